@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Times whole `morlavin-convert --quiet FILE` processes against `cat FILE > out`
+on the same files, alternating the two, and reports medians, their ratio and
+each process's peak memory.
+
+usage: bench/compare_cat.py [--runs N] [BUILD_DIR]
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def timed(argv, stdout_path):
+    """Runs argv with stdout to stdout_path, as a shell's `> out` would: the file
+    is truncated, and the child's exit is its last close (where ext4 starts
+    writing back a replaced file's data, as it does for a page renamed over an
+    earlier one). Returns (seconds, peak RSS in KiB)."""
+    start = time.perf_counter()
+    with open(stdout_path, "wb") as out:
+        process = subprocess.Popen(argv, stdout=out)
+    _, status, usage = os.wait4(process.pid, 0)
+    elapsed = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"{argv} failed")
+    return elapsed, usage.ru_maxrss
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build", nargs="?", default="build")
+    parser.add_argument("--runs", type=int, default=21)
+    args = parser.parse_args()
+    convert = os.path.join(args.build, "bin", "morlavin-convert")
+    make_sample = os.path.join(args.build, "bench", "make_sample")
+
+    with tempfile.TemporaryDirectory(prefix="morlavin-bench-") as work:
+        samples = [("65535 lines x 80 B", 65535, 80), ("65535 lines x 800 B", 65535, 800), ("empty", 0, 80)]
+        print(f"{'file':22} {'size':>12} {'cat ms':>8} {'convert ms':>10} {'ratio':>6} "
+              f"{'cat KiB':>8} {'convert KiB':>11} {'input+16MiB':>11}")
+        for name, lines, width in samples:
+            path = os.path.join(work, "sample.txt")
+            subprocess.run([make_sample, str(lines), str(width), path], check=True)
+            size = os.path.getsize(path)
+            cat_times, convert_times, cat_rss, convert_rss = [], [], 0, 0
+            for run in range(args.runs + 1):
+                t, rss = timed(["cat", path], os.path.join(work, "cat.out"))
+                if run:  # the first round only warms the page cache
+                    cat_times.append(t)
+                    cat_rss = max(cat_rss, rss)
+                t, rss = timed([convert, "--quiet", path], os.devnull)
+                if run:
+                    convert_times.append(t)
+                    convert_rss = max(convert_rss, rss)
+            cat_ms = statistics.median(cat_times) * 1000
+            convert_ms = statistics.median(convert_times) * 1000
+            print(f"{name:22} {size:12d} {cat_ms:8.1f} {convert_ms:10.1f} {convert_ms / cat_ms:6.2f} "
+                  f"{cat_rss:8d} {convert_rss:11d} {size // 1024 + 16384:11d}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,16 @@
+// Writes a benchmark sample: make_sample LINES BYTES_PER_LINE OUTPUT
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "sample_text.h"
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: make_sample LINES BYTES_PER_LINE OUTPUT\n");
+    return 2;
+  }
+  const std::string text = morlavin::bench::makeSampleText(std::atoi(argv[1]), std::atoi(argv[2]));
+  std::ofstream(argv[3], std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+  return 0;
+}

@@ -1,0 +1,118 @@
+// morlavin-convert: converts text files into pages exactly as the main window
+// does, for scripts and for machines without a display.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/terminal_view.h"
+#include "conversion/conversion_run.h"
+#include "conversion/title_import.h"
+#include "platform/launcher.h"
+#include "platform/program_dir.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+using namespace morlavin;
+
+constexpr char kUsage[] =
+    "usage: morlavin-convert [--settings FILE] [--title TEXT | --title-from-first-line]\n"
+    "                        [--open] [--quiet] [--] FILE...\n"
+    "\n"
+    "Converts Shift-JIS text files into HTML pages beside them (memo.txt -> memo.htm).\n"
+    "\n"
+    "  --settings FILE          read the options from FILE instead of Morlavin.ini\n"
+    "                           beside the program (never written)\n"
+    "  --title TEXT             the page title (default: \"Morlavin - \" and the page's path)\n"
+    "  --title-from-first-line  take each page's title from its file's first line\n"
+    "  --open                   open each written page with the desktop's handler\n"
+    "  --quiet                  no progress display\n"
+    "  --help, --version        print this help or the version and exit\n"
+    "\n"
+    "Exit status: 0 when every page was written, 1 when any file failed, 2 for a usage error.\n";
+
+struct Options {
+  std::string settingsPath;
+  std::string title;
+  bool titleFromFirstLine = false;
+  bool titleGiven = false;
+  bool open = false;
+  bool quiet = false;
+  std::vector<std::string> files;
+};
+
+int usageError(const std::string& problem) {
+  std::fprintf(stderr, "morlavin-convert: %s\n%s", problem.c_str(), kUsage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  bool optionsDone = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (optionsDone || arg.empty() || arg[0] != '-' || arg == "-") {
+      options.files.push_back(arg);
+    } else if (arg == "--") {
+      optionsDone = true;
+    } else if (arg == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str());
+      return 0;
+    } else if (arg == "--settings" || arg == "--title") {
+      if (i + 1 >= argc) return usageError(arg + " needs a value");
+      (arg == "--settings" ? options.settingsPath : options.title) = argv[++i];
+      if (arg == "--title") options.titleGiven = true;
+    } else if (arg == "--title-from-first-line") {
+      options.titleFromFirstLine = true;
+    } else if (arg == "--open") {
+      options.open = true;
+    } else if (arg == "--quiet") {
+      options.quiet = true;
+    } else {
+      return usageError("unknown option " + arg);
+    }
+  }
+  if (options.titleGiven && options.titleFromFirstLine) {
+    return usageError("--title and --title-from-first-line exclude each other");
+  }
+  if (options.files.empty()) return usageError("no FILE given");
+
+  if (options.settingsPath.empty()) {
+    options.settingsPath = platform::directoryPrefix(platform::programDirectory()) +
+                           std::string(settings::kSettingsFileName);
+  }
+  const settings::SettingsRecord record = settings::readSettings(options.settingsPath);
+  platform::DesktopLauncher launcher;
+  const bool live = !options.quiet && ::isatty(STDERR_FILENO);
+
+  int status = 0;
+  for (const std::string& file : options.files) {
+    conversion::ConversionRequest request;
+    request.inputPath = file;
+    request.openPage = options.open;
+    request.title = options.titleFromFirstLine
+                        ? conversion::importTitle(file).value_or(std::string())
+                        : options.title;
+    cli::TerminalView view(stderr, live);
+    const auto result = conversion::convertFile(request, record, view, launcher);
+    view.finish();
+    if (result) {
+      std::printf("%s: %s\n", result->outputPath.c_str(),
+                  conversion::pageWrittenText(result->size).c_str());
+      std::fflush(stdout);
+    } else {
+      std::fprintf(stderr, "%s: %s\n", file.c_str(),
+                   view.error().empty() ? conversion::kFailedStatus.data() : view.error().c_str());
+      status = 1;
+    }
+  }
+  return status;
+}

@@ -1,0 +1,37 @@
+// The batch converter's face: a progress line on a terminal, and the run's
+// error message kept for the one line that reports the file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "conversion/conversion_run.h"
+
+namespace morlavin::cli {
+
+class TerminalView : public conversion::ConversionView {
+ public:
+  // Draws a progress line on `terminal` when `live` is set; otherwise only
+  // collects the error message.
+  TerminalView(std::FILE* terminal, bool live) : m_terminal(terminal), m_live(live) {}
+
+  void setStatusText(std::string_view text) override { m_status = text; }
+  void repaintStatus() override;
+  void setProgress(double percent) override { m_progress = percent; }
+  void showError(std::string_view message) override;
+
+  // Clears the progress line so that the next line of output starts clean.
+  void finish();
+  // The last error of the run, flattened to one line; empty if none.
+  const std::string& error() const { return m_error; }
+
+ private:
+  std::FILE* m_terminal;
+  bool m_live;
+  bool m_drawn = false;
+  double m_progress = 0;
+  std::string m_status;
+  std::string m_error;
+};
+
+}  // namespace morlavin::cli

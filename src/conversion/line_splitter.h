@@ -1,0 +1,44 @@
+// The line rule of every text file the program reads: a line ends at CR LF or
+// at a CR alone. A lone LF stays inside its line, a last line without an end
+// is a line, and a file ending in a line end has no empty line after it.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/file_ops.h"
+
+namespace morlavin::conversion {
+
+// Splits a file into lines while reading it through a small reused buffer, so
+// that a pass over a large file touches no more memory than its longest line.
+// Works on raw Shift-JIS bytes: no trail byte is a CR or an LF.
+class LineSplitter {
+ public:
+  static constexpr std::size_t kDefaultBufferSize = 64 << 10;
+
+  explicit LineSplitter(platform::InputFile& file, std::size_t bufferSize = kDefaultBufferSize);
+
+  // The next line without its line end, valid until the next call; false at
+  // the end of the file (or after a read error: see the file's error()).
+  bool next(std::string_view& line) { return advance(&line); }
+  // Passes over the next line without keeping its text; false at the end.
+  bool skip() { return advance(nullptr); }
+
+ private:
+  bool advance(std::string_view* line);
+  bool refill();
+
+  platform::InputFile& m_file;
+  std::unique_ptr<char[]> m_buffer;
+  std::size_t m_capacity;
+  std::size_t m_begin = 0;
+  std::size_t m_end = 0;
+  bool m_skipLineFeed = false;  // the last line ended in a CR at the buffer's end
+  std::string m_carry;          // a line that spans buffer refills
+  bool m_partial = false;       // part of the current line has been passed over
+};
+
+}  // namespace morlavin::conversion

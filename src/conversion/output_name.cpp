@@ -1,0 +1,33 @@
+// The output name rule.
+#include "conversion/output_name.h"
+
+namespace morlavin::conversion {
+namespace {
+
+bool isTxtAt(std::string_view text, std::size_t i) {
+  if (i + 4 > text.size() || text[i] != '.') return false;
+  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+  return lower(text[i + 1]) == 't' && lower(text[i + 2]) == 'x' && lower(text[i + 3]) == 't';
+}
+
+}  // namespace
+
+std::optional<std::string> outputPathFor(std::string_view inputPath, bool htmlExtension) {
+  std::string output;
+  output.reserve(inputPath.size() + 1);
+  bool replaced = false;
+  for (std::size_t i = 0; i < inputPath.size();) {
+    if (isTxtAt(inputPath, i)) {
+      output += ".htm";
+      i += 4;
+      replaced = true;
+    } else {
+      output += inputPath[i++];
+    }
+  }
+  if (!replaced) return std::nullopt;
+  if (htmlExtension) output += 'l';
+  return output;
+}
+
+}  // namespace morlavin::conversion

@@ -1,0 +1,79 @@
+// The bytes of a page: the head, the body tag built from the colour settings,
+// the body lines with their marker lines, and the closing lines. Everything
+// here is Shift-JIS bytes; body lines are never decoded.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/settings_record.h"
+
+namespace morlavin::conversion {
+
+inline constexpr std::string_view kAuthorNotice = " Copyright (C) The Morlavin project.";
+inline constexpr std::string_view kPageClosing = "</BODY>\r\n</HTML>\r\n";
+
+inline constexpr std::string_view kBeginInvalidTags = "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->";
+inline constexpr std::string_view kEndInvalidTags = "<!--#END_MORLAVIN_INVALID_TAGS#-->";
+inline constexpr std::string_view kBeginNoBr = "<!--#BEGIN_MORLAVIN_NOBR#-->";
+inline constexpr std::string_view kEndNoBr = "<!--#END_MORLAVIN_NOBR#-->";
+
+// The body's opening tag (without line end) for the colour and background
+// fields of `settings`. The background image reference is encoded as CP932.
+std::string bodyTag(const settings::SettingsRecord& settings);
+
+// Lines 1 to 9 of a page: document type, META lines, title, body tag and the
+// file comment. `title` (UTF-8) is used when not empty, else "Morlavin - " and
+// `outputPath`; either is written unescaped, as CP932, with characters CP932
+// cannot hold as numeric character references.
+std::string pageHead(const settings::SettingsRecord& settings, std::string_view outputPath,
+                     std::string_view title);
+
+// Turns input lines into body lines, following the marker lines. Tag escaping
+// starts from the caller's choice and lives only as long as the converter.
+class LineConverter {
+ public:
+  explicit LineConverter(bool escapeTags) : m_escapeTags(escapeTags) {}
+
+  // Appends the body line for `line` (with its line end) to `out`, or nothing
+  // for a marker line. `out` needs append(std::string_view).
+  template <class Out>
+  void convert(std::string_view line, Out& out);
+
+  bool escapesTags() const { return m_escapeTags; }
+
+ private:
+  bool takeMarker(std::string_view line);
+  template <class Out>
+  static void appendEscaped(std::string_view line, Out& out);
+
+  bool m_escapeTags;
+  bool m_lineBreaks = true;
+};
+
+template <class Out>
+void LineConverter::convert(std::string_view line, Out& out) {
+  // Every marker starts with "<!--#"; a quick test keeps ordinary lines fast.
+  if (line.size() >= kEndNoBr.size() && line.substr(0, 5) == "<!--#" && takeMarker(line)) return;
+  if (m_escapeTags) {
+    appendEscaped(line, out);
+  } else {
+    out.append(line);
+  }
+  out.append(m_lineBreaks ? std::string_view("<BR>\r\n") : std::string_view("\r\n"));
+}
+
+template <class Out>
+void LineConverter::appendEscaped(std::string_view line, Out& out) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c != '<' && c != '>') continue;
+    out.append(line.substr(start, i - start));
+    out.append(c == '<' ? std::string_view("&lt;") : std::string_view("&gt;"));
+    start = i + 1;
+  }
+  out.append(line.substr(start));
+}
+
+}  // namespace morlavin::conversion

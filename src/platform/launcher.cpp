@@ -1,0 +1,60 @@
+// posix_spawn reports a program that cannot be executed as an error at once;
+// a detached thread reaps each child so that none lingers as a zombie.
+#include "platform/launcher.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+
+extern char** environ;
+
+namespace morlavin::platform {
+namespace {
+
+Status spawn(const std::string& program, const std::vector<std::string>& arguments,
+             const std::string& workingDirectory, bool searchPath) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!workingDirectory.empty()) {
+    posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+  }
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // The child gets a session of its own so that closing Morlavin's terminal
+  // does not take the browser or the translator with it.
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+
+  pid_t pid = 0;
+  const int rc = searchPath
+                     ? posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), environ)
+                     : posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return Status::fromErrno("起動できません: " + program, rc);
+  std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
+  return Status::ok();
+}
+
+}  // namespace
+
+Status DesktopLauncher::openDocument(const std::string& document,
+                                     const std::string& workingDirectory) {
+  return spawn("xdg-open", {document}, workingDirectory, true);
+}
+
+Status DesktopLauncher::startProgram(const std::string& program,
+                                     const std::vector<std::string>& arguments) {
+  // A name without a folder is looked up on PATH, as a desktop would.
+  const bool searchPath = program.find('/') == std::string::npos;
+  return spawn(program, arguments, {}, searchPath);
+}
+
+}  // namespace morlavin::platform

@@ -1,0 +1,34 @@
+// Starting other programs: the desktop's handler for a document, or a program
+// the user named. Never through a shell, so no character of a path is special.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace morlavin::platform {
+
+class Launcher {
+ public:
+  virtual ~Launcher() = default;
+  // Opens `document` with the desktop's handler for its type, in
+  // `workingDirectory` when it is not empty. Does not wait for the handler.
+  virtual Status openDocument(const std::string& document,
+                              const std::string& workingDirectory = {}) = 0;
+  // Starts `program` with `arguments`. Fails when the program cannot be started
+  // (missing, a folder, not executable). Does not wait for it to end.
+  virtual Status startProgram(const std::string& program,
+                              const std::vector<std::string>& arguments) = 0;
+};
+
+// Launches for real: documents through xdg-open, programs directly.
+class DesktopLauncher : public Launcher {
+ public:
+  Status openDocument(const std::string& document,
+                      const std::string& workingDirectory = {}) override;
+  Status startProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) override;
+};
+
+}  // namespace morlavin::platform

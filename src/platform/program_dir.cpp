@@ -1,0 +1,28 @@
+// The program's directory, read from the kernel's link to the running executable.
+#include "platform/program_dir.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+namespace morlavin::platform {
+
+std::string programDirectory() {
+  std::string path(PATH_MAX, '\0');
+  const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+  if (length <= 0) return "";
+  path.resize(static_cast<std::size_t>(length));
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return "";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string pathSeparator(std::string_view directory) {
+  return !directory.empty() && directory.back() == '/' ? "" : "/";
+}
+
+std::string directoryPrefix(std::string_view directory) {
+  return std::string(directory) + pathSeparator(directory);
+}
+
+}  // namespace morlavin::platform

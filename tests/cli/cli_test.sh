@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The batch converter driven as a user drives it: exit codes, the lines it
+# prints, the pages it writes, and that bad input never costs the user a file.
+set -uo pipefail
+convert=$(realpath "$1")
+data=$(cd "$(dirname "$0")/../data" && pwd)
+work=$(mktemp -d)
+chmod 755 "$work"
+trap 'chmod -R u+rwX "$work"; rm -rf "$work"' EXIT
+cd "$work"
+passed=0 failed=0
+
+check() {  # check NAME COMMAND...: the command must succeed
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name" >&2; fi
+}
+# run ARGS...: runs the converter, keeping stdout, stderr and the exit status.
+run() { "$convert" "$@" >out.txt 2>err.txt; status=$?; }
+has() { grep -qF -- "$2" "$1"; }
+
+# Usage
+run; check "no FILE is a usage error" test $status -eq 2
+run --bogus a.txt; check "unknown option is a usage error" test $status -eq 2
+run --title x --title-from-first-line a.txt; check "two title options exclude each other" test $status -eq 2
+run --title; check "--title needs a value" test $status -eq 2
+run --version; check "--version" test "$(cat out.txt)" = "Morlavin Ver 1.62"
+run --help; check "--help" has out.txt "usage: morlavin-convert"
+
+# The golden page: every byte, with options from a settings file that is only read.
+cp "$data/conversion/sample.txt" sample.txt
+cp "$data/conversion/sample.ini" settings.ini
+chmod 444 settings.ini
+run --settings settings.ini --title-from-first-line sample.txt
+check "sample converts" test $status -eq 0
+check "sample page bytes" cmp -s sample.html "$data/conversion/sample.html"
+size=$(stat -c %s sample.html)
+check "success line" test "$(cat out.txt)" = "sample.html: テキストを変換しました。(変換後のサイズ:${size}bytes)"
+check "settings file untouched" cmp -s settings.ini "$data/conversion/sample.ini"
+mkdir bin && cp "$convert" bin/
+bin/morlavin-convert --quiet sample.txt >/dev/null 2>&1
+check "without --settings it reads beside the program and never creates the file" test ! -e bin/Morlavin.ini -a -e sample.htm
+run --settings missing.ini sample.txt
+check "missing settings file means defaults" test $status -eq 0 -a -e sample.htm -a ! -e missing.ini
+
+# Bad input: each gives its message and exit status, and nothing else changes.
+printf 'earlier page' > keep.htm
+printf 'x\r\n' > keep.txt
+chmod 444 keep.htm
+run keep.txt
+check "read-only page: status" test $status -eq 1
+check "read-only page: message" has err.txt "keep.txt: 書き込めません: keep.htm (読み取り専用のファイルです)"
+check "read-only page: earlier page kept" test "$(cat keep.htm)" = "earlier page"
+
+run missing.txt
+check "missing file" test $status -eq 1
+check "missing file: message" has err.txt "missing.txt: ファイルを開けません (ファイルまたはフォルダが見つかりません)"
+
+mkdir folder.txt
+run folder.txt; check "folder: message" has err.txt "folder.txt: ファイルを開けません (フォルダです)"
+
+mkdir notes.txt.d && printf 'x\r\n' > notes.txt.d/a.txt
+run notes.txt.d/a.txt; check "folder missing after the replacement" has err.txt "notes.htm.d/a.htm (ファイルまたはフォルダが見つかりません)"
+
+printf 'x\r\n' > secret.txt && chmod 000 secret.txt
+if [[ $(id -u) -eq 0 ]]; then
+  # root reads every file; the case is what an ordinary user meets.
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$convert" secret.txt >out.txt 2>err.txt; status=$?
+else
+  run secret.txt
+fi
+check "unreadable file: status" test $status -eq 1
+check "unreadable file: message" has err.txt "secret.txt: ファイルを開けません (アクセスが拒否されました)"
+check "unreadable file: no page" test ! -e secret.htm
+
+awk 'BEGIN { for (i = 0; i < 65536; i++) printf "x\r\n" }' > many.txt
+run many.txt; check "65536 lines refused" has err.txt "many.txt: データが多すぎます。"
+check "65536 lines: no page" test ! -e many.htm
+head -c 65535 /dev/zero | tr '\0' '\r' > max.txt
+run --quiet max.txt; check "65535 lines converted" test $status -eq 0 -a -e max.htm
+
+printf 'x\r\n' > memo.doc
+run memo.doc; check "no .txt refused" has err.txt "memo.doc: このファイルは変換できません。"
+
+head -c 100000 /dev/urandom > binary.txt
+run binary.txt; check "binary file converts" test $status -eq 0
+binary_page_matches() {
+  python3 - <<'PY'
+# Every byte of a binary file reaches the page, split at CR as text lines are.
+data = open("binary.txt", "rb").read()
+page = open("binary.htm", "rb").read()
+body = page.split(b"-------->\r\n", 1)[1].rsplit(b"</BODY>\r\n", 1)[0]
+lines = data.replace(b"\r\n", b"\r").split(b"\r")
+if lines and lines[-1] == b"": lines.pop()
+expected = b"".join(l + b"<BR>\r\n" for l in lines)
+markers = [b"<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->", b"<!--#END_MORLAVIN_INVALID_TAGS#-->",
+           b"<!--#BEGIN_MORLAVIN_NOBR#-->", b"<!--#END_MORLAVIN_NOBR#-->"]
+assert not any(l in markers for l in lines)
+assert body == expected, "binary body differs"
+PY
+}
+check "binary file: every byte reaches the page" binary_page_matches
+
+printf 'bad \x81\x20 sjis \xff\xfe and \x00 NUL\r\n' > odd.txt
+run odd.txt
+check "invalid Shift-JIS and NUL bytes pass unchanged" has odd.htm "$(printf 'bad \x81\x20 sjis \xff\xfe and ')"
+check "NUL byte kept" test "$(grep -c -a -P 'and \x00 NUL<BR>' odd.htm)" = 1
+
+head -c 100000000 /dev/zero | tr '\0' 'a' > long.txt
+run --quiet long.txt; check "100 MB single line converts" test $status -eq 0
+check "100 MB single line: page size" test "$(stat -c %s long.htm)" -gt 100000000
+
+# Several files: a failure does not stop the others, and sets the exit status.
+printf 'a\r\n' > one.txt
+printf 'b\r\n' > two.txt
+run one.txt missing.txt two.txt
+check "mixed run: status 1" test $status -eq 1
+check "mixed run: both good pages" test -e one.htm -a -e two.htm
+check "mixed run: two success lines" test "$(wc -l < out.txt)" -eq 2
+
+# Names a shell would read: nothing of them is executed, every page lands.
+for name in 'with space.txt' "quote'and\"double.txt" '$(touch pwned).txt' 'semi;colon.txt' '`touch pwned`.txt' '日本語 メモ.txt' '-dash.txt'; do
+  printf 'x\r\n' > "./$name"
+  run -- "$name"
+  check "name: $name" test $status -eq 0 -a -e "${name%.txt}.htm"
+done
+check "no shell ran" test ! -e pwned
+
+echo "cli: $passed passed, $failed failed"
+((failed == 0))

@@ -1,0 +1,269 @@
+#include "conversion/conversion_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "platform/launcher.h"
+#include "settings/settings_record.h"
+#include "test_support/temp_dir.h"
+
+namespace morlavin::conversion {
+namespace {
+
+using settings::defaultSettings;
+using settings::SettingsRecord;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+// Keeps every call, so tests can check what the user saw and when.
+struct RecordingView : ConversionView {
+  void setStatusText(std::string_view text) override { status = text; calls.push_back("text " + status); }
+  void repaintStatus() override {
+    repainted.push_back(status);
+    calls.push_back("repaint");
+  }
+  void setProgress(double percent) override {
+    progress.push_back(percent);
+    calls.push_back("progress " + std::to_string(percent));
+  }
+  void showError(std::string_view message) override {
+    errors.emplace_back(message);
+    statusAtError.push_back(status);
+    calls.push_back("error " + std::string(message));
+  }
+
+  std::string status;
+  std::vector<std::string> repainted;     // the status text at each repaint
+  std::vector<double> progress;
+  std::vector<std::string> errors;
+  std::vector<std::string> statusAtError;  // what the label showed behind each message box
+  std::vector<std::string> calls;
+};
+
+struct RecordingLauncher : platform::Launcher {
+  Status openDocument(const std::string& document, const std::string&) override {
+    opened.push_back(document);
+    return Status::ok();
+  }
+  Status startProgram(const std::string&, const std::vector<std::string>&) override {
+    return Status::ok();
+  }
+  std::vector<std::string> opened;
+};
+
+std::string linesOf(int count, std::string_view line = "x") {
+  std::string text;
+  for (int i = 0; i < count; ++i) text.append(line).append("\r\n");
+  return text;
+}
+
+struct Run {
+  std::optional<ConversionResult> result;
+  RecordingView view;
+  RecordingLauncher launcher;
+};
+
+std::unique_ptr<Run> convert(const std::string& path, const SettingsRecord& settings = defaultSettings(),
+                             std::string title = "") {
+  auto run = std::make_unique<Run>();
+  run->result = convertFile({path, std::move(title), true}, settings, run->view, run->launcher);
+  return run;
+}
+
+TEST(ConversionRun, RepaintIntervalsRoundHalfToEven) {
+  EXPECT_EQ(countingRepaintInterval(9000), 14);  // 13.5
+  EXPECT_EQ(countingRepaintInterval(0), 1);
+  EXPECT_EQ(countingRepaintInterval(360), 2);    // 1.5
+  EXPECT_EQ(countingRepaintInterval(1080), 2);   // 2.5
+  EXPECT_EQ(lineRepaintInterval(120), 3);        // 3.35...
+  EXPECT_EQ(lineRepaintInterval(0), 1);
+  EXPECT_EQ(lineRepaintInterval(25), 1);         // 1.49
+  EXPECT_EQ(lineRepaintInterval(26), 2);         // 1.509...
+  EXPECT_EQ(lineRepaintInterval(65535), 1286);
+}
+
+// 120 lines, 9000 bytes: K1 = 14, K2 = 3.
+TEST(ConversionRun, WorkedExampleRepaintsAndProgress) {
+  TempDir dir;
+  const std::string input = dir.file("memo.txt");
+  writeFile(input, linesOf(120, std::string(73, 'a')));
+  ASSERT_EQ(readFile(input).size(), 9000u);
+  const auto run = convert(input);
+  ASSERT_TRUE(run->result);
+  EXPECT_EQ(run->result->outputPath, dir.file("memo.htm"));
+
+  std::vector<std::string> expected = {"行数をチェックしています....0行"};
+  for (int n = 14; n <= 112; n += 14) expected.push_back("行数をチェックしています....  " + std::to_string(n) + "行");
+  for (int i = 0; i < 120; i += 3) {
+    expected.push_back("テキストを読み込んでいます....  (" + std::to_string(i) + "行/120行)");
+  }
+  expected.push_back("テキストを変換しています....(120行/120行)");
+  for (int n = 3; n <= 120; n += 3) {
+    expected.push_back("テキストを変換しています.... (" + std::to_string(n) + "行/120行)");
+  }
+  EXPECT_EQ(run->view.repainted, expected);
+
+  const std::uint64_t size = std::filesystem::file_size(dir.file("memo.htm"));
+  EXPECT_EQ(run->view.status, "テキストを変換しました。(変換後のサイズ:" + std::to_string(size) + "bytes)");
+  EXPECT_EQ(run->result->size, size);
+
+  // 120 reading steps, 50, 120 converting steps, 100, then back to 0.
+  const auto& p = run->view.progress;
+  ASSERT_EQ(p.size(), 243u);
+  EXPECT_DOUBLE_EQ(p[0], 50.0 / 120);
+  EXPECT_DOUBLE_EQ(p[119], 50);
+  EXPECT_DOUBLE_EQ(p[120], 50);
+  EXPECT_DOUBLE_EQ(p[121], 50 + 50.0 / 120);
+  EXPECT_DOUBLE_EQ(p[240], 100);
+  EXPECT_DOUBLE_EQ(p[241], 100);
+  EXPECT_DOUBLE_EQ(p[242], 0);
+  EXPECT_EQ(run->launcher.opened, std::vector<std::string>{dir.file("memo.htm")});
+  EXPECT_TRUE(run->view.errors.empty());
+}
+
+// The label shows the latest text of a pass before anything lets the window
+// repaint, even when the pass ended between two repaint moments.
+TEST(ConversionRun, LatestTextIsInPlaceAtTheEndOfEachPass) {
+  TempDir dir;
+  writeFile(dir.file("a.doc"), linesOf(100, std::string(100, 'a')));  // K1 = 15, K2 = 3
+  const auto run = convert(dir.file("a.doc"));
+  EXPECT_FALSE(run->result);
+  ASSERT_EQ(run->view.statusAtError.size(), 1u);
+  EXPECT_EQ(run->view.statusAtError[0], "テキストを読み込んでいます....  (99行/100行)");
+  EXPECT_EQ(run->view.errors[0], "このファイルは変換できません。");
+  EXPECT_EQ(run->view.progress.back(), 0);
+  EXPECT_EQ(run->view.status, "変換に失敗しました。");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("a.htm")));
+
+  writeFile(dir.file("b.txt"), linesOf(100, std::string(100, 'a')));
+  const auto ok = convert(dir.file("b.txt"));
+  const auto& calls = ok->view.calls;
+  const auto closing = std::find(calls.begin(), calls.end(), "text テキストを変換しています.... (100行/100行)");
+  EXPECT_NE(closing, calls.end()) << "the last converting text is set although 100 is no multiple of 3";
+}
+
+TEST(ConversionRun, LineLimitIsCheckedBeforeReading) {
+  TempDir dir;
+  writeFile(dir.file("max.txt"), linesOf(65535));
+  const auto ok = convert(dir.file("max.txt"));
+  ASSERT_TRUE(ok->result);
+  const auto& shown = ok->view.repainted;
+  EXPECT_NE(std::find(shown.begin(), shown.end(), "テキストを変換しています....(65535行/65535行)"), shown.end());
+  EXPECT_EQ(shown.back(), "テキストを変換しています.... (64300行/65535行)");
+
+  writeFile(dir.file("big.txt"), linesOf(65536));
+  const auto refused = convert(dir.file("big.txt"));
+  EXPECT_FALSE(refused->result);
+  EXPECT_EQ(refused->view.errors, std::vector<std::string>{"データが多すぎます。"});
+  EXPECT_EQ(refused->view.statusAtError[0], "行数をチェックしています....  65536行");
+  EXPECT_TRUE(refused->view.progress.empty()) << "the bar is not touched";
+  EXPECT_EQ(refused->view.status, "変換に失敗しました。");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("big.htm")));
+}
+
+TEST(ConversionRun, EmptyFileGivesTheFrameOnly) {
+  TempDir dir;
+  writeFile(dir.file("empty.txt"), "");
+  const auto run = convert(dir.file("empty.txt"));
+  ASSERT_TRUE(run->result);
+  const std::string page = readFile(dir.file("empty.htm"));
+  EXPECT_TRUE(page.ends_with(
+      "<BODY BGCOLOR=\"white\" TEXT=\"black\">\r\n"
+      "<!-------- This File Created by Morlavin 1.62 Copyright (C) The Morlavin project. -------->\r\n"
+      "</BODY>\r\n</HTML>\r\n")) << page;
+  EXPECT_EQ(run->view.repainted, (std::vector<std::string>{
+      "行数をチェックしています....0行", "テキストを変換しています....(0行/0行)"}));
+  EXPECT_EQ(run->view.progress, (std::vector<double>{50, 100, 0}));
+}
+
+TEST(ConversionRun, WholePageForLineEndsTitleAndSettings) {
+  TempDir dir;
+  writeFile(dir.file("lf.TXT"), "a\nb\nc\n");  // LF only: one line
+  SettingsRecord settings = defaultSettings();
+  settings.OutputExtHTML = 1;
+  settings.DisableEncodeMetaTag = 1;
+  const auto run = convert(dir.file("lf.TXT"), settings, "表 & <t>");
+  ASSERT_TRUE(run->result);
+  EXPECT_EQ(run->result->outputPath, dir.file("lf.html"));
+  EXPECT_EQ(readFile(dir.file("lf.html")),
+            "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
+            "<META NAME=\"Generator\" CONTENT=\"Morlavin 1.62 Copyright (C) The Morlavin project.\">\r\n"
+            "<TITLE>\x95\x5C & <t></TITLE>\r\n</HEAD>\r\n<BODY BGCOLOR=\"white\" TEXT=\"black\">\r\n"
+            "<!-------- This File Created by Morlavin 1.62 Copyright (C) The Morlavin project. -------->\r\n"
+            "a\nb\nc\n<BR>\r\n</BODY>\r\n</HTML>\r\n");
+  EXPECT_EQ(run->view.repainted.back(), "テキストを変換しています.... (1行/1行)");
+}
+
+TEST(ConversionRun, MarkersSwitchEscapingForThisRunOnly) {
+  TempDir dir;
+  writeFile(dir.file("a.txt"), "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->\r\n<b>\r\n");
+  writeFile(dir.file("b.txt"), "<b>\r\n");
+  const SettingsRecord settings = defaultSettings();
+  convert(dir.file("a.txt"), settings);
+  convert(dir.file("b.txt"), settings);
+  EXPECT_NE(readFile(dir.file("a.htm")).find("\r\n&lt;b&gt;<BR>\r\n"), std::string::npos);
+  EXPECT_NE(readFile(dir.file("b.htm")).find("\r\n<b><BR>\r\n"), std::string::npos);
+}
+
+TEST(ConversionRun, EmptyPathDoesNothingAndSpacesAreAPath) {
+  const auto nothing = convert("");
+  EXPECT_FALSE(nothing->result);
+  EXPECT_TRUE(nothing->view.calls.empty());
+
+  const auto spaces = convert("  ");
+  EXPECT_FALSE(spaces->result);
+  EXPECT_EQ(spaces->view.errors.size(), 1u);
+  EXPECT_EQ(spaces->view.status, "変換に失敗しました。");
+}
+
+// Whatever fails, the user is told, no page is half written, and a page of the
+// same name from an earlier run stays as it was.
+TEST(ConversionRun, FailuresLeaveEarlierPagesAlone) {
+  TempDir dir;
+  writeFile(dir.file("memo.txt"), "new\r\n");
+  writeFile(dir.file("memo.htm"), "earlier page");
+  ::chmod(dir.file("memo.htm").c_str(), 0444);
+  std::filesystem::create_directory(dir.file("folder.txt"));
+  std::filesystem::create_directory(dir.file("dir.htm"));
+  writeFile(dir.file("dir.txt"), "x\r\n");
+
+  const struct {
+    std::string input;
+    const char* messageHas;
+  } cases[] = {
+      {dir.file("missing.txt"), "見つかりません"},
+      {dir.file("folder.txt"), "フォルダです"},
+      {dir.file("memo.txt"), "読み取り専用"},
+      {dir.file("dir.txt"), "フォルダです"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const auto run = convert(c.input);
+    EXPECT_FALSE(run->result);
+    ASSERT_EQ(run->view.errors.size(), 1u);
+    EXPECT_NE(run->view.errors[0].find(c.messageHas), std::string::npos) << run->view.errors[0];
+    EXPECT_EQ(run->view.status, "変換に失敗しました。");
+    EXPECT_TRUE(run->launcher.opened.empty());
+  }
+  EXPECT_EQ(readFile(dir.file("memo.htm")), "earlier page");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 5)
+      << "no temporary file is left behind";
+}
+
+TEST(ConversionRun, FolderThatTheReplacementNamesMustExist) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.file("notes.txt.d"));
+  writeFile(dir.file("notes.txt.d/a.txt"), "x\r\n");
+  const auto run = convert(dir.file("notes.txt.d/a.txt"));
+  EXPECT_FALSE(run->result);
+  ASSERT_EQ(run->view.errors.size(), 1u);
+  EXPECT_NE(run->view.errors[0].find(dir.file("notes.htm.d/a.htm")), std::string::npos) << run->view.errors[0];
+}
+
+}  // namespace
+}  // namespace morlavin::conversion

@@ -1,0 +1,80 @@
+#include "conversion/line_splitter.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "test_support/temp_dir.h"
+
+namespace morlavin::conversion {
+namespace {
+
+using test::TempDir;
+using test::writeFile;
+
+// The line rule written as plainly as possible, to check the chunked reader against.
+std::vector<std::string> referenceLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string current;
+  bool open = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      lines.push_back(current);
+      current.clear();
+      open = false;
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      current += text[i];
+      open = true;
+    }
+  }
+  if (open) lines.push_back(current);
+  return lines;
+}
+
+std::vector<std::string> splitFile(const std::string& path, std::size_t bufferSize, bool skipOnly) {
+  platform::InputFile file;
+  EXPECT_TRUE(file.open(path).isOk());
+  LineSplitter splitter(file, bufferSize);
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (skipOnly ? splitter.skip() : splitter.next(line)) lines.emplace_back(skipOnly ? "" : line);
+  return lines;
+}
+
+TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
+  const std::vector<std::string> texts = {
+      "", "a", "a\r\n", "a\r", "\r\n", "\r", "\n", "a\nb", "a\r\rb", "a\r\n\nb\r\n", "\r\n\r\n",
+      "a\n\r\n", "end\r\n\n", std::string("n\0l\r\n", 5), "\x95\x5C\r\n\x83\x5C", std::string(300, 'x'),
+  };
+  TempDir dir;
+  const std::string path = dir.file("t.txt");
+  for (const std::string& text : texts) {
+    writeFile(path, text);
+    const auto expected = referenceLines(text);
+    for (std::size_t buffer : {1u, 2u, 3u, 7u, 4096u}) {
+      SCOPED_TRACE(testing::PrintToString(text) + " buffer " + std::to_string(buffer));
+      EXPECT_EQ(splitFile(path, buffer, false), expected);
+      EXPECT_EQ(splitFile(path, buffer, true).size(), expected.size());
+    }
+  }
+}
+
+TEST(LineSplitter, MatchesTheReferenceOnRandomBytes) {
+  std::mt19937 random(20261206);
+  const char alphabet[] = {'\r', '\n', 'a', '<', '\x95', '\x5C'};
+  TempDir dir;
+  const std::string path = dir.file("r.txt");
+  for (int round = 0; round < 300; ++round) {
+    std::string text(random() % 40, ' ');
+    for (char& c : text) c = alphabet[random() % sizeof alphabet];
+    writeFile(path, text);
+    const std::size_t buffer = 1 + random() % 9;
+    EXPECT_EQ(splitFile(path, buffer, false), referenceLines(text))
+        << testing::PrintToString(text) << " buffer " << buffer;
+  }
+}
+
+}  // namespace
+}  // namespace morlavin::conversion

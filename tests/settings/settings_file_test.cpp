@@ -1,0 +1,222 @@
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "test_support/temp_dir.h"
+
+namespace morlavin::settings {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct RecordedMessages : SettingsMessages {
+  void notice(std::string_view text) override { notices.emplace_back(text); }
+  void failure(std::string_view text) override { failures.emplace_back(text); }
+  std::vector<std::string> notices;
+  std::vector<std::string> failures;
+};
+
+std::string fixture(const std::string& name) {
+  return readFile(std::string(MORLAVIN_TEST_DATA) + "/settings/" + name);
+}
+
+// A program directory holding `iniFixture` as its settings file (none if empty).
+struct ProgramDir {
+  explicit ProgramDir(const std::string& iniFixture = "") {
+    if (!iniFixture.empty()) writeFile(ini(), fixture(iniFixture));
+  }
+  std::string prefix() const { return dir.path() + "/"; }
+  std::string ini() const { return dir.file("Morlavin.ini"); }
+  TempDir dir;
+};
+
+constexpr char kFreshFile[] =
+    "[Setting]\r\nVersion=1.62\r\nTranslator=\r\nDisableEncodeMetaTag=0\r\nQuitDeleteHTML=0\r\n"
+    "OutputExtHTML=0\r\nTextIgnoreTags=0\r\nManualBgcolorSet=0\r\nBgcolor=0\r\nManualTextcolorSet=0\r\n"
+    "Textcolor=75\r\nHTMLBgcolorR=255\r\nHTMLBgcolorG=255\r\nHTMLBgcolorB=255\r\nHTMLTextcolorR=0\r\n"
+    "HTMLTextcolorG=0\r\nHTMLTextcolorB=0\r\nCheckBackground=0\r\nHTMLBackGround=\r\n";
+
+TEST(SettingsFile, FirstStartCreatesEveryKeyInOrderWithoutAMessage) {
+  ProgramDir program;
+  RecordedMessages messages;
+  SettingsRecord record;
+  SettingsFile(program.prefix(), messages).loadSettings(record);
+  EXPECT_EQ(readFile(program.ini()), kFreshFile);
+  EXPECT_EQ(record, defaultSettings());
+  EXPECT_EQ(record.Version, 1.0f);
+  EXPECT_TRUE(messages.notices.empty());
+  EXPECT_TRUE(messages.failures.empty());
+}
+
+// Each fixture: what the record holds after loading, which message appeared,
+// and what the file holds afterwards ("" = unchanged).
+TEST(SettingsFile, LoadsFixturesWithTheirVersionHandling) {
+  const auto with = [](auto change) {
+    SettingsRecord record = defaultSettings();
+    change(record);
+    return record;
+  };
+  const struct {
+    const char* fixture;
+    SettingsRecord expected;
+    std::vector<std::string> notices;
+    const char* after;
+  } cases[] = {
+      {"current_version_mixed_case.ini", with([](SettingsRecord& r) {
+         r.Version = 1.62f; r.Translator = "/opt/trans/bin/tr"; r.HTMLBgcolorR = 10;
+         r.Textcolor = 12; r.QuitDeleteHTML = 1;
+       }), {}, ""},
+      {"current_version_missing_keys.ini", with([](SettingsRecord& r) {
+         r.Version = 1.62f; r.Bgcolor = 9;
+       }), {}, ""},
+      {"version_1_00.ini", with([](SettingsRecord& r) {
+         r.Translator = "/usr/bin/tr"; r.Bgcolor = 3; r.ManualTextcolorSet = 1; r.HTMLTextcolorB = 128;
+       }), {std::string(kUpgradeMessage)}, "version_1_00.after.ini"},
+      {"no_version.ini", with([](SettingsRecord& r) { r.OutputExtHTML = 1; }),
+       {std::string(kUpgradeMessage)}, "no_version.after.ini"},
+      {"version_1_70.ini", with([](SettingsRecord& r) {
+         r.Version = 1.7f; r.TextIgnoreTags = 1;
+       }), {std::string(kBackupMessage)}, ""},
+      {"japanese_values.ini", with([](SettingsRecord& r) {
+         r.Version = 1.62f; r.Translator = "/home/日本/表.exe"; r.HTMLBackGround = "背景.gif";
+       }), {}, ""},
+      {"long_value.ini", with([](SettingsRecord& r) {
+         r.Version = 1.62f; r.HTMLBackGround = std::string(254, 'x');
+       }), {}, ""},
+      // Out-of-range numbers and colour positions past the list give the key's
+      // default; halves round to even; flags 2 to 255 are kept.
+      {"out_of_range.ini", with([](SettingsRecord& r) {
+         r.Version = 1.62f; r.DisableEncodeMetaTag = 2; r.QuitDeleteHTML = 0; r.OutputExtHTML = 0;
+         r.TextIgnoreTags = 0; r.ManualBgcolorSet = 0; r.Bgcolor = 0; r.ManualTextcolorSet = 2;
+         r.Textcolor = 75; r.HTMLBgcolorR = 12; r.HTMLBgcolorG = 14; r.HTMLBgcolorB = 7;
+         r.HTMLTextcolorR = 255; r.HTMLTextcolorG = 1; r.HTMLTextcolorB = 1; r.CheckBackground = 0;
+       }), {}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fixture);
+    ProgramDir program(c.fixture);
+    RecordedMessages messages;
+    SettingsRecord record;
+    SettingsFile(program.prefix(), messages).loadSettings(record);
+    EXPECT_EQ(record.Version, c.expected.Version);
+    EXPECT_EQ(record.Translator, c.expected.Translator);
+    EXPECT_EQ(record.HTMLBackGround, c.expected.HTMLBackGround);
+    for (const ByteSetting& setting : kByteSettings) {
+      EXPECT_EQ(+(record.*setting.field), +(c.expected.*setting.field)) << setting.key;
+    }
+    EXPECT_EQ(messages.notices, c.notices);
+    EXPECT_TRUE(messages.failures.empty());
+    EXPECT_EQ(readFile(program.ini()), fixture(*c.after ? c.after : c.fixture));
+  }
+}
+
+TEST(SettingsFile, NewerFileIsBackedUpAtEveryStartUntilSaved) {
+  ProgramDir program("version_1_70.ini");
+  RecordedMessages messages;
+  SettingsRecord record;
+  SettingsFile file(program.prefix(), messages);
+  file.loadSettings(record);
+  writeFile(program.dir.file("Morlavin.170"), "stale backup");
+  file.loadSettings(record);
+  EXPECT_EQ(messages.notices.size(), 2u);
+  EXPECT_EQ(readFile(program.dir.file("Morlavin.170")), fixture("version_1_70.ini"));
+
+  EXPECT_TRUE(file.saveSettings(record));
+  messages.notices.clear();
+  file.loadSettings(record);
+  EXPECT_TRUE(messages.notices.empty());
+  EXPECT_NE(readFile(program.ini()).find("\r\nFutureKey=yes\r\n"), std::string::npos)
+      << "keys the program does not know survive a save";
+}
+
+TEST(SettingsFile, BackupThatCannotBeWrittenIsReportedAndTheLoadCompletes) {
+  ProgramDir program("version_1_70.ini");
+  std::filesystem::create_directory(program.dir.file("Morlavin.170"));
+  RecordedMessages messages;
+  SettingsRecord record;
+  SettingsFile(program.prefix(), messages).loadSettings(record);
+  EXPECT_EQ(messages.notices.size(), 1u);
+  ASSERT_EQ(messages.failures.size(), 1u);
+  EXPECT_NE(messages.failures[0].find("バックアップ"), std::string::npos);
+  EXPECT_EQ(record.TextIgnoreTags, 1);
+  EXPECT_EQ(readFile(program.ini()), fixture("version_1_70.ini"));
+}
+
+TEST(SettingsFile, BackupNameIsTheVersionTimesOneHundred) {
+  const struct {
+    float version;
+    const char* name;
+  } cases[] = {{1.70f, "Morlavin.170"}, {1.625f, "Morlavin.162.5"}, {2.0f, "Morlavin.200"},
+               {1.63f, "Morlavin.163"}, {12.3456789f, "Morlavin.1234.568"}};
+  for (const auto& c : cases) EXPECT_EQ(backupFileName(c.version), c.name) << c.version;
+}
+
+TEST(SettingsFile, SaveTrimsTextFieldsAndStampsTheRunningVersion) {
+  ProgramDir program;
+  RecordedMessages messages;
+  SettingsFile file(program.prefix(), messages);
+  SettingsRecord record = defaultSettings();
+  record.Version = 1.0f;
+  record.Translator = "  /usr/bin/trans  ";
+  record.HTMLBackGround = "\tback.gif ";
+  EXPECT_TRUE(file.saveSettings(record));
+  EXPECT_EQ(record.Translator, "/usr/bin/trans");
+  EXPECT_EQ(record.HTMLBackGround, "back.gif");
+  EXPECT_EQ(file.readSetting("Version", ""), "1.62");
+  EXPECT_EQ(file.readSetting("translator", ""), "/usr/bin/trans");
+  EXPECT_EQ(readSettings(program.ini()).HTMLBackGround, "back.gif");
+}
+
+// Values the file cannot hold are reported, not stored mangled; every other
+// key is still saved, and the unstorable key keeps its old value in the file.
+TEST(SettingsFile, SaveReportsWhatItCouldNotStore) {
+  ProgramDir program;
+  RecordedMessages messages;
+  SettingsFile file(program.prefix(), messages);
+  SettingsRecord record = defaultSettings();
+  ASSERT_TRUE(file.saveSettings(record));
+
+  record.Translator = "/opt/😀/tr";
+  record.HTMLBackGround = "a\nb";
+  record.Bgcolor = 7;
+  EXPECT_FALSE(file.saveSettings(record));
+  ASSERT_EQ(messages.failures.size(), 1u);
+  EXPECT_NE(messages.failures[0].find("Translator"), std::string::npos) << messages.failures[0];
+  EXPECT_NE(messages.failures[0].find("HTMLBackGround"), std::string::npos) << messages.failures[0];
+  EXPECT_EQ(file.readSetting("Translator", "?"), "");
+  EXPECT_EQ(file.readSetting("HTMLBackGround", "?"), "");
+  EXPECT_EQ(file.readSetting("Bgcolor", "?"), "7");
+
+  ::chmod(program.ini().c_str(), 0444);
+  const std::string before = readFile(program.ini());
+  record.Translator = "/bin/tr";
+  EXPECT_FALSE(file.saveSettings(record));
+  EXPECT_EQ(messages.failures.size(), 2u);
+  EXPECT_EQ(readFile(program.ini()), before);
+}
+
+TEST(SettingsFile, WriteSettingTrimsTheCallersVariable) {
+  ProgramDir program;
+  RecordedMessages messages;
+  SettingsFile file(program.prefix(), messages);
+  std::string value = "  spaced value \t";
+  ASSERT_TRUE(file.writeSetting("Key", value, nullptr));
+  EXPECT_EQ(value, "spaced value");
+  EXPECT_EQ(file.readSetting("KEY", ""), "spaced value");
+  EXPECT_EQ(file.readSetting("Missing", "fallback"), "fallback");
+}
+
+TEST(SettingsFile, RunningVersionComparesEqualToItsOwnText) {
+  EXPECT_EQ(programVersionText(), "1.62");
+  EXPECT_EQ(static_cast<float>(1.62), programVersionNumber());
+  EXPECT_EQ(versionText(1, 5), "1.05");
+}
+
+}  // namespace
+}  // namespace morlavin::settings

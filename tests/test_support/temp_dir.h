@@ -1,0 +1,28 @@
+// A scratch folder per test, removed with everything in it afterwards.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace morlavin::test {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return m_path; }
+  // The path of `name` inside the folder.
+  std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
+
+ private:
+  std::string m_path;
+};
+
+void writeFile(const std::string& path, std::string_view bytes);
+// The file's bytes, or "<missing>" when it cannot be read.
+std::string readFile(const std::string& path);
+
+}  // namespace morlavin::test
