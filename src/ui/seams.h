@@ -1,0 +1,53 @@
+// The windows' doors to the outside: message boxes, file dialogs and help.
+// Windows receive these as interfaces so that tests answer them without ever
+// blocking on a modal window.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace morlavin::ui {
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // Modal boxes with an OK button: no icon, the exclamation icon, the
+  // critical-stop icon.
+  virtual void plain(QWidget* parent, const QString& title, const QString& text) = 0;
+  virtual void exclamation(QWidget* parent, const QString& title, const QString& text) = 0;
+  virtual void critical(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  // A modal file-open dialog with one filter entry ("Description (*.txt)"),
+  // showing `preselected` when it is not empty. nullopt when cancelled.
+  virtual std::optional<QString> openFile(QWidget* parent, const QString& filter,
+                                          const QString& preselected) = 0;
+};
+
+// The program's help: its topics list, or one topic by context number.
+class HelpViewer {
+ public:
+  virtual ~HelpViewer() = default;
+  virtual void showTopics() = 0;
+  virtual void showTopic(int contextNumber) = 0;
+};
+
+class QtMessageBoxes : public MessageBoxes {
+ public:
+  void plain(QWidget* parent, const QString& title, const QString& text) override;
+  void exclamation(QWidget* parent, const QString& title, const QString& text) override;
+  void critical(QWidget* parent, const QString& title, const QString& text) override;
+};
+
+class QtFileDialogs : public FileDialogs {
+ public:
+  std::optional<QString> openFile(QWidget* parent, const QString& filter,
+                                  const QString& preselected) override;
+};
+
+}  // namespace morlavin::ui

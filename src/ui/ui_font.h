@@ -1,0 +1,13 @@
+// The one font of every window: a Japanese UI face small enough that each
+// caption fits the fixed box the layout gives it.
+#pragma once
+
+class QFont;
+
+namespace morlavin::ui {
+
+// IPAPGothic at 12 pixels where installed, else another Japanese UI face,
+// else the desktop's default at 12 pixels.
+QFont windowFont();
+
+}  // namespace morlavin::ui
