@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times whole `morlavin-convert --quiet FILE` processes against `cat FILE > out`
 on the same files, alternating the two, and reports medians, their ratio and
-each process's peak memory.
+each process's peak memory (needs GNU time, Debian's `time`).
 
 usage: bench/compare_cat.py [--runs N] [BUILD_DIR]
 """
@@ -17,16 +17,22 @@ import time
 def timed(argv, stdout_path):
     """Runs argv with stdout to stdout_path, as a shell's `> out` would: the file
     is truncated, and the child's exit is its last close (where ext4 starts
-    writing back a replaced file's data, as it does for a page renamed over an
-    earlier one). Returns (seconds, peak RSS in KiB)."""
+    writing back a truncated file's data). Returns the seconds taken."""
     start = time.perf_counter()
     with open(stdout_path, "wb") as out:
         process = subprocess.Popen(argv, stdout=out)
-    _, status, usage = os.wait4(process.pid, 0)
-    elapsed = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
+    if process.wait() != 0:
         sys.exit(f"{argv} failed")
-    return elapsed, usage.ru_maxrss
+    return time.perf_counter() - start
+
+
+def peak_memory_kib(argv, stdout_path):
+    """The process's peak resident memory, as GNU time reports it (a forked
+    Python would count its own pages as the child's)."""
+    with open(stdout_path, "wb") as out:
+        result = subprocess.run(["/usr/bin/time", "-f", "%M", *argv], stdout=out,
+                                stderr=subprocess.PIPE, check=True, text=True)
+    return int(result.stderr.strip().splitlines()[-1])
 
 
 def main():
@@ -45,16 +51,15 @@ def main():
             path = os.path.join(work, "sample.txt")
             subprocess.run([make_sample, str(lines), str(width), path], check=True)
             size = os.path.getsize(path)
-            cat_times, convert_times, cat_rss, convert_rss = [], [], 0, 0
+            cat_times, convert_times = [], []
             for run in range(args.runs + 1):
-                t, rss = timed(["cat", path], os.path.join(work, "cat.out"))
+                cat_time = timed(["cat", path], os.path.join(work, "cat.out"))
+                convert_time = timed([convert, "--quiet", path], os.devnull)
                 if run:  # the first round only warms the page cache
-                    cat_times.append(t)
-                    cat_rss = max(cat_rss, rss)
-                t, rss = timed([convert, "--quiet", path], os.devnull)
-                if run:
-                    convert_times.append(t)
-                    convert_rss = max(convert_rss, rss)
+                    cat_times.append(cat_time)
+                    convert_times.append(convert_time)
+            cat_rss = peak_memory_kib(["cat", path], os.path.join(work, "cat.out"))
+            convert_rss = peak_memory_kib([convert, "--quiet", path], os.devnull)
             cat_ms = statistics.median(cat_times) * 1000
             convert_ms = statistics.median(convert_times) * 1000
             print(f"{name:22} {size:12d} {cat_ms:8.1f} {convert_ms:10.1f} {convert_ms / cat_ms:6.2f} "
