@@ -37,4 +37,16 @@ std::optional<QString> QtFileDialogs::openFile(QWidget* parent, const QString& f
   return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> QtFileDialogs::openProgram(QWidget* parent, const QString& description) {
+  // The last bracketed group of a filter is its pattern; hiding the details
+  // shows the description alone, as the user expects to read it.
+  QFileDialog dialog(parent, QString(), QString(), description + QStringLiteral(" (*)"));
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::ReadOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
 }  // namespace morlavin::ui

@@ -27,6 +27,12 @@ class FileDialogs {
   // showing `preselected` when it is not empty. nullopt when cancelled.
   virtual std::optional<QString> openFile(QWidget* parent, const QString& filter,
                                           const QString& preselected) = 0;
+  // A file-open dialog for a program, its one entry described as `description`.
+  // Programs here carry no extension, so the dialog offers executable files
+  // whatever their name.
+  virtual std::optional<QString> openProgram(QWidget* parent, const QString& description) {
+    return openFile(parent, description, QString());
+  }
 };
 
 // The program's help: its topics list, or one topic by context number.
@@ -48,6 +54,7 @@ class QtFileDialogs : public FileDialogs {
  public:
   std::optional<QString> openFile(QWidget* parent, const QString& filter,
                                   const QString& preselected) override;
+  std::optional<QString> openProgram(QWidget* parent, const QString& description) override;
 };
 
 }  // namespace morlavin::ui

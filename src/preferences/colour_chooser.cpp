@@ -1,0 +1,155 @@
+// The manual switch and the up-downs' step acceleration.
+#include "preferences/colour_chooser.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "preferences/updown_control.h"
+#include "settings/settings_record.h"
+
+namespace morlavin::preferences {
+namespace {
+
+constexpr int kAccelerationDistance = 20;
+constexpr int kFastStep = 10;
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+const QColor kInitialBoxGrey(0xC0, 0xC0, 0xC0);
+
+QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
+
+// Marks a control enabled or disabled by its background, in every state.
+void setBackground(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Base, colour);
+  palette.setColor(QPalette::Button, colour);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+ColourChooser::ColourChooser(const ColourChooserNames& names, std::uint8_t& updcolStart,
+                             QWidget* parent)
+    : QObject(parent), m_updcolStart(updcolStart) {
+  m_caption = new QLabel(names.caption, parent);
+  m_caption->setObjectName(names.captionName);
+  m_caption->setToolTip(names.tooltip);
+
+  m_names = new QComboBox(parent);
+  m_names->setObjectName(names.listName);
+  m_names->setToolTip(names.tooltip);
+  m_names->setEditable(false);
+  for (const std::string_view name : settings::kColorNameList) {
+    m_names->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+  }
+  setBackground(m_names, kWhite);
+
+  m_manual = new QCheckBox(QStringLiteral("手動設定"), parent);
+  m_manual->setObjectName(names.manualName);
+  m_manual->setToolTip(names.manualTooltip);
+
+  static const QString kComponentCaptions[] = {QStringLiteral("R："), QStringLiteral("G："),
+                                               QStringLiteral("B：")};
+  for (int i = 0; i < 3; ++i) {
+    const int index = names.firstComponentIndex + i;
+    m_componentLabels[i] = new QLabel(kComponentCaptions[i], parent);
+    m_componentLabels[i]->setObjectName(QStringLiteral("Label3(%1)").arg(names.componentLabelIndexes[i]));
+    m_componentLabels[i]->setEnabled(false);
+
+    m_boxes[i] = new QLineEdit(QStringLiteral("255"), parent);
+    m_boxes[i]->setObjectName(QStringLiteral("txtcol(%1)").arg(index));
+    m_boxes[i]->setValidator(new QIntValidator(0, 255, m_boxes[i]));
+    m_boxes[i]->setMaxLength(3);
+    m_boxes[i]->setFixedWidth(36);
+    m_boxes[i]->setAlignment(Qt::AlignRight);
+    m_boxes[i]->setEnabled(false);
+    setBackground(m_boxes[i], kInitialBoxGrey);
+
+    m_upDowns[i] = new UpDownControl(parent);
+    m_upDowns[i]->setObjectName(QStringLiteral("Updcol(%1)").arg(index));
+    m_upDowns[i]->setEnabled(false);
+
+    connect(m_upDowns[i], &UpDownControl::valueChanged, this, [this, i] { componentChanged(i); });
+    connect(m_upDowns[i], &UpDownControl::pressed, this, [this, i] { componentPressed(i); });
+    connect(m_upDowns[i], &UpDownControl::released, this, [this, i] { componentReleased(i); });
+    // A typed value moves the up-down; the box always ends up showing the up-down's value.
+    connect(m_boxes[i], &QLineEdit::textEdited, this, [this, i](const QString& text) {
+      bool ok = false;
+      const int value = text.toInt(&ok);
+      if (ok) m_upDowns[i]->setValue(value);
+    });
+    connect(m_boxes[i], &QLineEdit::editingFinished, this,
+            [this, i] { m_boxes[i]->setText(QString::number(m_upDowns[i]->value())); });
+  }
+  connect(m_manual, &QCheckBox::toggled, this, &ColourChooser::applyManual);
+}
+
+void ColourChooser::addTo(QGridLayout* grid, int row) {
+  grid->addWidget(m_caption, row, 0);
+  grid->addWidget(m_names, row, 1, 1, 2);
+  auto* components = new QHBoxLayout;
+  components->addWidget(m_manual);
+  for (int i = 0; i < 3; ++i) {
+    components->addSpacing(6);
+    components->addWidget(m_componentLabels[i]);
+    components->addWidget(m_boxes[i]);
+    components->addWidget(m_upDowns[i]);
+  }
+  components->addStretch();
+  grid->addLayout(components, row + 1, 0, 1, 3);
+}
+
+void ColourChooser::setChoice(const ColourChoice& choice) {
+  m_manual->setChecked(choice.manual != 0);
+  m_names->setCurrentIndex(std::min<int>(choice.position, settings::kLastColorPosition));
+  for (int i = 0; i < 3; ++i) {
+    m_upDowns[i]->setValue(choice.components[i]);
+    // Setting a value counts as a change even when the value was already there.
+    componentChanged(i);
+  }
+}
+
+ColourChoice ColourChooser::choice() const {
+  ColourChoice choice;
+  choice.manual = m_manual->isChecked() ? 1 : 0;
+  choice.position = static_cast<std::uint8_t>(m_names->currentIndex());
+  for (int i = 0; i < 3; ++i) choice.components[i] = static_cast<std::uint8_t>(m_upDowns[i]->value());
+  return choice;
+}
+
+void ColourChooser::applyManual(bool manual) {
+  m_names->setEnabled(!manual);
+  setBackground(m_names, manual ? buttonFace() : kWhite);
+  for (int i = 0; i < 3; ++i) {
+    m_componentLabels[i]->setEnabled(manual);
+    m_boxes[i]->setEnabled(manual);
+    setBackground(m_boxes[i], manual ? kWhite : buttonFace());
+    m_upDowns[i]->setEnabled(manual);
+  }
+}
+
+// A value more than 20 away from where the press began makes the steps ten
+// wide; only a release brings them back to one. A value set while no button is
+// down is compared with 0.
+void ColourChooser::componentChanged(int component) {
+  UpDownControl* upDown = m_upDowns[component];
+  m_boxes[component]->setText(QString::number(upDown->value()));
+  const int distance = int(m_updcolStart) - upDown->value();
+  if (distance < -kAccelerationDistance || distance > kAccelerationDistance) upDown->setStep(kFastStep);
+}
+
+void ColourChooser::componentPressed(int component) {
+  m_updcolStart = static_cast<std::uint8_t>(m_upDowns[component]->value());
+}
+
+void ColourChooser::componentReleased(int component) {
+  m_updcolStart = 0;
+  m_upDowns[component]->setStep(1);
+}
+
+}  // namespace morlavin::preferences

@@ -1,0 +1,73 @@
+// One colour of the page, chosen by name from the colour list or by hand as
+// red, green and blue components, with up-downs whose step grows while held.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+
+namespace morlavin::preferences {
+
+class UpDownControl;
+
+// What a chooser shows and stands for, in the record's terms.
+struct ColourChoice {
+  std::uint8_t manual = 0;
+  std::uint8_t position = 0;
+  std::array<std::uint8_t, 3> components{};  // red, green, blue
+};
+
+// The names a chooser's controls carry, so that tests and accessibility tools
+// find them as the program knows them.
+struct ColourChooserNames {
+  QString caption;          // "背景色の設定"
+  QString captionName;      // "Label2"
+  QString tooltip;          // of the caption and the list
+  QString listName;         // "cboColor(0)"
+  QString manualName;       // "chkManual"
+  QString manualTooltip;
+  std::array<int, 3> componentLabelIndexes;  // Label3(i) for red, green, blue
+  int firstComponentIndex;                   // txtcol(i) and Updcol(i) for red
+};
+
+class ColourChooser : public QObject {
+  Q_OBJECT
+
+ public:
+  // `updcolStart` is shared by every up-down of the dialog: it keeps the value
+  // the up-down under the mouse had when the button went down.
+  ColourChooser(const ColourChooserNames& names, std::uint8_t& updcolStart, QWidget* parent);
+
+  // Puts the controls into two rows of `grid` from `row` on.
+  void addTo(QGridLayout* grid, int row);
+
+  // Shows `choice`; a change of the manual switch enables and disables the
+  // controls as a click would, and each component set counts as a change.
+  void setChoice(const ColourChoice& choice);
+  ColourChoice choice() const;
+
+  UpDownControl* upDown(int component) const { return m_upDowns[component]; }
+
+ private:
+  void applyManual(bool manual);
+  void componentChanged(int component);
+  void componentPressed(int component);
+  void componentReleased(int component);
+
+  std::uint8_t& m_updcolStart;
+  QLabel* m_caption;
+  QComboBox* m_names;
+  QCheckBox* m_manual;
+  std::array<QLabel*, 3> m_componentLabels{};
+  std::array<QLineEdit*, 3> m_boxes{};
+  std::array<UpDownControl*, 3> m_upDowns{};
+};
+
+}  // namespace morlavin::preferences

@@ -1,0 +1,241 @@
+// The dialog maps controls to and from the settings record; the rules behind
+// the fields (saving, the preview page's bytes) live in the core.
+#include "preferences/preferences_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "conversion/preview_page.h"
+#include "platform/file_ops.h"
+#include "platform/launcher.h"
+#include "platform/program_dir.h"
+#include "preferences/colour_chooser.h"
+#include "settings/settings_file.h"
+#include "ui/seams.h"
+#include "ui/ui_font.h"
+
+namespace morlavin::preferences {
+namespace {
+
+QCheckBox* optionBox(const QString& caption, const QString& tooltip, const char* name, QWidget* parent) {
+  auto* box = new QCheckBox(caption, parent);
+  box->setObjectName(QLatin1String(name));
+  box->setToolTip(tooltip);
+  return box;
+}
+
+QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
+  auto* pushButton = new QPushButton(caption, parent);
+  pushButton->setObjectName(QLatin1String(name));
+  pushButton->setAutoDefault(false);
+  return pushButton;
+}
+
+QString toQString(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+PreferencesDialog::PreferencesDialog(const PreferencesServices& services, QWidget* parent)
+    : QDialog(parent), m_services(services) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(QStringLiteral("環境設定"));
+  setModal(true);
+  setFont(ui::windowFont());
+  setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+  createControls();
+  connectSignals();
+  loadFromRecord();
+  setFixedSize(sizeHint());
+}
+
+PreferencesDialog::~PreferencesDialog() { (void)platform::removeFile(previewPath()); }
+
+void PreferencesDialog::createControls() {
+  auto* translatorLabel = new QLabel(QStringLiteral("翻訳ソフト指定："), this);
+  translatorLabel->setObjectName(QStringLiteral("Label1"));
+  m_translator = new QLineEdit(this);
+  m_translator->setObjectName(QStringLiteral("Text1"));
+  m_browse = button(QStringLiteral("参照...(&B)"), "Command3", this);
+
+  m_noCharsetMeta = optionBox(QStringLiteral("文字コード設定の<META>タグを使わない"),
+                              QStringLiteral("変換する時文字コード用の<META>タグを追加しません。"), "chkchar", this);
+  m_deleteOnExit = optionBox(QStringLiteral("ソフト終了時にHTMLファイルを削除"),
+                             QStringLiteral("ソフト終了後に変換したHTMLファイルを消去します。"), "chkEndHTML", this);
+  m_htmlExtension = optionBox(QStringLiteral("HTML変換後の拡張子は.html"),
+                              QStringLiteral("HTMLに変換したときの拡張子を.htmlにします。"), "chkHTMLExt", this);
+  m_ignoreTags = optionBox(QStringLiteral("テキスト中のタグ認識を無効"),
+                           QStringLiteral("変換中、<BR>などのタグを認識しないようにします。"),
+                           "chkTextIgnoreTags", this);
+
+  auto* frame = new QGroupBox(QStringLiteral("HTMLの設定"), this);
+  frame->setObjectName(QStringLiteral("Frame1"));
+  m_background = new ColourChooser(
+      {QStringLiteral("背景色の設定"), QStringLiteral("Label2"), QStringLiteral("背景色を設定します。"),
+       QStringLiteral("cboColor(0)"), QStringLiteral("chkManual"), QStringLiteral("背景色を手動設定できます。"),
+       {0, 1, 2}, 0},
+      m_updcolStart, frame);
+  m_text = new ColourChooser(
+      {QStringLiteral("文字色の設定"), QStringLiteral("Label4"), QStringLiteral("文字色を設定します。"),
+       QStringLiteral("cboColor(1)"), QStringLiteral("chkManual2"), QStringLiteral("文字色を手動設定できます。"),
+       {5, 3, 4}, 3},
+      m_updcolStart, frame);
+  m_useBackgroundImage = optionBox(QStringLiteral("背景画像"), QStringLiteral("背景画像を設定します。"), "chkBkg", frame);
+  m_backgroundImage = new QLineEdit(frame);
+  m_backgroundImage->setObjectName(QStringLiteral("txtBackGround"));
+  m_backgroundImage->setToolTip(QStringLiteral("背景画像を設定します。"));
+  applyBackgroundImage(false);
+  m_defaults = button(QStringLiteral("標準"), "Command4", frame);
+  m_defaults->setToolTip(QStringLiteral("HTML設定を初期に戻します"));
+  m_preview = button(QStringLiteral("プレビュー"), "cmdPreview", frame);
+  m_preview->setToolTip(QStringLiteral("表示プレビューを"));
+  for (QPushButton* tall : {m_defaults, m_preview}) {
+    tall->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+  }
+
+  m_ok = button(QStringLiteral("OK"), "Command1", this);
+  m_ok->setDefault(true);
+  m_cancel = button(QStringLiteral("ｷｬﾝｾﾙ"), "Command2", this);
+  m_help = button(QStringLiteral("ヘルプ"), "Command5", this);
+
+  auto* colours = new QGridLayout;
+  m_background->addTo(colours, 0);
+  m_text->addTo(colours, 2);
+  colours->addWidget(m_useBackgroundImage, 4, 0);
+  colours->addWidget(m_backgroundImage, 4, 1, 1, 2);
+  auto* frameButtons = new QVBoxLayout;
+  frameButtons->addWidget(m_defaults);
+  frameButtons->addWidget(m_preview);
+  auto* frameLayout = new QHBoxLayout(frame);
+  frameLayout->addLayout(colours, 1);
+  frameLayout->addLayout(frameButtons);
+
+  auto* translatorRow = new QHBoxLayout;
+  translatorRow->addWidget(m_translator, 1);
+  translatorRow->addWidget(m_browse);
+  auto* options = new QVBoxLayout;
+  options->setContentsMargins(12, 0, 0, 0);
+  for (QCheckBox* box : {m_noCharsetMeta, m_deleteOnExit, m_htmlExtension, m_ignoreTags}) options->addWidget(box);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* pushButton : {m_ok, m_cancel, m_help}) buttons->addWidget(pushButton);
+  buttons->addStretch();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(translatorLabel);
+  layout->addLayout(translatorRow);
+  layout->addLayout(options);
+  layout->addWidget(frame);
+  layout->addLayout(buttons);
+}
+
+void PreferencesDialog::connectSignals() {
+  connect(m_ok, &QPushButton::clicked, this, &PreferencesDialog::confirm);
+  connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(m_defaults, &QPushButton::clicked, this, &PreferencesDialog::restoreDefaultColours);
+  connect(m_browse, &QPushButton::clicked, this, &PreferencesDialog::chooseTranslator);
+  connect(m_help, &QPushButton::clicked, this, &PreferencesDialog::showHelp);
+  connect(m_preview, &QPushButton::clicked, this, &PreferencesDialog::preview);
+  connect(m_useBackgroundImage, &QCheckBox::toggled, this, &PreferencesDialog::applyBackgroundImage);
+}
+
+void PreferencesDialog::loadFromRecord() {
+  const settings::SettingsRecord& r = m_services.record;
+  m_translator->setText(toQString(r.Translator));
+  m_noCharsetMeta->setChecked(r.DisableEncodeMetaTag != 0);
+  m_deleteOnExit->setChecked(r.QuitDeleteHTML != 0);
+  m_htmlExtension->setChecked(r.OutputExtHTML != 0);
+  m_ignoreTags->setChecked(r.TextIgnoreTags != 0);
+  m_background->setChoice({r.ManualBgcolorSet, r.Bgcolor, {r.HTMLBgcolorR, r.HTMLBgcolorG, r.HTMLBgcolorB}});
+  m_text->setChoice({r.ManualTextcolorSet, r.Textcolor, {r.HTMLTextcolorR, r.HTMLTextcolorG, r.HTMLTextcolorB}});
+  m_useBackgroundImage->setChecked(r.CheckBackground != 0);
+  m_backgroundImage->setText(toQString(r.HTMLBackGround));
+}
+
+settings::SettingsRecord PreferencesDialog::valuesFromControls() const {
+  settings::SettingsRecord r = m_services.record;
+  r.Translator = m_translator->text().toStdString();
+  r.DisableEncodeMetaTag = m_noCharsetMeta->isChecked() ? 1 : 0;
+  r.QuitDeleteHTML = m_deleteOnExit->isChecked() ? 1 : 0;
+  r.OutputExtHTML = m_htmlExtension->isChecked() ? 1 : 0;
+  r.TextIgnoreTags = m_ignoreTags->isChecked() ? 1 : 0;
+  const ColourChoice background = m_background->choice();
+  r.ManualBgcolorSet = background.manual;
+  r.Bgcolor = background.position;
+  r.HTMLBgcolorR = background.components[0];
+  r.HTMLBgcolorG = background.components[1];
+  r.HTMLBgcolorB = background.components[2];
+  const ColourChoice text = m_text->choice();
+  r.ManualTextcolorSet = text.manual;
+  r.Textcolor = text.position;
+  r.HTMLTextcolorR = text.components[0];
+  r.HTMLTextcolorG = text.components[1];
+  r.HTMLTextcolorB = text.components[2];
+  r.CheckBackground = m_useBackgroundImage->isChecked() ? 1 : 0;
+  r.HTMLBackGround = m_backgroundImage->text().toStdString();
+  return r;
+}
+
+std::string PreferencesDialog::previewPath() const {
+  return platform::directoryPrefix(m_services.programDirectory) + std::string(conversion::kPreviewFileName);
+}
+
+void PreferencesDialog::confirm() {
+  m_services.record = valuesFromControls();
+  // A save that fails is reported by the settings file itself; the record
+  // holds the user's choices for this run either way.
+  m_services.settingsFile.saveSettings(m_services.record);
+  accept();
+}
+
+void PreferencesDialog::restoreDefaultColours() {
+  settings::SettingsRecord& r = m_services.record;
+  settings::resetColours(r);
+  m_background->setChoice({r.ManualBgcolorSet, r.Bgcolor, {r.HTMLBgcolorR, r.HTMLBgcolorG, r.HTMLBgcolorB}});
+  m_text->setChoice({r.ManualTextcolorSet, r.Textcolor, {r.HTMLTextcolorR, r.HTMLTextcolorG, r.HTMLTextcolorB}});
+}
+
+void PreferencesDialog::chooseTranslator() {
+  if (const auto path = m_services.fileDialogs.openProgram(this, QStringLiteral("実行可能ファイル (*.exe)"))) {
+    m_translator->setText(*path);
+  }
+}
+
+void PreferencesDialog::showHelp() { m_services.help.showTopic(kPreferencesHelpContext); }
+
+void PreferencesDialog::preview() {
+  const std::string path = previewPath();
+  if (const Status status =
+          platform::writeFileAtomically(path, conversion::previewPage(valuesFromControls()));
+      !status) {
+    m_services.messages.critical(this, QStringLiteral("エラー"),
+                                 QStringLiteral("プレビューを作成できません: ") + toQString(status.message()));
+    return;
+  }
+  (void)m_services.launcher.openDocument(path, m_services.programDirectory);
+}
+
+void PreferencesDialog::applyBackgroundImage(bool enabled) {
+  m_backgroundImage->setEnabled(enabled);
+  QPalette palette = m_backgroundImage->palette();
+  palette.setColor(QPalette::Base, enabled ? QColor(0xFF, 0xFF, 0xFF)
+                                           : QApplication::palette().color(QPalette::Button));
+  m_backgroundImage->setPalette(palette);
+}
+
+// The dialog closes only through its buttons and its close box.
+void PreferencesDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace morlavin::preferences

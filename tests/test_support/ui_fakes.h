@@ -1,0 +1,81 @@
+// Stand-ins for the windows' seams: they answer at once and keep every call,
+// so that widget tests never block on a modal window or start a browser.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/launcher.h"
+#include "settings/settings_file.h"
+#include "ui/seams.h"
+
+namespace morlavin::test {
+
+struct RecordedBox {
+  QString icon;  // "plain", "exclamation" or "critical"
+  QString title;
+  QString text;
+};
+
+struct FakeMessageBoxes : ui::MessageBoxes {
+  void plain(QWidget*, const QString& title, const QString& text) override { boxes.push_back({"plain", title, text}); }
+  void exclamation(QWidget*, const QString& title, const QString& text) override {
+    boxes.push_back({"exclamation", title, text});
+  }
+  void critical(QWidget*, const QString& title, const QString& text) override {
+    boxes.push_back({"critical", title, text});
+  }
+  std::vector<RecordedBox> boxes;
+};
+
+// Answers each dialog with `answer` (nullopt: the user cancels).
+struct FakeFileDialogs : ui::FileDialogs {
+  std::optional<QString> openFile(QWidget*, const QString& filter, const QString& preselected) override {
+    filters.push_back(filter);
+    preselections.push_back(preselected);
+    return answer;
+  }
+  std::optional<QString> openProgram(QWidget*, const QString& description) override {
+    filters.push_back(description);
+    return answer;
+  }
+  std::optional<QString> answer;
+  std::vector<QString> filters;
+  std::vector<QString> preselections;
+};
+
+struct FakeHelpViewer : ui::HelpViewer {
+  void showTopics() override { requests.push_back(-1); }
+  void showTopic(int contextNumber) override { requests.push_back(contextNumber); }
+  std::vector<int> requests;  // -1 for the topics list
+};
+
+struct FakeLauncher : platform::Launcher {
+  struct Launch {
+    std::string file;
+    std::vector<std::string> arguments;
+    std::string workingDirectory;
+  };
+  Status openDocument(const std::string& document, const std::string& workingDirectory) override {
+    documents.push_back({document, {}, workingDirectory});
+    return Status::ok();
+  }
+  Status startProgram(const std::string& program, const std::vector<std::string>& arguments) override {
+    programs.push_back({program, arguments, {}});
+    return startResult;
+  }
+  std::vector<Launch> documents;
+  std::vector<Launch> programs;
+  Status startResult;
+};
+
+struct FakeSettingsMessages : settings::SettingsMessages {
+  void notice(std::string_view text) override { notices.emplace_back(text); }
+  void failure(std::string_view text) override { failures.emplace_back(text); }
+  std::vector<std::string> notices;
+  std::vector<std::string> failures;
+};
+
+}  // namespace morlavin::test
