@@ -1,0 +1,36 @@
+// Morlavin: start-up, then the main window until it closes.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "help/help_window.h"
+#include "mainwindow/main_window.h"
+#include "platform/launcher.h"
+#include "platform/program_dir.h"
+#include "settings/settings_record.h"
+#include "ui/seams.h"
+
+int main(int argc, char** argv) {
+  using namespace morlavin;
+  // The whole command line names the file to convert. Qt gets none of it, so
+  // that no file name is ever taken for one of its options.
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+
+  ui::QtMessageBoxes messageBoxes;
+  ui::QtFileDialogs fileDialogs;
+  platform::DesktopLauncher launcher;
+  settings::SettingsRecord settings;
+  mainwindow::SettingsMessageBoxes settingsMessages(messageBoxes);
+  const mainwindow::StartUp start =
+      mainwindow::startUp(platform::programDirectory(), arguments, settings, settingsMessages);
+
+  help::HelpWindow helpWindow(QString::fromStdString(start.helpFile));
+  // Closing the main window ends the program, even with the help still open.
+  helpWindow.setAttribute(Qt::WA_QuitOnClose, false);
+  mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});
+  window.setPreferencesCommand([] {});
+  window.showCentred();
+  return app.exec();
+}

@@ -1,0 +1,49 @@
+// What the main window decides without widgets: start-up, starting the
+// translation program, and the page deleted at exit. The window only shows
+// the outcomes, so these run in tests against a scratch program directory.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/status.h"
+#include "settings/settings_record.h"
+
+namespace morlavin::platform {
+class Launcher;
+}
+namespace morlavin::settings {
+class SettingsMessages;
+}
+
+namespace morlavin::mainwindow {
+
+// What start-up finds out once for the whole run.
+struct StartUp {
+  std::string programDirectory;
+  std::string directoryPrefix;  // the directory followed by its separator
+  std::string helpFile;
+  std::string inputPath;  // for the file-name box
+};
+
+// Prepares a run of the program kept in `programDirectory`: names the help
+// file beside it, takes the input path from `arguments` (the shell has split
+// the command line, so they are joined again with single blanks) and loads
+// `settings` from the settings file there, creating the file when it is
+// missing. Version notices and failures go to `messages`, each failure once:
+// a file that could not be created is not tried a second time.
+StartUp startUp(std::string programDirectory, const std::vector<std::string>& arguments,
+                settings::SettingsRecord& settings, settings::SettingsMessages& messages);
+
+// Starts the configured translation program with its one argument "0", never
+// through a shell. nullopt when no program is configured; otherwise whether it
+// could be started.
+std::optional<Status> launchTranslator(const settings::SettingsRecord& settings,
+                                      platform::Launcher& launcher);
+
+// Deletes `lastOutputPath` when `QuitDeleteHTML` asks for it. No page, or a
+// page that is gone already, is no failure; a page that stays is.
+Status deletePageOnExit(const settings::SettingsRecord& settings, const std::string& lastOutputPath);
+
+}  // namespace morlavin::mainwindow

@@ -1,0 +1,349 @@
+// The main window. Its layout is drawn in twips, as the program has always
+// drawn it, and every action hands over to the core at once.
+#include "mainwindow/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+#include "conversion/title_import.h"
+#include "mainwindow/help.h"
+#include "platform/file_ops.h"
+#include "platform/launcher.h"
+#include "ui/seams.h"
+#include "ui/ui_font.h"
+
+namespace morlavin::mainwindow {
+namespace {
+
+const QString kErrorTitle = QStringLiteral("エラー");
+// The bar's own range is finer than 0 to 100, so that fractional percentages
+// move it as finely as it can draw.
+constexpr int kProgressStepsPerPercent = 100;
+
+// 15 twips make one logical pixel.
+QRect twips(int left, int top, int width, int height) {
+  return {left / 15, top / 15, width / 15, height / 15};
+}
+
+template <typename Widget>
+Widget* place(QWidget* parent, const char* name, const QRect& geometry) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(geometry);
+  return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+  auto* widget = place<QLabel>(parent, name, geometry);
+  // Status texts are never markup, whatever a message happens to contain.
+  widget->setTextFormat(Qt::PlainText);
+  widget->setText(caption);
+  return widget;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+  auto* widget = place<QPushButton>(parent, name, geometry);
+  widget->setText(caption);
+  // Enter on a focused button clicks that button, as on the desktop the
+  // program comes from; elsewhere it goes to the default button.
+  widget->setAutoDefault(true);
+  return widget;
+}
+
+QString fromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A caption as it shows: "&&" is one "&", a single "&" only marks the access key.
+QString shownCaption(const QString& caption) {
+  QString shown;
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  return shown;
+}
+
+// The first local file of a drop; nothing for dragged text or web links.
+std::optional<QString> droppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return std::nullopt;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(StartUp startUp, settings::SettingsRecord& settings,
+                       const Services& services, QWidget* parent)
+    : QMainWindow(parent),
+      m_settings(settings),
+      m_services(services),
+      m_startUp(std::move(startUp)) {
+  createControls();
+  createMenus();
+  connectSignals();
+  acceptDroppedFiles();
+  fitFontToCaptions();
+}
+
+void MainWindow::showCentred() {
+  adjustSize();
+  move(screen()->availableGeometry().center() - rect().center());
+  show();
+}
+
+void MainWindow::setPreferencesCommand(std::function<void()> command) {
+  m_showPreferences = std::move(command);
+}
+
+void MainWindow::createControls() {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Morlavin"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  // Menus and message boxes are windows of their own; they share the font too.
+  setAttribute(Qt::WA_WindowPropagation);
+  setFont(ui::windowFont());
+
+  auto* client = new QWidget(this);
+  client->setFixedSize(6015 / 15, 2070 / 15);
+  setCentralWidget(client);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+  Label1 = label(client, "Label1", QStringLiteral("ファイル名："), twips(120, 120, 975, 255));
+  Text1 = place<QLineEdit>(client, "Text1", twips(1080, 120, 3975, 270));
+  Text1->setText(QString::fromStdString(m_startUp.inputPath));
+  Command1 = button(client, "Command1", QStringLiteral("参照...(&B)"), twips(5040, 120, 855, 255));
+  Label2 = label(client, "Label2",
+                 QStringLiteral("ファイル名を指定して変換キーを押してください。D&Dに対応しています。"),
+                 twips(120, 480, 5775, 255));
+  ProgressBar1 = place<QProgressBar>(client, "ProgressBar1", twips(120, 840, 5775, 255));
+  ProgressBar1->setRange(0, 100 * kProgressStepsPerPercent);
+  ProgressBar1->setValue(0);
+  ProgressBar1->setTextVisible(false);
+  Label3 = label(client, "Label3", QStringLiteral("タイトル："), twips(120, 1200, 975, 255));
+  txtTitle = place<QLineEdit>(client, "txtTitle", twips(1080, 1200, 3975, 270));
+  Command3 = button(client, "Command3", QStringLiteral("取込(&G)"), twips(5040, 1200, 855, 255));
+  Command2 = button(client, "Command2", QStringLiteral("変換開始(&C)"), twips(1080, 1560, 1215, 375));
+  Command2->setDefault(true);
+  Command4 = button(client, "Command4", QStringLiteral("HTML消去(&D)"), twips(2400, 1560, 1215, 375));
+  Command4->setEnabled(false);
+  Command5 = button(client, "Command5", QStringLiteral("ソフト起動(&S)"), twips(3720, 1560, 1215, 375));
+
+  QWidget* const tabOrder[] = {Text1, Command1, Command2, Command4, Command5, txtTitle, Command3};
+  for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+  Text1->setFocus();
+}
+
+void MainWindow::createMenus() {
+  const auto add = [](QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+  };
+  QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  mnuFile->setObjectName(QStringLiteral("mnuFile"));
+  mnuOpen = add(mnuFile, "mnuOpen", QStringLiteral("テキストファイルを開く(&O)"));
+  mnuFile->addSeparator()->setObjectName(QStringLiteral("mnu0"));
+  mnuExit = add(mnuFile, "mnuExit", QStringLiteral("終了(&X)"));
+
+  QMenu* mnuOpt = menuBar()->addMenu(QStringLiteral("設定(&S)"));
+  mnuOpt->setObjectName(QStringLiteral("mnuOpt"));
+  mnuTrans = add(mnuOpt, "mnuTrans", QStringLiteral("環境設定...(&E)"));
+
+  QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+  mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+  mnuTopic = add(mnuHelp, "mnuTopic", QStringLiteral("トピックの検索(&H)"));
+  mnuTopic->setShortcut(QKeySequence(Qt::Key_F1));
+  mnuReadme = add(mnuHelp, "mnuReadme", QStringLiteral("ReadMe(&R)"));
+  mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnu2"));
+  mnuAbout = add(mnuHelp, "mnuAbout", QStringLiteral("バージョン情報(&A)"));
+}
+
+void MainWindow::connectSignals() {
+  connect(Command1, &QPushButton::clicked, this, &MainWindow::browseForInput);
+  connect(mnuOpen, &QAction::triggered, this, &MainWindow::browseForInput);
+  connect(Command2, &QPushButton::clicked, this, &MainWindow::convertFile);
+  connect(Command3, &QPushButton::clicked, this, &MainWindow::importTitle);
+  connect(Command4, &QPushButton::clicked, this, &MainWindow::deletePage);
+  connect(Command5, &QPushButton::clicked, this, &MainWindow::startTranslator);
+  connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+  connect(mnuTrans, &QAction::triggered, this, &MainWindow::showPreferences);
+  connect(mnuTopic, &QAction::triggered, this, &MainWindow::showHelpTopics);
+  connect(mnuReadme, &QAction::triggered, this, &MainWindow::openReadme);
+  connect(mnuAbout, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+// The title row and the bar take drops only to refuse them: a drop there
+// would otherwise fall through to the window behind them and be taken.
+void MainWindow::acceptDroppedFiles() {
+  m_dropTargets = {this, Text1, Label1, Label2, Command1, Command2, Command4, Command5};
+  std::vector<QWidget*> watched = m_dropTargets;
+  watched.insert(watched.end(), {Label3, txtTitle, Command3, ProgressBar1});
+  for (QWidget* widget : watched) {
+    widget->setAcceptDrops(true);
+    widget->installEventFilter(this);
+  }
+}
+
+// The boxes keep their size whatever face is installed; one that runs wider
+// than the face the layout was drawn for gets smaller until every caption fits.
+void MainWindow::fitFontToCaptions() {
+  const auto fits = [this](const QFont& font) {
+    const QFontMetrics metrics(font);
+    for (const QLabel* widget : {Label1, Label2, Label3}) {
+      if (metrics.horizontalAdvance(widget->text()) > widget->width()) return false;
+    }
+    for (const QPushButton* widget : {Command1, Command2, Command3, Command4, Command5}) {
+      if (metrics.horizontalAdvance(shownCaption(widget->text())) > widget->width() - 4) return false;
+    }
+    return true;
+  };
+  QFont font = this->font();
+  while (!fits(font) && font.pixelSize() > 8) font.setPixelSize(font.pixelSize() - 1);
+  setFont(font);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+    return QMainWindow::eventFilter(watched, event);
+  }
+  // Handled here in full, so that a text box never inserts the dragged text.
+  auto* drop = static_cast<QDropEvent*>(event);
+  const bool target = std::find(m_dropTargets.begin(), m_dropTargets.end(), watched) != m_dropTargets.end();
+  const std::optional<QString> file = target ? droppedFile(drop->mimeData()) : std::nullopt;
+  // Only a copy is ever taken: a source asked to move would delete its file.
+  if (!file || !(drop->possibleActions() & Qt::CopyAction)) {
+    drop->ignore();
+    return true;
+  }
+  drop->setDropAction(Qt::CopyAction);
+  drop->accept();
+  if (type == QEvent::Drop) Text1->setText(*file);
+  return true;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  // A text box passes Enter on; the default button takes it.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    Command2->click();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (const Status status = deletePageOnExit(m_settings, m_lastOutputPath); !status) {
+    m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));
+  }
+  event->accept();
+}
+
+void MainWindow::browseForInput() {
+  const std::optional<QString> chosen = m_services.fileDialogs.openFile(
+      this, QStringLiteral("テキスト ファイル (*.txt)"), m_lastChosenFile);
+  if (!chosen) return;
+  m_lastChosenFile = *chosen;
+  Text1->setText(*chosen);
+}
+
+void MainWindow::convertFile() {
+  const conversion::ConversionRequest request{Text1->text().toStdString(),
+                                              txtTitle->text().toStdString(), true};
+  const auto result = conversion::convertFile(request, m_settings, *this, m_services.launcher);
+  if (!result) return;
+  m_lastOutputPath = result->outputPath;
+  Command4->setEnabled(true);
+}
+
+void MainWindow::importTitle() {
+  if (const auto title = conversion::importTitle(Text1->text().toStdString())) {
+    txtTitle->setText(QString::fromStdString(*title));
+  }
+}
+
+void MainWindow::deletePage() {
+  Label2->setText(QStringLiteral("変換したHTMLファイルを消去しました."));
+  if (const Status status = platform::removeFile(m_lastOutputPath); !status) {
+    // The page is still there: the button stays for another try.
+    Label2->setText(QStringLiteral("HTMLファイルを消去できませんでした。"));
+    m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));
+    return;
+  }
+  Command4->setEnabled(false);
+}
+
+void MainWindow::startTranslator() {
+  const std::optional<Status> started = launchTranslator(m_settings, m_services.launcher);
+  if (!started) {
+    m_services.messageBoxes.exclamation(this, QStringLiteral("メッセージ"),
+                                        QStringLiteral("翻訳ソフトを指定してください。"));
+  } else if (!*started) {
+    m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(started->message()));
+  }
+}
+
+void MainWindow::showPreferences() {
+  if (m_showPreferences) m_showPreferences();
+}
+
+void MainWindow::showHelpTopics() { m_services.help.showTopics(); }
+
+void MainWindow::openReadme() {
+  // As with any document, a missing viewer is the desktop's business.
+  (void)m_services.launcher.openDocument(m_startUp.directoryPrefix + "Morlavin.txt",
+                                         m_startUp.programDirectory);
+}
+
+void MainWindow::showAbout() {
+  QString text = fromUtf8(aboutText());
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  m_services.messageBoxes.plain(this, QStringLiteral("About Morlavin"), text);
+}
+
+void MainWindow::setStatusText(std::string_view text) { Label2->setText(fromUtf8(text)); }
+
+void MainWindow::repaintStatus() {
+  Label2->repaint();
+  ProgressBar1->repaint();
+}
+
+void MainWindow::setProgress(double percent) {
+  ProgressBar1->setValue(static_cast<int>(std::lround(percent * kProgressStepsPerPercent)));
+}
+
+void MainWindow::showError(std::string_view message) {
+  m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(message));
+}
+
+void SettingsMessageBoxes::notice(std::string_view text) {
+  m_boxes.plain(nullptr, QStringLiteral("Morlavin"), fromUtf8(text));
+}
+
+void SettingsMessageBoxes::failure(std::string_view text) {
+  m_boxes.critical(nullptr, QStringLiteral("Morlavin"), fromUtf8(text));
+}
+
+}  // namespace morlavin::mainwindow

@@ -1,0 +1,124 @@
+// Form1, the program's one window: the file-name and title boxes, the status
+// line and its bar, five buttons and the menus. It maps them onto the core's
+// conversion, title import and settings, and shows what those report.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "conversion/conversion_run.h"
+#include "mainwindow/main_commands.h"
+#include "settings/settings_file.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace morlavin::platform {
+class Launcher;
+}
+namespace morlavin::ui {
+class FileDialogs;
+class HelpViewer;
+class MessageBoxes;
+}  // namespace morlavin::ui
+
+namespace morlavin::mainwindow {
+
+// The world outside the window; tests hand in fakes.
+struct Services {
+  ui::MessageBoxes& messageBoxes;
+  ui::FileDialogs& fileDialogs;
+  ui::HelpViewer& help;
+  platform::Launcher& launcher;
+};
+
+class MainWindow : public QMainWindow, private conversion::ConversionView {
+  Q_OBJECT
+
+ public:
+  // `settings` is the run's one record; the window reads it at every use, so
+  // that changes made by the preferences dialog take effect at once.
+  MainWindow(StartUp startUp, settings::SettingsRecord& settings, const Services& services,
+             QWidget* parent = nullptr);
+
+  // Shows the window in the middle of its screen.
+  void showCentred();
+  // What the preferences command runs.
+  void setPreferencesCommand(std::function<void()> command);
+  // The page the last successful conversion wrote; empty before the first.
+  const std::string& lastOutputPath() const { return m_lastOutputPath; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void createControls();
+  void createMenus();
+  void connectSignals();
+  void acceptDroppedFiles();
+  void fitFontToCaptions();
+
+  void browseForInput();
+  void convertFile();
+  void importTitle();
+  void deletePage();
+  void startTranslator();
+  void showPreferences();
+  void showHelpTopics();
+  void openReadme();
+  void showAbout();
+
+  void setStatusText(std::string_view text) override;
+  void repaintStatus() override;
+  void setProgress(double percent) override;
+  void showError(std::string_view message) override;
+
+  settings::SettingsRecord& m_settings;
+  Services m_services;
+  StartUp m_startUp;
+  std::function<void()> m_showPreferences;
+  std::string m_lastOutputPath;
+  QString m_lastChosenFile;
+  std::vector<QWidget*> m_dropTargets;
+
+  QLabel* Label1 = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QPushButton* Command1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLineEdit* txtTitle = nullptr;
+  QPushButton* Command3 = nullptr;
+  QPushButton* Command2 = nullptr;
+  QPushButton* Command4 = nullptr;
+  QPushButton* Command5 = nullptr;
+
+  QAction* mnuOpen = nullptr;
+  QAction* mnuExit = nullptr;
+  QAction* mnuTrans = nullptr;
+  QAction* mnuTopic = nullptr;
+  QAction* mnuReadme = nullptr;
+  QAction* mnuAbout = nullptr;
+};
+
+// The settings file's notices and failures as message boxes titled with the
+// program's name. Start-up shows them before the window exists.
+class SettingsMessageBoxes : public settings::SettingsMessages {
+ public:
+  explicit SettingsMessageBoxes(ui::MessageBoxes& boxes) : m_boxes(boxes) {}
+  void notice(std::string_view text) override;
+  void failure(std::string_view text) override;
+
+ private:
+  ui::MessageBoxes& m_boxes;
+};
+
+}  // namespace morlavin::mainwindow
