@@ -1,0 +1,86 @@
+// A whole conversion of any bytes: the page body equals the line rule written
+// out plainly, markers never reach the page, and the frame is intact.
+#include <cstdint>
+#include <vector>
+
+#include "conversion/conversion_run.h"
+#include "conversion/page_format.h"
+#include "fuzz_support.h"
+#include "platform/launcher.h"
+#include "settings/settings_record.h"
+
+using namespace morlavin;
+
+namespace {
+
+struct QuietView : conversion::ConversionView {
+  void setStatusText(std::string_view) override {}
+  void repaintStatus() override {}
+  void setProgress(double percent) override {
+    if (!(percent >= 0 && percent <= 100)) fuzz::fail("progress outside 0 to 100");
+  }
+  void showError(std::string_view) override { ++errors; }
+  int errors = 0;
+};
+
+struct NoLauncher : platform::Launcher {
+  Status openDocument(const std::string&, const std::string&) override { return Status::ok(); }
+  Status startProgram(const std::string&, const std::vector<std::string>&) override { return Status::ok(); }
+};
+
+// The rule as plainly as it can be said, byte by byte.
+std::string referenceBody(std::string_view text, bool escape) {
+  std::vector<std::string> lines;
+  std::string current;
+  bool open = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      lines.push_back(current);
+      current.clear();
+      open = false;
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      current += text[i];
+      open = true;
+    }
+  }
+  if (open) lines.push_back(current);
+
+  std::string body;
+  std::string lineEnd = "<BR>";
+  for (const std::string& line : lines) {
+    if (line == "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->") { escape = true; continue; }
+    if (line == "<!--#END_MORLAVIN_INVALID_TAGS#-->") { escape = false; continue; }
+    if (line == "<!--#BEGIN_MORLAVIN_NOBR#-->") { lineEnd.clear(); continue; }
+    if (line == "<!--#END_MORLAVIN_NOBR#-->") { lineEnd = "<BR>"; continue; }
+    for (const char c : line) body += escape && c == '<' ? "&lt;" : escape && c == '>' ? "&gt;" : std::string(1, c);
+    body += lineEnd + "\r\n";
+  }
+  return body;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  settings::SettingsRecord settings = settings::defaultSettings();
+  settings.TextIgnoreTags = data[0] & 1;
+  const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+  const std::string input = fuzz::scratchDir() + "/page.txt";
+  fuzz::writeBytes(input, text);
+
+  QuietView view;
+  NoLauncher launcher;
+  const auto result = conversion::convertFile({input, "", false}, settings, view, launcher);
+  fuzz::check(result.has_value() && view.errors == 0, "a convertible file was refused");
+  const std::string page = fuzz::readBytes(result->outputPath);
+  fuzz::check(page.size() == result->size, "reported size");
+
+  const std::string head = conversion::pageHead(settings, result->outputPath, "");
+  fuzz::check(page.compare(0, head.size(), head) == 0, "page head");
+  fuzz::check(page.ends_with(conversion::kPageClosing), "closing lines");
+  const std::string body = page.substr(head.size(), page.size() - head.size() - conversion::kPageClosing.size());
+  fuzz::check(body == referenceBody(text, settings.TextIgnoreTags == 1), "body differs from the line rule");
+  fuzz::check(settings.TextIgnoreTags == (data[0] & 1), "settings unchanged");
+  return 0;
+}

@@ -1,0 +1,41 @@
+// The output name rule: same length, no ".txt" left, every other byte kept.
+#include <cstdint>
+
+#include "conversion/output_name.h"
+#include "fuzz_support.h"
+
+using namespace morlavin;
+
+namespace {
+
+bool isTxtAt(std::string_view text, std::size_t i) {
+  return i + 4 <= text.size() && text[i] == '.' && fuzz::lowerAscii(text[i + 1]) == 't' &&
+         fuzz::lowerAscii(text[i + 2]) == 'x' && fuzz::lowerAscii(text[i + 3]) == 't';
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  const bool html = data[0] & 1;
+  const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
+  const auto output = conversion::outputPathFor(input, html);
+
+  bool hasTxt = false;
+  for (std::size_t i = 0; i < input.size(); ++i) hasTxt = hasTxt || isTxtAt(input, i);
+  fuzz::check(output.has_value() == hasTxt, "refused exactly the paths without .txt");
+  if (!output) return 0;
+  fuzz::check(output->size() == input.size() + (html ? 1 : 0), "length");
+  for (std::size_t i = 0; i < input.size(); ++i) fuzz::check(!isTxtAt(*output, i), "a .txt is left");
+  for (std::size_t i = 0; i < input.size();) {
+    if (isTxtAt(input, i)) {
+      fuzz::check(output->compare(i, 4, ".htm") == 0, "replaced with .htm");
+      i += 4;
+    } else {
+      fuzz::check((*output)[i] == input[i], "other bytes kept");
+      ++i;
+    }
+  }
+  if (html) fuzz::check(output->back() == 'l', "l appended");
+  return 0;
+}
