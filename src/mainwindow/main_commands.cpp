@@ -56,12 +56,13 @@ StartUp startUp(std::string programDirectory, const std::vector<std::string>& ar
 }
 
 std::optional<Status> launchTranslator(const settings::SettingsRecord& settings,
-                                      platform::Launcher& launcher) {
+                                       platform::Launcher& launcher) {
   if (settings.Translator.empty()) return std::nullopt;
   return launcher.startProgram(settings.Translator, {"0"});
 }
 
-Status deletePageOnExit(const settings::SettingsRecord& settings, const std::string& lastOutputPath) {
+Status deletePageOnExit(const settings::SettingsRecord& settings,
+                        const std::string& lastOutputPath) {
   if (settings.QuitDeleteHTML != 1 || lastOutputPath.empty() || !platform::exists(lastOutputPath)) {
     return Status::ok();
   }

@@ -40,10 +40,11 @@ StartUp startUp(std::string programDirectory, const std::vector<std::string>& ar
 // through a shell. nullopt when no program is configured; otherwise whether it
 // could be started.
 std::optional<Status> launchTranslator(const settings::SettingsRecord& settings,
-                                      platform::Launcher& launcher);
+                                       platform::Launcher& launcher);
 
 // Deletes `lastOutputPath` when `QuitDeleteHTML` asks for it. No page, or a
 // page that is gone already, is no failure; a page that stays is.
-Status deletePageOnExit(const settings::SettingsRecord& settings, const std::string& lastOutputPath);
+Status deletePageOnExit(const settings::SettingsRecord& settings,
+                        const std::string& lastOutputPath);
 
 }  // namespace morlavin::mainwindow

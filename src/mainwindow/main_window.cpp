@@ -58,7 +58,8 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
   return widget;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+QPushButton* button(QWidget* parent, const char* name, const QString& caption,
+                    const QRect& geometry) {
   auto* widget = place<QPushButton>(parent, name, geometry);
   widget->setText(caption);
   // Enter on a focused button clicks that button, as on the desktop the
@@ -134,9 +135,10 @@ void MainWindow::createControls() {
   Text1 = place<QLineEdit>(client, "Text1", twips(1080, 120, 3975, 270));
   Text1->setText(QString::fromStdString(m_startUp.inputPath));
   Command1 = button(client, "Command1", QStringLiteral("参照...(&B)"), twips(5040, 120, 855, 255));
-  Label2 = label(client, "Label2",
-                 QStringLiteral("ファイル名を指定して変換キーを押してください。D&Dに対応しています。"),
-                 twips(120, 480, 5775, 255));
+  Label2 =
+      label(client, "Label2",
+            QStringLiteral("ファイル名を指定して変換キーを押してください。D&Dに対応しています。"),
+            twips(120, 480, 5775, 255));
   ProgressBar1 = place<QProgressBar>(client, "ProgressBar1", twips(120, 840, 5775, 255));
   ProgressBar1->setRange(0, 100 * kProgressStepsPerPercent);
   ProgressBar1->setValue(0);
@@ -144,11 +146,14 @@ void MainWindow::createControls() {
   Label3 = label(client, "Label3", QStringLiteral("タイトル："), twips(120, 1200, 975, 255));
   txtTitle = place<QLineEdit>(client, "txtTitle", twips(1080, 1200, 3975, 270));
   Command3 = button(client, "Command3", QStringLiteral("取込(&G)"), twips(5040, 1200, 855, 255));
-  Command2 = button(client, "Command2", QStringLiteral("変換開始(&C)"), twips(1080, 1560, 1215, 375));
+  Command2 =
+      button(client, "Command2", QStringLiteral("変換開始(&C)"), twips(1080, 1560, 1215, 375));
   Command2->setDefault(true);
-  Command4 = button(client, "Command4", QStringLiteral("HTML消去(&D)"), twips(2400, 1560, 1215, 375));
+  Command4 =
+      button(client, "Command4", QStringLiteral("HTML消去(&D)"), twips(2400, 1560, 1215, 375));
   Command4->setEnabled(false);
-  Command5 = button(client, "Command5", QStringLiteral("ソフト起動(&S)"), twips(3720, 1560, 1215, 375));
+  Command5 =
+      button(client, "Command5", QStringLiteral("ソフト起動(&S)"), twips(3720, 1560, 1215, 375));
 
   QWidget* const tabOrder[] = {Text1, Command1, Command2, Command4, Command5, txtTitle, Command3};
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -194,16 +199,16 @@ void MainWindow::connectSignals() {
   connect(mnuAbout, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-// The title row and the bar take drops only to refuse them: a drop there
-// would otherwise fall through to the window behind them and be taken.
 void MainWindow::acceptDroppedFiles() {
   m_dropTargets = {this, Text1, Label1, Label2, Command1, Command2, Command4, Command5};
-  std::vector<QWidget*> watched = m_dropTargets;
-  watched.insert(watched.end(), {Label3, txtTitle, Command3, ProgressBar1});
-  for (QWidget* widget : watched) {
+  for (QWidget* widget : m_dropTargets) {
     widget->setAcceptDrops(true);
     widget->installEventFilter(this);
   }
+  // A drop on the title row or the bar reaches the window behind them, which
+  // refuses it there; the title box must not take one of its own.
+  m_notDropTargets = {Label3, txtTitle, Command3, ProgressBar1};
+  txtTitle->setAcceptDrops(false);
 }
 
 // The boxes keep their size whatever face is installed; one that runs wider
@@ -215,7 +220,8 @@ void MainWindow::fitFontToCaptions() {
       if (metrics.horizontalAdvance(widget->text()) > widget->width()) return false;
     }
     for (const QPushButton* widget : {Command1, Command2, Command3, Command4, Command5}) {
-      if (metrics.horizontalAdvance(shownCaption(widget->text())) > widget->width() - 4) return false;
+      if (metrics.horizontalAdvance(shownCaption(widget->text())) > widget->width() - 4)
+        return false;
     }
     return true;
   };
@@ -231,7 +237,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   // Handled here in full, so that a text box never inserts the dragged text.
   auto* drop = static_cast<QDropEvent*>(event);
-  const bool target = std::find(m_dropTargets.begin(), m_dropTargets.end(), watched) != m_dropTargets.end();
+  const bool target =
+      watched != this || std::find(m_notDropTargets.begin(), m_notDropTargets.end(),
+                                   childAt(drop->position().toPoint())) == m_notDropTargets.end();
   const std::optional<QString> file = target ? droppedFile(drop->mimeData()) : std::nullopt;
   // Only a copy is ever taken: a source asked to move would delete its file.
   if (!file || !(drop->possibleActions() & Qt::CopyAction)) {

@@ -88,6 +88,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   std::string m_lastOutputPath;
   QString m_lastChosenFile;
   std::vector<QWidget*> m_dropTargets;
+  std::vector<QWidget*> m_notDropTargets;
 
   QLabel* Label1 = nullptr;
   QLineEdit* Text1 = nullptr;
