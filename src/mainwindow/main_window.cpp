@@ -125,7 +125,7 @@ void MainWindow::createControls() {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  // Menus and message boxes are windows of their own; they share the font too.
+  // Message boxes are windows of their own; they share the font too.
   setAttribute(Qt::WA_WindowPropagation);
   setFont(ui::windowFont());
 
@@ -238,6 +238,9 @@ void MainWindow::fitFontToCaptions() {
   QFont font = this->font();
   while (!fits(font) && font.pixelSize() > 8) font.setPixelSize(font.pixelSize() - 1);
   setFont(font);
+  // Menus are windows of their own, children of the menu bar, which passes
+  // its font on to no window.
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->setFont(font);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

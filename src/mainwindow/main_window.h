@@ -38,9 +38,9 @@ struct Services {
   platform::Launcher& launcher;
 };
 
+// The window declares no signals, slots or properties of its own (its
+// connections name member functions), so it needs no meta-object.
 class MainWindow : public QMainWindow, private conversion::ConversionView {
-  Q_OBJECT
-
  public:
   // `settings` is the run's one record; the window reads it at every use, so
   // that changes made by the preferences dialog take effect at once.
