@@ -10,7 +10,9 @@
 namespace morlavin::platform {
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
+// A CR that is not part of a CR LF counts as a blank, so that a line read
+// and the same line written back are parsed alike.
+constexpr std::string_view kBlanks = " \t\r";
 constexpr std::string_view kNewLine = "\r\n";
 
 std::string_view trim(std::string_view text) {

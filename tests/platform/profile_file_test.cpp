@@ -83,6 +83,7 @@ TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
        "[Other]\r\nX=1\r\n[Setting]\r\nKey=v\r\n"},
       {"new section after a last line without line end", "[Other]\r\nX=1", "Key", "v",
        "[Other]\r\nX=1\r\n[Setting]\r\nKey=v\r\n"},
+      {"section line ending in a lone CR", "[Setting\r", "Key", "v", "[Setting\r\r\nKey=v\r\n"},
       {"section matched regardless of case", "[setting]\r\n", "Key", "v", "[setting]\r\nKey=v\r\n"},
       {"empty value", "[Setting]\r\nKey=x\r\n", "Key", "", "[Setting]\r\nKey=\r\n"},
   };
@@ -94,6 +95,7 @@ TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
     if (!c.before.empty()) writeFile(path, c.before);
     EXPECT_TRUE(writeProfileString(path, "Setting", c.key, c.value).isOk());
     EXPECT_EQ(readFile(path), c.after);
+    EXPECT_EQ(readProfileString(path, "Setting", c.key, "?"), c.value) << "reads back";
   }
 }
 
