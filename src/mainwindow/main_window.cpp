@@ -1,5 +1,5 @@
-// The main window. Its layout is drawn in twips, as the program has always
-// drawn it, and every action hands over to the core at once.
+// The main window: fixed controls on a fixed client area, laid out in twips,
+// and actions that hand over to the core at once.
 #include "mainwindow/main_window.h"
 
 #include <QAction>
@@ -65,8 +65,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption,
                     const QRect& geometry) {
   auto* widget = place<QPushButton>(parent, name, geometry);
   widget->setText(caption);
-  // Enter on a focused button clicks that button, as on the desktop the
-  // program comes from; elsewhere it goes to the default button.
+  // Enter on a focused button clicks that button; anywhere else in the
+  // window it goes to the default button.
   widget->setAutoDefault(true);
   return widget;
 }
@@ -149,9 +149,9 @@ void MainWindow::createControls() {
   // A plain bar: the default style's shaded one costs fifteen times as much
   // to draw, and a run repaints the bar about a hundred times while it holds
   // the window.
-  if (QStyle* blocks = QStyleFactory::create(QStringLiteral("Windows"))) {
-    blocks->setParent(ProgressBar1);
-    ProgressBar1->setStyle(blocks);
+  if (QStyle* plain = QStyleFactory::create(QStringLiteral("Windows"))) {
+    plain->setParent(ProgressBar1);
+    ProgressBar1->setStyle(plain);
   }
   Label3 = label(client, "Label3", QStringLiteral("タイトル："), twips(120, 1200, 975, 255));
   txtTitle = place<QLineEdit>(client, "txtTitle", twips(1080, 1200, 3975, 270));
