@@ -235,6 +235,14 @@ TEST_F(Form1, DeleteButtonFollowsThePageAndKeepsItsPath) {
   }
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(box(), "critical エラー ファイルを削除できません: " + page + " (フォルダです)");
+
+  // A failed run leaves the page's path and the button as they were.
+  line("Text1")->setText(QString::fromStdString(work.file("missing.txt")));
+  control<QPushButton>("Command2")->click();
+  EXPECT_EQ(boxes.boxes.back().icon + boxes.boxes.back().title, "criticalエラー");
+  EXPECT_EQ(control<QLabel>("Label2")->text(), "変換に失敗しました。");
+  EXPECT_TRUE(button->isEnabled());
+  EXPECT_EQ(window->lastOutputPath(), page);
 }
 
 TEST_F(Form1, TranslatorButtonStartsTheProgramWithItsOneArgument) {
