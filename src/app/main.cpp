@@ -3,8 +3,12 @@
 #include <string>
 #include <vector>
 
+#include <QIcon>
+
 #include "help/help_window.h"
 #include "mainwindow/main_window.h"
+#include "preferences/preferences_dialog.h"
+#include "settings/settings_file.h"
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
 #include "settings/settings_record.h"
@@ -17,6 +21,9 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
+  QIcon icon(QStringLiteral(":/icons/morlavin-16.png"));
+  icon.addFile(QStringLiteral(":/icons/morlavin-32.png"), QSize(32, 32));
+  QApplication::setWindowIcon(icon);
 
   ui::QtMessageBoxes messageBoxes;
   ui::QtFileDialogs fileDialogs;
@@ -30,7 +37,14 @@ int main(int argc, char** argv) {
   // Closing the main window ends the program, even with the help still open.
   helpWindow.setAttribute(Qt::WA_QuitOnClose, false);
   mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});
-  window.setPreferencesCommand([] {});
+  settings::SettingsFile settingsFile(start.directoryPrefix, settingsMessages);
+  window.setPreferencesCommand([&] {
+    // Made for each opening and gone with its closing, so that every opening
+    // starts from the record.
+    preferences::PreferencesDialog dialog(
+        {settings, settingsFile, launcher, fileDialogs, messageBoxes, helpWindow, start.programDirectory});
+    dialog.exec();
+  });
   window.showCentred();
   return app.exec();
 }

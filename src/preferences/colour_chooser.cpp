@@ -23,11 +23,14 @@ const QColor kInitialBoxGrey(0xC0, 0xC0, 0xC0);
 
 QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
 
-// Marks a control enabled or disabled by its background, in every state.
+// Marks a control enabled or disabled by its background, in every state. The
+// text of a disabled control stays dark enough to read on the grey.
 void setBackground(QWidget* widget, const QColor& colour) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Base, colour);
   palette.setColor(QPalette::Button, colour);
+  palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x60, 0x60, 0x60));
+  palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x60, 0x60, 0x60));
   widget->setPalette(palette);
 }
 
