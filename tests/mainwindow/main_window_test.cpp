@@ -1,5 +1,7 @@
 #include "mainwindow/main_window.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "mainwindow/help.h"
 #include "platform/file_ops.h"
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
@@ -320,6 +323,27 @@ TEST_F(Form1, ExitDeletesOnlyTheLastPageWhenAsked) {
     EXPECT_EQ(remaining, row.remaining);
     EXPECT_EQ(boxes.boxes.size(), row.folderInPlace ? 1u : 0u);
   }
+}
+
+
+TEST_F(Form1, HelpMenuOpensTopicsReadmeAndAbout) {
+  open();
+  QTest::keyClick(window.get(), Qt::Key_F1);
+  control<QAction>("mnuTopic")->trigger();
+  EXPECT_EQ(help.requests, (std::vector<int>{-1, -1})) << "the topics list, by F1 and by the menu";
+
+  const std::string before = std::filesystem::current_path();
+  std::filesystem::current_path(work.path());  // the read-me is found wherever Morlavin was started
+  control<QAction>("mnuReadme")->trigger();
+  std::filesystem::current_path(before);
+  ASSERT_EQ(launcher.documents.size(), 1u);
+  EXPECT_EQ(launcher.documents[0].file, programDir.path() + "/Morlavin.txt");
+  EXPECT_EQ(launcher.documents[0].workingDirectory, programDir.path());
+
+  control<QAction>("mnuAbout")->trigger();
+  EXPECT_EQ(box(), "plain About Morlavin Morlavin Ver 1.62\nCopyright (C) The Morlavin project(Morlavin project)\n"
+                   "https://morlavin.example.org/");
+  EXPECT_EQ(aboutText(1, 5, "(C) X", "nick", "https://h/"), "Morlavin Ver 1.05\r\n(C) X(nick)\r\nhttps://h/");
 }
 
 }  // namespace
