@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The real program on a real X server, driven by key presses as a user drives
+# it: start with a file, Alt+G imports the title, Enter converts, Alt+D deletes
+# the page, the File menu's exit ends the program. The desktop's document
+# opener is replaced by a recorder, so no browser starts.
+#
+#   gui_test.sh BIN_DIR     (run under xvfb-run by ctest)
+set -uo pipefail
+bin=$(realpath "$1")
+work=$(mktemp -d)
+trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/program" "$work/docs with space" "$work/stub"
+cp "$bin/morlavin" "$bin/Morlavin.hlp" "$bin/Morlavin.txt" "$work/program/"
+cat >"$work/stub/xdg-open" <<'STUB'
+#!/bin/sh
+printf '%s\n' "$*" >>"$OPENED"
+STUB
+chmod +x "$work/stub/xdg-open"
+export OPENED="$work/opened.txt" PATH="$work/stub:$PATH"
+input="$work/docs with space/会議 memo.txt"
+printf '<H1>\x89\xef\x8b\x63</H1>\r\n<B>bold</B>\r\n' >"$input"
+
+passed=0 failed=0
+check() {
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name" >&2; fi
+}
+key() { xdotool keydown Alt_L key "$1" keyup Alt_L; sleep 0.4; }
+# The status line's pixels, to see that it shows something new.
+status_pixels() { import -window root -crop 385x17+208+271 rgb:- 2>/dev/null | md5sum; }
+
+cd "$work"
+"$work/program/morlavin" "$input" & pid=$!
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Morlavin$' 2>/dev/null | head -1)
+  [[ -n "$window" ]] && break
+  sleep 0.1
+done
+check "window appears" test -n "$window"
+xdotool windowfocus --sync "$window" 2>/dev/null
+sleep 0.3
+check "settings file created beside the program" test -f "$work/program/Morlavin.ini"
+before=$(status_pixels)
+
+key g
+xdotool key Return; sleep 0.8
+page="$work/docs with space/会議 memo.htm"
+check "Enter writes the page" test -f "$page"
+check "Alt+G put the first line into the title" grep -qa "<TITLE>$(printf '\x89\xef\x8b\x63')</TITLE>" "$page"
+check "page body" grep -qa '^<B>bold</B><BR>' "$page"
+check "page handed to the desktop" grep -qxF "$page" "$OPENED"
+converted=$(status_pixels)
+check "status line changed after converting" test "$before" != "$converted"
+
+key d
+check "Alt+D deletes the page" test ! -e "$page"
+check "status line changed after deleting" test "$converted" != "$(status_pixels)"
+check "the text file stays" test -f "$input"
+
+key f
+xdotool key x
+for _ in $(seq 30); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+check "File > Exit ends the program" bash -c "! kill -0 $pid 2>/dev/null"
+
+echo "gui: $passed passed, $failed failed"
+((failed == 0))
