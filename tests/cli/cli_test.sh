@@ -6,7 +6,7 @@ convert=$(realpath "$1")
 data=$(cd "$(dirname "$0")/../data" && pwd)
 work=$(mktemp -d)
 chmod 755 "$work"
-trap 'chmod -R u+rwX "$work"; rm -rf "$work"' EXIT
+trap 'umount "$work/full" 2>/dev/null; chmod -R u+rwX "$work"; rm -rf "$work"' EXIT
 cd "$work"
 passed=0 failed=0
 
@@ -108,6 +108,31 @@ check "NUL byte kept" test "$(grep -c -a -P 'and \x00 NUL<BR>' odd.htm)" = 1
 head -c 100000000 /dev/zero | tr '\0' 'a' > long.txt
 run --quiet long.txt; check "100 MB single line converts" test $status -eq 0
 check "100 MB single line: page size" test "$(stat -c %s long.htm)" -gt 100000000
+
+# Settings files the program never wrote are read, never changed.
+printf 'k\r\n' > s.txt
+printf '\xff\x00\x1b[\x01=\r\r\n\x95' > garbage.ini
+head -c 1048576 /dev/zero | tr '\0' 'k' > long.ini
+awk 'BEGIN { for (i = 0; i < 10000; i++) printf "[S%d]\r\nk=v\r\n", i }' > sections.ini
+for ini in garbage.ini long.ini sections.ini; do
+  cp $ini $ini.before
+  run --settings $ini s.txt
+  check "settings $ini: converts with defaults" test $status -eq 0
+  check "settings $ini: unchanged" cmp -s $ini $ini.before
+done
+
+# A full disk: the earlier page stays whole and no temporary file is left.
+mkdir full
+if mount -t tmpfs -o size=65536 tmpfs full 2>/dev/null; then
+  printf 'earlier page' > full/big.htm
+  head -c 40000 /dev/zero | tr '\0' 'a' > full/big.txt
+  run full/big.txt
+  check "full disk: message" has err.txt "full/big.txt: 書き込めません: full/big.htm (ディスクの空き容量が足りません)"
+  check "full disk: earlier page kept" test "$(cat full/big.htm)" = "earlier page"
+  check "full disk: nothing left behind" test "$(ls -A full | wc -l)" -eq 2
+else
+  echo "cannot mount a tmpfs here: full-disk case not run" >&2
+fi
 
 # Several files: a failure does not stop the others, and sets the exit status.
 printf 'a\r\n' > one.txt
