@@ -1,7 +1,6 @@
 #include "conversion/conversion_run.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -199,17 +198,6 @@ TEST(ConversionRun, WholePageForLineEndsTitleAndSettings) {
   EXPECT_EQ(run->view.repainted.back(), "テキストを変換しています.... (1行/1行)");
 }
 
-TEST(ConversionRun, MarkersSwitchEscapingForThisRunOnly) {
-  TempDir dir;
-  writeFile(dir.file("a.txt"), "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->\r\n<b>\r\n");
-  writeFile(dir.file("b.txt"), "<b>\r\n");
-  const SettingsRecord settings = defaultSettings();
-  convert(dir.file("a.txt"), settings);
-  convert(dir.file("b.txt"), settings);
-  EXPECT_NE(readFile(dir.file("a.htm")).find("\r\n&lt;b&gt;<BR>\r\n"), std::string::npos);
-  EXPECT_NE(readFile(dir.file("b.htm")).find("\r\n<b><BR>\r\n"), std::string::npos);
-}
-
 TEST(ConversionRun, EmptyPathDoesNothingAndSpacesAreAPath) {
   const auto nothing = convert("");
   EXPECT_FALSE(nothing->result);
@@ -219,50 +207,6 @@ TEST(ConversionRun, EmptyPathDoesNothingAndSpacesAreAPath) {
   EXPECT_FALSE(spaces->result);
   EXPECT_EQ(spaces->view.errors.size(), 1u);
   EXPECT_EQ(spaces->view.status, "変換に失敗しました。");
-}
-
-// Whatever fails, the user is told, no page is half written, and a page of the
-// same name from an earlier run stays as it was.
-TEST(ConversionRun, FailuresLeaveEarlierPagesAlone) {
-  TempDir dir;
-  writeFile(dir.file("memo.txt"), "new\r\n");
-  writeFile(dir.file("memo.htm"), "earlier page");
-  ::chmod(dir.file("memo.htm").c_str(), 0444);
-  std::filesystem::create_directory(dir.file("folder.txt"));
-  std::filesystem::create_directory(dir.file("dir.htm"));
-  writeFile(dir.file("dir.txt"), "x\r\n");
-
-  const struct {
-    std::string input;
-    const char* messageHas;
-  } cases[] = {
-      {dir.file("missing.txt"), "見つかりません"},
-      {dir.file("folder.txt"), "フォルダです"},
-      {dir.file("memo.txt"), "読み取り専用"},
-      {dir.file("dir.txt"), "フォルダです"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.input);
-    const auto run = convert(c.input);
-    EXPECT_FALSE(run->result);
-    ASSERT_EQ(run->view.errors.size(), 1u);
-    EXPECT_NE(run->view.errors[0].find(c.messageHas), std::string::npos) << run->view.errors[0];
-    EXPECT_EQ(run->view.status, "変換に失敗しました。");
-    EXPECT_TRUE(run->launcher.opened.empty());
-  }
-  EXPECT_EQ(readFile(dir.file("memo.htm")), "earlier page");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 5)
-      << "no temporary file is left behind";
-}
-
-TEST(ConversionRun, FolderThatTheReplacementNamesMustExist) {
-  TempDir dir;
-  std::filesystem::create_directory(dir.file("notes.txt.d"));
-  writeFile(dir.file("notes.txt.d/a.txt"), "x\r\n");
-  const auto run = convert(dir.file("notes.txt.d/a.txt"));
-  EXPECT_FALSE(run->result);
-  ASSERT_EQ(run->view.errors.size(), 1u);
-  EXPECT_NE(run->view.errors[0].find(dir.file("notes.htm.d/a.htm")), std::string::npos) << run->view.errors[0];
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "test_support/temp_dir.h"
@@ -58,21 +57,6 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
       EXPECT_EQ(splitFile(path, buffer, false), expected);
       EXPECT_EQ(splitFile(path, buffer, true).size(), expected.size());
     }
-  }
-}
-
-TEST(LineSplitter, MatchesTheReferenceOnRandomBytes) {
-  std::mt19937 random(20261206);
-  const char alphabet[] = {'\r', '\n', 'a', '<', '\x95', '\x5C'};
-  TempDir dir;
-  const std::string path = dir.file("r.txt");
-  for (int round = 0; round < 300; ++round) {
-    std::string text(random() % 40, ' ');
-    for (char& c : text) c = alphabet[random() % sizeof alphabet];
-    writeFile(path, text);
-    const std::size_t buffer = 1 + random() % 9;
-    EXPECT_EQ(splitFile(path, buffer, false), referenceLines(text))
-        << testing::PrintToString(text) << " buffer " << buffer;
   }
 }
 

@@ -68,6 +68,8 @@ TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
       {with([](SettingsRecord& r) {
          r.ManualBgcolorSet = 1; r.HTMLBgcolorR = 10; r.HTMLBgcolorG = 0; r.HTMLBgcolorB = 0;
        }), "<BODY BGCOLOR=\"#0A0000\" TEXT=\"black\">"},
+      {with([](SettingsRecord& r) { r.Bgcolor = 20; r.Textcolor = 73; }),  // misspelt names stay
+       "<BODY BGCOLOR=\"deenpink\" TEXT=\"srategray\">"},
       {with([](SettingsRecord& r) { r.CheckBackground = 1; }),
        "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"\">"},
       {with([](SettingsRecord& r) { r.CheckBackground = 2; r.HTMLBackGround = "x.gif"; }),

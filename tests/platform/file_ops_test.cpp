@@ -57,25 +57,5 @@ TEST(AtomicFileWriter, KeepsPermissionsAndRefusesReadOnlyTargetsAndFolders) {
   EXPECT_NE(missingFolder.message().find("見つかりません"), std::string::npos) << missingFolder.message();
 }
 
-TEST(FileOps, ReadsWholeFilesAndRefusesWhatIsNotOne) {
-  TempDir dir;
-  const std::string bytes("a\0\r\n\xFF", 5);
-  writeFile(dir.file("f"), bytes);
-  std::string contents;
-  ASSERT_TRUE(readWholeFile(dir.file("f"), contents).isOk());
-  EXPECT_EQ(contents, bytes);
-  writeFile(dir.file("empty"), "");
-  ASSERT_TRUE(readWholeFile(dir.file("empty"), contents).isOk());
-  EXPECT_EQ(contents, "");
-
-  EXPECT_FALSE(readWholeFile(dir.file("missing"), contents).isOk());
-  const Status folder = readWholeFile(dir.path(), contents);
-  EXPECT_NE(folder.message().find("フォルダです"), std::string::npos) << folder.message();
-
-  EXPECT_TRUE(removeFile(dir.file("f")).isOk());
-  EXPECT_TRUE(removeFile(dir.file("f")).isOk()) << "a file already gone counts as deleted";
-  EXPECT_FALSE(exists(dir.file("f")));
-}
-
 }  // namespace
 }  // namespace morlavin::platform
