@@ -3,6 +3,7 @@
 // here is Shift-JIS bytes; body lines are never decoded.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -65,15 +66,28 @@ void LineConverter::convert(std::string_view line, Out& out) {
 
 template <class Out>
 void LineConverter::appendEscaped(std::string_view line, Out& out) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (c != '<' && c != '>') continue;
-    out.append(line.substr(start, i - start));
-    out.append(c == '<' ? std::string_view("&lt;") : std::string_view("&gt;"));
-    start = i + 1;
+  // Tags are sparse in text: find each bracket with memchr rather than
+  // looking at every byte.
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  const auto find = [&end](const char* from, char c) {
+    return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+  };
+  const char* lt = find(p, '<');
+  const char* gt = find(p, '>');
+  while (lt != nullptr || gt != nullptr) {
+    const bool isLt = gt == nullptr || (lt != nullptr && lt < gt);
+    const char* hit = isLt ? lt : gt;
+    out.append(std::string_view(p, static_cast<std::size_t>(hit - p)));
+    out.append(isLt ? std::string_view("&lt;") : std::string_view("&gt;"));
+    p = hit + 1;
+    if (isLt) {
+      lt = find(p, '<');
+    } else {
+      gt = find(p, '>');
+    }
   }
-  out.append(line.substr(start));
+  out.append(std::string_view(p, static_cast<std::size_t>(end - p)));
 }
 
 }  // namespace morlavin::conversion
