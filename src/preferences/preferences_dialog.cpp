@@ -3,6 +3,7 @@
 #include "preferences/preferences_dialog.h"
 
 #include <QApplication>
+#include <array>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -40,6 +41,30 @@ QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
 }
 
 QString toQString(const std::string& text) { return QString::fromStdString(text); }
+
+// Where one colour lives in the record.
+struct ColourFields {
+  std::uint8_t settings::SettingsRecord::*manual;
+  std::uint8_t settings::SettingsRecord::*position;
+  std::array<std::uint8_t settings::SettingsRecord::*, 3> components;
+};
+
+using Record = settings::SettingsRecord;
+constexpr ColourFields kBackgroundFields{&Record::ManualBgcolorSet, &Record::Bgcolor,
+                                         {&Record::HTMLBgcolorR, &Record::HTMLBgcolorG, &Record::HTMLBgcolorB}};
+constexpr ColourFields kTextFields{&Record::ManualTextcolorSet, &Record::Textcolor,
+                                   {&Record::HTMLTextcolorR, &Record::HTMLTextcolorG, &Record::HTMLTextcolorB}};
+
+ColourChoice choiceIn(const Record& record, const ColourFields& fields) {
+  return {record.*fields.manual, record.*fields.position,
+          {record.*fields.components[0], record.*fields.components[1], record.*fields.components[2]}};
+}
+
+void store(const ColourChoice& choice, const ColourFields& fields, Record& record) {
+  record.*fields.manual = choice.manual;
+  record.*fields.position = choice.position;
+  for (std::size_t i = 0; i < 3; ++i) record.*fields.components[i] = choice.components[i];
+}
 
 }  // namespace
 
@@ -152,8 +177,7 @@ void PreferencesDialog::loadFromRecord() {
   m_deleteOnExit->setChecked(r.QuitDeleteHTML != 0);
   m_htmlExtension->setChecked(r.OutputExtHTML != 0);
   m_ignoreTags->setChecked(r.TextIgnoreTags != 0);
-  m_background->setChoice({r.ManualBgcolorSet, r.Bgcolor, {r.HTMLBgcolorR, r.HTMLBgcolorG, r.HTMLBgcolorB}});
-  m_text->setChoice({r.ManualTextcolorSet, r.Textcolor, {r.HTMLTextcolorR, r.HTMLTextcolorG, r.HTMLTextcolorB}});
+  showColours();
   m_useBackgroundImage->setChecked(r.CheckBackground != 0);
   m_backgroundImage->setText(toQString(r.HTMLBackGround));
 }
@@ -165,18 +189,8 @@ settings::SettingsRecord PreferencesDialog::valuesFromControls() const {
   r.QuitDeleteHTML = m_deleteOnExit->isChecked() ? 1 : 0;
   r.OutputExtHTML = m_htmlExtension->isChecked() ? 1 : 0;
   r.TextIgnoreTags = m_ignoreTags->isChecked() ? 1 : 0;
-  const ColourChoice background = m_background->choice();
-  r.ManualBgcolorSet = background.manual;
-  r.Bgcolor = background.position;
-  r.HTMLBgcolorR = background.components[0];
-  r.HTMLBgcolorG = background.components[1];
-  r.HTMLBgcolorB = background.components[2];
-  const ColourChoice text = m_text->choice();
-  r.ManualTextcolorSet = text.manual;
-  r.Textcolor = text.position;
-  r.HTMLTextcolorR = text.components[0];
-  r.HTMLTextcolorG = text.components[1];
-  r.HTMLTextcolorB = text.components[2];
+  store(m_background->choice(), kBackgroundFields, r);
+  store(m_text->choice(), kTextFields, r);
   r.CheckBackground = m_useBackgroundImage->isChecked() ? 1 : 0;
   r.HTMLBackGround = m_backgroundImage->text().toStdString();
   return r;
@@ -195,10 +209,13 @@ void PreferencesDialog::confirm() {
 }
 
 void PreferencesDialog::restoreDefaultColours() {
-  settings::SettingsRecord& r = m_services.record;
-  settings::resetColours(r);
-  m_background->setChoice({r.ManualBgcolorSet, r.Bgcolor, {r.HTMLBgcolorR, r.HTMLBgcolorG, r.HTMLBgcolorB}});
-  m_text->setChoice({r.ManualTextcolorSet, r.Textcolor, {r.HTMLTextcolorR, r.HTMLTextcolorG, r.HTMLTextcolorB}});
+  settings::resetColours(m_services.record);
+  showColours();
+}
+
+void PreferencesDialog::showColours() {
+  m_background->setChoice(choiceIn(m_services.record, kBackgroundFields));
+  m_text->setChoice(choiceIn(m_services.record, kTextFields));
 }
 
 void PreferencesDialog::chooseTranslator() {

@@ -63,6 +63,7 @@ class PreferencesDialog : public QDialog {
   void createControls();
   void connectSignals();
   void loadFromRecord();
+  void showColours();
 
   void confirm();
   void restoreDefaultColours();
