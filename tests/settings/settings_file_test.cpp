@@ -55,48 +55,28 @@ TEST(SettingsFile, FirstStartCreatesEveryKeyInOrderWithoutAMessage) {
 }
 
 // Each fixture: what the record holds after loading, which message appeared,
-// and what the file holds afterwards ("" = unchanged).
+// and what the file holds afterwards ("" = unchanged). Out-of-range numbers and
+// colour positions past the list give the key's default, halves round to even,
+// flags 2 to 255 are kept.
 TEST(SettingsFile, LoadsFixturesWithTheirVersionHandling) {
-  const auto with = [](auto change) {
-    SettingsRecord record = defaultSettings();
-    change(record);
-    return record;
-  };
+  const std::string upgrade(kUpgradeMessage), backup(kBackupMessage);
   const struct {
     const char* fixture;
     SettingsRecord expected;
     std::vector<std::string> notices;
     const char* after;
   } cases[] = {
-      {"current_version_mixed_case.ini", with([](SettingsRecord& r) {
-         r.Version = 1.62f; r.Translator = "/opt/trans/bin/tr"; r.HTMLBgcolorR = 10;
-         r.Textcolor = 12; r.QuitDeleteHTML = 1;
-       }), {}, ""},
-      {"current_version_missing_keys.ini", with([](SettingsRecord& r) {
-         r.Version = 1.62f; r.Bgcolor = 9;
-       }), {}, ""},
-      {"version_1_00.ini", with([](SettingsRecord& r) {
-         r.Translator = "/usr/bin/tr"; r.Bgcolor = 3; r.ManualTextcolorSet = 1; r.HTMLTextcolorB = 128;
-       }), {std::string(kUpgradeMessage)}, "version_1_00.after.ini"},
-      {"no_version.ini", with([](SettingsRecord& r) { r.OutputExtHTML = 1; }),
-       {std::string(kUpgradeMessage)}, "no_version.after.ini"},
-      {"version_1_70.ini", with([](SettingsRecord& r) {
-         r.Version = 1.7f; r.TextIgnoreTags = 1;
-       }), {std::string(kBackupMessage)}, ""},
-      {"japanese_values.ini", with([](SettingsRecord& r) {
-         r.Version = 1.62f; r.Translator = "/home/日本/表.exe"; r.HTMLBackGround = "背景.gif";
-       }), {}, ""},
-      {"long_value.ini", with([](SettingsRecord& r) {
-         r.Version = 1.62f; r.HTMLBackGround = std::string(254, 'x');
-       }), {}, ""},
-      // Out-of-range numbers and colour positions past the list give the key's
-      // default; halves round to even; flags 2 to 255 are kept.
-      {"out_of_range.ini", with([](SettingsRecord& r) {
-         r.Version = 1.62f; r.DisableEncodeMetaTag = 2; r.QuitDeleteHTML = 0; r.OutputExtHTML = 0;
-         r.TextIgnoreTags = 0; r.ManualBgcolorSet = 0; r.Bgcolor = 0; r.ManualTextcolorSet = 2;
-         r.Textcolor = 75; r.HTMLBgcolorR = 12; r.HTMLBgcolorG = 14; r.HTMLBgcolorB = 7;
-         r.HTMLTextcolorR = 255; r.HTMLTextcolorG = 1; r.HTMLTextcolorB = 1; r.CheckBackground = 0;
-       }), {}, ""},
+      // clang-format off
+      //                                   Version Translator  Meta Quit Ext Tags  Bg: manual pos  Text: manual pos  Bg RGB        Text RGB   Image
+      {"current_version_mixed_case.ini",   {1.62f, "/opt/trans/bin/tr", 0, 1, 0, 0,  0, 0,  0, 12,  10, 255, 255,  0, 0, 0,    0, ""}, {}, ""},
+      {"current_version_missing_keys.ini", {1.62f, "", 0, 0, 0, 0,                   0, 9,  0, 75,  255, 255, 255, 0, 0, 0,    0, ""}, {}, ""},
+      {"version_1_00.ini",                 {1.0f, "/usr/bin/tr", 0, 0, 0, 0,         0, 3,  1, 75,  255, 255, 255, 0, 0, 128,  0, ""}, {upgrade}, "version_1_00.after.ini"},
+      {"no_version.ini",                   {1.0f, "", 0, 0, 1, 0,                    0, 0,  0, 75,  255, 255, 255, 0, 0, 0,    0, ""}, {upgrade}, "no_version.after.ini"},
+      {"version_1_70.ini",                 {1.7f, "", 0, 0, 0, 1,                    0, 0,  0, 75,  255, 255, 255, 0, 0, 0,    0, ""}, {backup}, ""},
+      {"japanese_values.ini",              {1.62f, "/home/日本/表.exe", 0, 0, 0, 0,   0, 0,  0, 75,  255, 255, 255, 0, 0, 0,    0, "背景.gif"}, {}, ""},
+      {"long_value.ini",                   {1.62f, "", 0, 0, 0, 0,                   0, 0,  0, 75,  255, 255, 255, 0, 0, 0,    0, std::string(254, 'x')}, {}, ""},
+      {"out_of_range.ini",                 {1.62f, "", 2, 0, 0, 0,                   0, 0,  2, 75,  12, 14, 7,      255, 1, 1, 0, ""}, {}, ""},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture);
@@ -104,12 +84,7 @@ TEST(SettingsFile, LoadsFixturesWithTheirVersionHandling) {
     RecordedMessages messages;
     SettingsRecord record;
     SettingsFile(program.prefix(), messages).loadSettings(record);
-    EXPECT_EQ(record.Version, c.expected.Version);
-    EXPECT_EQ(record.Translator, c.expected.Translator);
-    EXPECT_EQ(record.HTMLBackGround, c.expected.HTMLBackGround);
-    for (const ByteSetting& setting : kByteSettings) {
-      EXPECT_EQ(+(record.*setting.field), +(c.expected.*setting.field)) << setting.key;
-    }
+    EXPECT_EQ(record, c.expected);
     EXPECT_EQ(messages.notices, c.notices);
     EXPECT_TRUE(messages.failures.empty());
     EXPECT_EQ(readFile(program.ini()), fixture(*c.after ? c.after : c.fixture));
