@@ -8,6 +8,7 @@
 #include "fuzz_support.h"
 #include "platform/launcher.h"
 #include "settings/settings_record.h"
+#include "test_support/line_rule.h"
 
 using namespace morlavin;
 
@@ -28,27 +29,11 @@ struct NoLauncher : platform::Launcher {
   Status startProgram(const std::string&, const std::vector<std::string>&) override { return Status::ok(); }
 };
 
-// The rule as plainly as it can be said, byte by byte.
+// The conversion rule as plainly as it can be said.
 std::string referenceBody(std::string_view text, bool escape) {
-  std::vector<std::string> lines;
-  std::string current;
-  bool open = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      lines.push_back(current);
-      current.clear();
-      open = false;
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current += text[i];
-      open = true;
-    }
-  }
-  if (open) lines.push_back(current);
-
   std::string body;
   std::string lineEnd = "<BR>";
-  for (const std::string& line : lines) {
+  for (const std::string& line : test::referenceLines(text)) {
     if (line == "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->") { escape = true; continue; }
     if (line == "<!--#END_MORLAVIN_INVALID_TAGS#-->") { escape = false; continue; }
     if (line == "<!--#BEGIN_MORLAVIN_NOBR#-->") { lineEnd.clear(); continue; }

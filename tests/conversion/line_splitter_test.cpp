@@ -4,33 +4,15 @@
 
 #include <vector>
 
+#include "test_support/line_rule.h"
 #include "test_support/temp_dir.h"
 
 namespace morlavin::conversion {
 namespace {
 
+using test::referenceLines;
 using test::TempDir;
 using test::writeFile;
-
-// The line rule written as plainly as possible, to check the chunked reader against.
-std::vector<std::string> referenceLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string current;
-  bool open = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      lines.push_back(current);
-      current.clear();
-      open = false;
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current += text[i];
-      open = true;
-    }
-  }
-  if (open) lines.push_back(current);
-  return lines;
-}
 
 std::vector<std::string> splitFile(const std::string& path, std::size_t bufferSize, bool skipOnly) {
   platform::InputFile file;
