@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
+  QApplication::setApplicationName(QStringLiteral("Morlavin"));
+  QApplication::setApplicationVersion(QString::fromStdString(settings::programVersionText()));
   QIcon icon(QStringLiteral(":/icons/morlavin-16.png"));
   icon.addFile(QStringLiteral(":/icons/morlavin-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
