@@ -25,7 +25,7 @@
 #include <utility>
 
 #include "conversion/title_import.h"
-#include "mainwindow/help.h"
+#include "mainwindow/about.h"
 #include "platform/file_ops.h"
 #include "platform/launcher.h"
 #include "ui/seams.h"

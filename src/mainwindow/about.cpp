@@ -1,5 +1,5 @@
 // The about box text, from the version information the build generates.
-#include "mainwindow/help.h"
+#include "mainwindow/about.h"
 
 #include "morlavin/version.h"
 #include "settings/settings_file.h"

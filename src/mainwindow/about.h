@@ -1,4 +1,4 @@
-// The help menu's texts.
+// The about box: the version and legal notice the build generates.
 #pragma once
 
 #include <string>
