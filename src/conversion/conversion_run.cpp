@@ -5,6 +5,8 @@
 // place before anything that lets the window repaint.
 #include "conversion/conversion_run.h"
 
+#include <new>
+
 #include "conversion/line_splitter.h"
 #include "conversion/output_name.h"
 #include "conversion/page_format.h"
@@ -85,14 +87,21 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
   LineConverter converter(settings.TextIgnoreTags == 1);
   LineSplitter lines(input);
   std::string_view line;
-  while (lines.next(line)) {
-    if (writing && count < kMaxLines) converter.convert(line, page);
-    ++count;
-    if (--untilRepaint == 0) {
-      untilRepaint = k1;
-      view.setStatusText(countingText(count));
-      view.repaintStatus();
+  try {
+    while (lines.next(line)) {
+      if (writing && count < kMaxLines) converter.convert(line, page);
+      ++count;
+      if (--untilRepaint == 0) {
+        untilRepaint = k1;
+        view.setStatusText(countingText(count));
+        view.repaintStatus();
+      }
     }
+  } catch (const std::bad_alloc&) {
+    // A line is held whole while it is converted; one larger than memory is
+    // refused like any other file that cannot be read.
+    fail(view, "ファイルを読み込めません (メモリが足りません)");
+    return std::nullopt;
   }
   if (untilRepaint != k1) view.setStatusText(countingText(count));
   if (!input.error()) {

@@ -109,6 +109,16 @@ head -c 100000000 /dev/zero | tr '\0' 'a' > long.txt
 run --quiet long.txt; check "100 MB single line converts" test $status -eq 0
 check "100 MB single line: page size" test "$(stat -c %s long.htm)" -gt 100000000
 
+# A line larger than the memory the converter may use is refused, not a crash.
+if (ulimit -v 150000 && "$convert" --version >/dev/null 2>&1); then
+  (ulimit -v 150000; "$convert" --quiet long.txt >out.txt 2>err.txt); status=$?
+  check "line larger than memory: refused" test $status -eq 1
+  check "line larger than memory: message" has err.txt "long.txt: ファイルを読み込めません (メモリが足りません)"
+  check "line larger than memory: earlier page kept" test "$(stat -c %s long.htm)" -gt 100000000
+else
+  echo "a sanitized build cannot run with a memory limit: the out-of-memory case is not run" >&2
+fi
+
 # Settings files the program never wrote are read, never changed.
 printf 'k\r\n' > s.txt
 printf '\xff\x00\x1b[\x01=\r\r\n\x95' > garbage.ini

@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "mainwindow/help.h"
+#include "mainwindow/about.h"
 #include "platform/file_ops.h"
 #include "mainwindow/form1_fixture.h"
 
