@@ -88,27 +88,44 @@ std::string SettingsFile::readSetting(std::string_view key, std::string_view def
   return readKey(platform::ProfileSnapshot::read(m_path), key, defaultValue);
 }
 
+namespace {
+
+// Why `value` cannot be stored in a one-line Shift-JIS file; empty if it can.
+std::string valueProblem(const std::string& value) {
+  if (value.find_first_of("\r\n") != std::string::npos) return "改行を含む値は保存できません";
+  if (!platform::utf8ToCp932(value)) return "Shift-JISで表せない文字を含む値は保存できません";
+  return {};
+}
+
+}  // namespace
+
 bool SettingsFile::writeSetting(std::string_view key, std::string& value, std::string* error) {
   trimInPlace(value);
-  const auto fail = [&](std::string reason) {
-    if (error) *error = std::string(key) + ": " + std::move(reason);
-    return false;
-  };
-  if (value.find_first_of("\r\n") != std::string::npos) {
-    return fail("改行を含む値は保存できません");
+  std::string problem = valueProblem(value);
+  if (problem.empty()) {
+    const Status status =
+        platform::writeProfileString(m_path, kSettingsSection, key, *platform::utf8ToCp932(value));
+    if (status) return true;
+    problem = status.message();
   }
-  const auto bytes = platform::utf8ToCp932(value);
-  if (!bytes) return fail("Shift-JISで表せない文字を含む値は保存できません");
-  const Status status = platform::writeProfileString(m_path, kSettingsSection, key, *bytes);
-  if (!status) return fail(status.message());
-  return true;
+  if (error) *error = std::string(key) + ": " + problem;
+  return false;
 }
 
 bool SettingsFile::saveSettings(SettingsRecord& record) {
   std::string problems;
+  bool fileFailed = false;
   const auto write = [&](std::string_view key, std::string& value) {
+    // Once the file itself refuses a write, the other keys would only repeat
+    // the same reason; the text fields are still trimmed.
+    if (fileFailed) {
+      trimInPlace(value);
+      return;
+    }
     std::string error;
-    if (!writeSetting(key, value, &error)) problems += "\n" + error;
+    if (writeSetting(key, value, &error)) return;
+    problems += "\n" + error;
+    fileFailed = valueProblem(value).empty();
   };
   std::string version = programVersionText();
   write("Version", version);

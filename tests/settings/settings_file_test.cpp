@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -172,7 +173,9 @@ TEST(SettingsFile, SaveReportsWhatItCouldNotStore) {
   const std::string before = readFile(program.ini());
   record.Translator = "/bin/tr";
   EXPECT_FALSE(file.saveSettings(record));
-  EXPECT_EQ(messages.failures.size(), 2u);
+  ASSERT_EQ(messages.failures.size(), 2u);
+  EXPECT_EQ(std::count(messages.failures[1].begin(), messages.failures[1].end(), '\n'), 1)
+      << "a file that refuses writes is reported once, not for every key: " << messages.failures[1];
   EXPECT_EQ(readFile(program.ini()), before);
 }
 
