@@ -245,6 +245,16 @@ TEST(PreferencesDialog, PreviewShowsTheControlsAndIsRemovedOnClose) {
   }
 }
 
+TEST(PreferencesDialog, PreviewThatCannotBeWrittenIsReported) {
+  Program p;
+  std::filesystem::create_directory(p.dir.file("~mlvpre.htm"));
+  p.click("cmdPreview");
+  ASSERT_EQ(p.boxes.boxes.size(), 1u);
+  EXPECT_EQ(p.boxes.boxes[0].title + " " + p.boxes.boxes[0].text,
+            QString::fromStdString("エラー プレビューを作成できません: 書き込めません: " + p.dir.file("~mlvpre.htm") + " (フォルダです)"));
+  EXPECT_TRUE(p.launcher.documents.empty());
+}
+
 TEST(PreferencesDialog, HelpAsksForTheDialogsTopic) {
   Program p;
   p.click("Command5");
