@@ -47,8 +47,8 @@ std::string pageWrittenText(std::uint64_t size) {
   return "テキストを変換しました。(変換後のサイズ:" + std::to_string(size) + "bytes)";
 }
 
-int countingRepaintInterval(std::uint64_t fileSize) {
-  return static_cast<int>(settings::roundHalfToEven(static_cast<double>(fileSize) / 80.0 / 9.0 + 1.0));
+long long countingRepaintInterval(std::uint64_t fileSize) {
+  return static_cast<long long>(settings::roundHalfToEven(static_cast<double>(fileSize) / 80.0 / 9.0 + 1.0));
 }
 
 int lineRepaintInterval(int lineCount) {
@@ -81,9 +81,9 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
   const bool writing = outputPath && pageStatus;
 
   // Counting pass. A file past the limit is still counted to its end.
-  const int k1 = countingRepaintInterval(input.size());
+  const long long k1 = countingRepaintInterval(input.size());
   long long count = 0;
-  int untilRepaint = k1;  // counts down instead of dividing for every line
+  long long untilRepaint = k1;  // counts down instead of dividing for every line
   LineConverter converter(settings.TextIgnoreTags == 1);
   LineSplitter lines(input);
   std::string_view line;

@@ -52,7 +52,7 @@ std::string pageWrittenText(std::uint64_t size);
 
 // The repaint intervals, rounded half to even: K1 for the counting pass from
 // the file's size, K2 for the reading and converting passes from its lines.
-int countingRepaintInterval(std::uint64_t fileSize);
+long long countingRepaintInterval(std::uint64_t fileSize);
 int lineRepaintInterval(int lineCount);
 
 // Converts the file named by `request.inputPath` into a page beside it. Returns

@@ -57,11 +57,6 @@ std::optional<std::uint64_t> fileSize(const std::string& path) {
   return static_cast<std::uint64_t>(st->st_size);
 }
 
-bool isMarkedReadOnly(const std::string& path) {
-  const auto st = statPath(path);
-  return st && S_ISREG(st->st_mode) && (st->st_mode & 0222) == 0;
-}
-
 InputFile::~InputFile() {
   if (m_fd >= 0) ::close(m_fd);
 }

@@ -19,10 +19,6 @@ bool exists(const std::string& path);
 // devices, sockets and missing paths.
 bool isRegularFile(const std::string& path);
 std::optional<std::uint64_t> fileSize(const std::string& path);
-// True when the file exists and carries no write permission for anyone. The
-// program treats such a file as read-only even when the user could override
-// it, as the file's owner asked.
-bool isMarkedReadOnly(const std::string& path);
 
 // A regular file opened for reading in chunks, so that a file of any size is
 // read with a small, reused buffer.

@@ -142,7 +142,7 @@ TEST_F(Form1, SettingsInAFolderThatCannotBeWrittenAreReportedOnce) {
   fs::create_directory(folder + "/old");
   writeFile(folder + "/old/Morlavin.ini", "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
   ASSERT_TRUE(readOnly.makeReadOnly());
-  for (const std::string dir : {folder, folder + "/old"}) {
+  for (const std::string& dir : {folder, folder + "/old"}) {
     SCOPED_TRACE(dir);
     boxes.boxes.clear();
     start = startUp(dir, {}, settings, settingsBoxes);
