@@ -33,6 +33,8 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 /usr/libexec/at-spi-bus-launcher --launch-immediately & bus=$!
 trap 'kill $pid $bus 2>/dev/null; rm -rf "$work"' EXIT
 
+# xvfb-run can hand over before its server takes connections; wait for it.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 cd "$work"
 "$work/program/morlavin" "$input" & pid=$!
 for _ in $(seq 100); do

@@ -31,6 +31,8 @@ check "desktop entry opens text files" grep -qx 'MimeType=text/plain;' "$desktop
 check "desktop entry names the installed program" grep -qxF "Exec=\"$prefix/morlavin\" %f" "$desktop"
 check "no settings file before the first start" test ! -e "$prefix/Morlavin.ini"
 
+# xvfb-run can hand over before its server takes connections; wait for it.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 mkdir "$work/elsewhere" && cd "$work/elsewhere"
 "$prefix/morlavin" & pid=$!
 window=$(wait_window '^Morlavin$')
