@@ -41,8 +41,6 @@ class LineConverter {
   template <class Out>
   void convert(std::string_view line, Out& out);
 
-  bool escapesTags() const { return m_escapeTags; }
-
  private:
   bool takeMarker(std::string_view line);
   template <class Out>

@@ -53,8 +53,6 @@ class ColourChooser : public QObject {
   void setChoice(const ColourChoice& choice);
   ColourChoice choice() const;
 
-  UpDownControl* upDown(int component) const { return m_upDowns[component]; }
-
  private:
   void applyManual(bool manual);
   void componentChanged(int component);
