@@ -60,20 +60,20 @@ inline constexpr std::array<ByteSetting, 15> kByteSettings{{
     {"CheckBackground", &SettingsRecord::CheckBackground, 0},
 }};
 
-// The colour names the two colour positions index. The spellings are the
-// program's own and are kept as users' files and pages know them.
+// The colour names the two colour positions index, in the program's own
+// order: a position stored in a settings file keeps meaning the same colour.
 inline constexpr std::array<std::string_view, 76> kColorNameList{
     "white", "orange", "pink", "tomato", "violet", "salmon", "rosybrown", "purple",
     "orangered", "magenta", "maroon", "mediumorchid", "fuchsia", "hotpink", "red",
-    "mediumvioletred", "lightcoral", "orchid", "indianred", "darkmagenta", "deenpink",
-    "darkred", "crimson", "coral", "chocolate", "darkgoldenrod", "darkkhaki", "dardorange",
+    "mediumvioletred", "lightcoral", "orchid", "indianred", "darkmagenta", "deeppink",
+    "darkred", "crimson", "coral", "chocolate", "darkgoldenrod", "darkkhaki", "darkorange",
     "firebrick", "gold", "goldenrod", "khaki", "navajowhite", "palegoldenrod", "yellow",
-    "yellowgreen", "turquoise", "seagreen", "springgreen", "olive", "teal", "olevedreb",
+    "yellowgreen", "turquoise", "seagreen", "springgreen", "olive", "teal", "olivedrab",
     "palegreen", "mediumseagreen", "lawngreen", "lightgreen", "lime", "limegreen", "green",
     "greenyellow", "forestgreen", "cadetblue", "darkgreen", "chartreuse", "aquamarine", "aqua",
     "blue", "cornflowerblue", "cyan", "darkblue", "darkcyan", "darkslateblue", "deepskyblue",
     "dodgerblue", "lightblue", "mediumblue", "mediumslateblue", "midnightblue", "navy",
-    "paleturquoise", "powderblue", "skyblue", "slateblue", "srategray", "steelblue", "black",
+    "paleturquoise", "powderblue", "skyblue", "slateblue", "slategray", "steelblue", "black",
 };
 
 inline constexpr std::uint8_t kLastColorPosition = kColorNameList.size() - 1;

@@ -68,15 +68,15 @@ TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
       {with([](SettingsRecord& r) {
          r.ManualBgcolorSet = 1; r.HTMLBgcolorR = 10; r.HTMLBgcolorG = 0; r.HTMLBgcolorB = 0;
        }), "<BODY BGCOLOR=\"#0A0000\" TEXT=\"black\">"},
-      {with([](SettingsRecord& r) { r.Bgcolor = 20; r.Textcolor = 73; }),  // misspelt names stay
-       "<BODY BGCOLOR=\"deenpink\" TEXT=\"srategray\">"},
+      {with([](SettingsRecord& r) { r.Bgcolor = 20; r.Textcolor = 73; }),
+       "<BODY BGCOLOR=\"deeppink\" TEXT=\"slategray\">"},
       {with([](SettingsRecord& r) { r.CheckBackground = 1; }),
        "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"\">"},
       {with([](SettingsRecord& r) { r.CheckBackground = 2; r.HTMLBackGround = "x.gif"; }),
        "<BODY BGCOLOR=\"white\" TEXT=\"black\">"},
       {with([](SettingsRecord& r) {
          r.ManualBgcolorSet = 2; r.HTMLBgcolorG = 128; r.HTMLBgcolorB = 0; r.Bgcolor = 3; r.Textcolor = 41;
-       }), "<BODY BGCOLOR=\"#FF8000\" TEXT=\"olevedreb\">"},
+       }), "<BODY BGCOLOR=\"#FF8000\" TEXT=\"olivedrab\">"},
       {with([](SettingsRecord& r) { r.CheckBackground = 1; r.HTMLBackGround = "画像/\"a b\".gif"; }),
        "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"\x89\xE6\x91\x9C/\"a b\".gif\">"},
   };
