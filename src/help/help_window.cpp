@@ -2,29 +2,91 @@
 // shows without restarting the program.
 #include "help/help_window.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "ui/ui_font.h"
 
 namespace morlavin::help {
+namespace {
+
+constexpr QSize kPreferredSize(560, 480);
+// Room for the frame the desktop puts around the window.
+constexpr QSize kFrameAllowance(16, 48);
+
+// Japanese is written without blanks, but HTML shows a line break inside a
+// paragraph as one. A break between two wide characters is taken out as the
+// help is loaded, so that the file's lines can be wrapped as its writer likes.
+QString joinWideLines(QString html) {
+  static const QRegularExpression kWideBreak(QStringLiteral(
+      "([\\x{2E80}-\\x{9FFF}\\x{F900}-\\x{FAFF}\\x{FF00}-\\x{FFEF}])[ \\t]*\\r?\\n[ \\t]*"
+      "(?=[\\x{2E80}-\\x{9FFF}\\x{F900}-\\x{FAFF}\\x{FF00}-\\x{FFEF}])"));
+  return html.replace(kWideBreak, QStringLiteral("\\1"));
+}
+
+class HelpBrowser : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+  QVariant loadResource(int type, const QUrl& name) override {
+    const QVariant resource = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::HtmlResource || resource.userType() != QMetaType::QByteArray) {
+      return resource;
+    }
+    return joinWideLines(QString::fromUtf8(resource.toByteArray()));
+  }
+};
+
+}  // namespace
 
 QString topicAnchor(int contextNumber) { return QStringLiteral("topic-%1").arg(contextNumber); }
 
 HelpWindow::HelpWindow(QString helpFile, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_helpFile(std::move(helpFile)), m_browser(new QTextBrowser(this)) {
+    : QWidget(parent, Qt::Window),
+      m_helpFile(std::move(helpFile)),
+      m_browser(new HelpBrowser(this)),
+      m_findBar(new QWidget(this)),
+      m_findBox(new QLineEdit(m_findBar)),
+      m_notFound(new QLabel(QStringLiteral("見つかりません。"), m_findBar)) {
   setObjectName(QStringLiteral("HelpWindow"));
   setWindowTitle(QStringLiteral("Morlavin ヘルプ"));
   setFont(ui::windowFont());
   m_browser->setObjectName(QStringLiteral("HelpBrowser"));
   m_browser->setOpenExternalLinks(true);
+  m_findBox->setObjectName(QStringLiteral("FindBox"));
+  m_notFound->setObjectName(QStringLiteral("NotFound"));
+  m_notFound->hide();
+
+  auto* findLayout = new QHBoxLayout(m_findBar);
+  findLayout->setContentsMargins(6, 4, 6, 4);
+  findLayout->addWidget(new QLabel(QStringLiteral("検索："), m_findBar));
+  findLayout->addWidget(m_findBox, 1);
+  findLayout->addWidget(m_notFound);
+  m_findBar->hide();
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
   layout->addWidget(m_browser);
-  resize(560, 480);
+  layout->addWidget(m_findBar);
+  resize(kPreferredSize);
+
+  connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &HelpWindow::openFind);
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+          &HelpWindow::escape);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this), &QShortcut::activated, this,
+          &QWidget::close);
+  connect(m_findBox, &QLineEdit::returnPressed, this, &HelpWindow::findNext);
+  connect(m_findBox, &QLineEdit::textEdited, m_notFound, &QWidget::hide);
 }
 
 void HelpWindow::showTopics() { showAnchor(QStringLiteral("topics")); }
@@ -43,9 +105,50 @@ void HelpWindow::showAnchor(const QString& anchor) {
                                       "<p>Morlavin を入れ直すと、ヘルプファイルも元に戻ります。</p>")
                            .arg(m_helpFile.toHtmlEscaped()));
   }
+  fitToScreen();
   show();
   raise();
   activateWindow();
+}
+
+// The first showing keeps the window's size where the screen has room for it,
+// and makes it smaller where not (a large scale factor makes a screen small),
+// so that the whole window, frame included, stays on the screen.
+void HelpWindow::fitToScreen() {
+  if (m_sized) return;
+  m_sized = true;
+  const QRect available = screen()->availableGeometry();
+  resize(size().boundedTo(available.size() - kFrameAllowance));
+  if (!available.contains(frameGeometry())) move(available.topLeft());
+}
+
+void HelpWindow::openFind() {
+  m_findBar->show();
+  m_findBox->setFocus(Qt::ShortcutFocusReason);
+  m_findBox->selectAll();
+}
+
+// Enter finds the next place, and from the top again after the last one.
+void HelpWindow::findNext() {
+  const QString text = m_findBox->text();
+  if (text.isEmpty()) return;
+  bool found = m_browser->find(text);
+  if (!found) {
+    QTextCursor top = m_browser->textCursor();
+    top.movePosition(QTextCursor::Start);
+    m_browser->setTextCursor(top);
+    found = m_browser->find(text);
+  }
+  m_notFound->setVisible(!found);
+}
+
+void HelpWindow::escape() {
+  if (m_findBar->isVisible()) {
+    m_findBar->hide();
+    m_browser->setFocus();
+  } else {
+    close();
+  }
 }
 
 }  // namespace morlavin::help

@@ -1,5 +1,6 @@
 // Morlavin's own help viewer: a window that shows the help file beside the
-// program, opened at its topics list or at one topic by context number.
+// program, opened at its topics list or at one topic by context number, with
+// a find box for searching the text.
 #pragma once
 
 #include <QString>
@@ -7,6 +8,8 @@
 
 #include "ui/seams.h"
 
+class QLabel;
+class QLineEdit;
 class QTextBrowser;
 
 namespace morlavin::help {
@@ -32,9 +35,18 @@ class HelpWindow : public QWidget, public ui::HelpViewer {
 
  private:
   void showAnchor(const QString& anchor);
+  void fitToScreen();
+  void openFind();
+  void findNext();
+  // Escape closes the find box when it is open, else the window.
+  void escape();
 
   QString m_helpFile;
   QTextBrowser* m_browser;
+  QWidget* m_findBar;
+  QLineEdit* m_findBox;
+  QLabel* m_notFound;
+  bool m_sized = false;
 };
 
 }  // namespace morlavin::help

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -43,6 +47,35 @@ TEST(HelpWindow, ShippedHelpHasEveryTopicItsLinksName) {
   for (const int context : {1, 2, 3, 4, 5, 15, 16, 17, 18}) {
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1\"").arg(topicAnchor(context)))) << context;
   }
+  EXPECT_TRUE(window.browser()->toPlainText().contains("ページの1行になり、行末に")) << "no blank where a line ends";
+  window.showTopic(17);
+  EXPECT_EQ(window.browser()->horizontalScrollBar()->maximum(), 0) << "long lines wrap";
+}
+
+TEST(HelpWindow, FindBoxAndKeysThatClose) {
+  HelpWindow window(kHelpFile);
+  window.showTopics();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto* find = window.findChild<QLineEdit*>("FindBox");
+  QTest::keyClick(window.browser(), Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(find->isVisible() && find->hasFocus());
+  find->setText("Morlavin.ini");
+  std::vector<int> found;
+  for (int i = 0; i < 2; ++i) {
+    QTest::keyClick(find, Qt::Key_Return);
+    EXPECT_EQ(window.browser()->textCursor().selectedText(), "Morlavin.ini");
+    found.push_back(window.browser()->textCursor().position());
+  }
+  EXPECT_LT(found[0], found[1]) << "Enter goes on to the next place";
+  QTest::keyClick(find, Qt::Key_Escape);
+  EXPECT_TRUE(!find->isVisible() && window.isVisible());
+  QTest::keyClick(window.browser(), Qt::Key_Escape);
+  EXPECT_FALSE(window.isVisible());
+  window.showTopics();
+  QApplication::setActiveWindow(&window);
+  QTest::keyClick(window.browser(), Qt::Key_W, Qt::ControlModifier);
+  EXPECT_FALSE(window.isVisible());
 }
 
 TEST(HelpWindow, MissingHelpFileIsReportedByTheViewer) {
