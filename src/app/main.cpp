@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
     // Made for each opening and gone with its closing, so that every opening
     // starts from the record.
     preferences::PreferencesDialog dialog(
-        {settings, settingsFile, launcher, fileDialogs, messageBoxes, helpWindow, start.programDirectory});
+        {settings, settingsFile, launcher, fileDialogs, messageBoxes, helpWindow, start.programDirectory},
+        &window);
     dialog.exec();
   });
   window.showCentred();

@@ -110,11 +110,8 @@ void ColourChooser::addTo(QGridLayout* grid, int row) {
 void ColourChooser::setChoice(const ColourChoice& choice) {
   m_manual->setChecked(choice.manual != 0);
   m_names->setCurrentIndex(std::min<int>(choice.position, settings::kLastColorPosition));
-  for (int i = 0; i < 3; ++i) {
-    m_upDowns[i]->setValue(choice.components[i]);
-    // Setting a value counts as a change even when the value was already there.
-    componentChanged(i);
-  }
+  // A value the up-down holds already is no change, so it leaves the step alone.
+  for (int i = 0; i < 3; ++i) m_upDowns[i]->setValue(choice.components[i]);
 }
 
 ColourChoice ColourChooser::choice() const {

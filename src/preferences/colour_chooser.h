@@ -49,7 +49,8 @@ class ColourChooser : public QObject {
   void addTo(QGridLayout* grid, int row);
 
   // Shows `choice`; a change of the manual switch enables and disables the
-  // controls as a click would, and each component set counts as a change.
+  // controls as a click would, and each component that takes a new value
+  // counts as a change.
   void setChoice(const ColourChoice& choice);
   ColourChoice choice() const;
 

@@ -29,14 +29,15 @@ namespace {
 QCheckBox* optionBox(const QString& caption, const QString& tooltip, const char* name, QWidget* parent) {
   auto* box = new QCheckBox(caption, parent);
   box->setObjectName(QLatin1String(name));
-  box->setToolTip(tooltip);
+  box->setToolTip(ui::plainToolTip(tooltip));
   return box;
 }
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
   auto* pushButton = new QPushButton(caption, parent);
   pushButton->setObjectName(QLatin1String(name));
-  pushButton->setAutoDefault(false);
+  // Enter on a focused button clicks that button; anywhere else it goes to OK.
+  pushButton->setAutoDefault(true);
   return pushButton;
 }
 
@@ -72,7 +73,9 @@ PreferencesDialog::PreferencesDialog(const PreferencesServices& services, QWidge
     : QDialog(parent), m_services(services) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("環境設定"));
-  setModal(true);
+  // Modal to the main window only, so that the help opened from here, or
+  // open already, still takes the user's input.
+  setWindowModality(Qt::WindowModal);
   setFont(ui::windowFont());
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
   createControls();
@@ -116,7 +119,11 @@ void PreferencesDialog::createControls() {
   m_backgroundImage = new QLineEdit(frame);
   m_backgroundImage->setObjectName(QStringLiteral("txtBackGround"));
   m_backgroundImage->setToolTip(QStringLiteral("背景画像を設定します。"));
-  applyBackgroundImage(false);
+  // Disabled, but in the normal text-box colour until the box is first toggled.
+  m_backgroundImage->setEnabled(false);
+  QPalette normal = m_backgroundImage->palette();
+  normal.setColor(QPalette::Base, QApplication::palette().color(QPalette::Active, QPalette::Base));
+  m_backgroundImage->setPalette(normal);
   m_defaults = button(QStringLiteral("標準"), "Command4", frame);
   m_defaults->setToolTip(QStringLiteral("HTML設定を初期に戻します"));
   m_preview = button(QStringLiteral("プレビュー"), "cmdPreview", frame);
@@ -219,7 +226,7 @@ void PreferencesDialog::showColours() {
 }
 
 void PreferencesDialog::chooseTranslator() {
-  if (const auto path = m_services.fileDialogs.openProgram(this, QStringLiteral("実行可能ファイル (*.exe)"))) {
+  if (const auto path = m_services.fileDialogs.openProgram(this, QStringLiteral("実行可能ファイル"))) {
     m_translator->setText(*path);
   }
 }

@@ -2,17 +2,42 @@
 #include "ui/seams.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
 
 namespace morlavin::ui {
 namespace {
 
 void show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
   QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+  // File names and messages are never markup, whatever they contain.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
+// Folders, to move through, and files the user may run. Qt's own executable
+// filter hides every entry of the dialog's list, so the choice is made here.
+class ProgramsOnly : public QSortFilterProxyModel {
+ public:
+  using QSortFilterProxyModel::QSortFilterProxyModel;
+
+ protected:
+  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (files == nullptr) return true;
+    const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+    return info.isDir() || info.isExecutable();
+  }
+};
+
 }  // namespace
+
+// A tooltip that looks like markup is shown as markup; escaped text inside a
+// paragraph that keeps its line is always markup, and shows the text as typed.
+QString plainToolTip(const QString& text) {
+  return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text.toHtmlEscaped());
+}
 
 void QtMessageBoxes::plain(QWidget* parent, const QString& title, const QString& text) {
   show(parent, QMessageBox::NoIcon, title, text);
@@ -42,7 +67,10 @@ std::optional<QString> QtFileDialogs::openProgram(QWidget* parent, const QString
   // shows the description alone, as the user expects to read it.
   QFileDialog dialog(parent, QString(), QString(), description + QStringLiteral(" (*)"));
   dialog.setOption(QFileDialog::HideNameFilterDetails);
-  dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+  // The list is filtered by the dialog's own model, which a desktop's native
+  // dialog would not use.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setProxyModel(new ProgramsOnly(&dialog));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::ReadOnly);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

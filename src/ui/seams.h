@@ -43,6 +43,10 @@ class HelpViewer {
   virtual void showTopic(int contextNumber) = 0;
 };
 
+// A tooltip that shows `text` exactly as written, even where it looks like
+// markup ("<META>").
+QString plainToolTip(const QString& text);
+
 class QtMessageBoxes : public MessageBoxes {
  public:
   void plain(QWidget* parent, const QString& title, const QString& text) override;

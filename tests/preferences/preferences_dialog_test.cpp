@@ -4,10 +4,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 
@@ -26,14 +33,20 @@ const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kGrey(0xC0, 0xC0, 0xC0);
 QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
 QColor base(QWidget* widget) { return widget->palette().color(QPalette::Base); }
+// The text a label draws: markup shows as its rendered text.
+QString shown(const QLabel* label) {
+  const auto* document = label ? label->findChild<QTextDocument*>() : nullptr;
+  return document ? document->toPlainText() : label ? label->text() : QString();
+}
 
 // A program directory with a saved settings file, and the dialog open on it.
 struct Program {
-  explicit Program(const SettingsRecord& initial = defaultSettings()) : record(initial) {
+  explicit Program(const SettingsRecord& initial = defaultSettings(), QWidget* mainWindow = nullptr)
+      : record(initial) {
     EXPECT_TRUE(file.saveSettings(record));
     savedFile = fileNow();
     dialog = std::make_unique<PreferencesDialog>(
-        PreferencesServices{record, file, launcher, fileDialogs, boxes, help, dir.path()});
+        PreferencesServices{record, file, launcher, fileDialogs, boxes, help, dir.path()}, mainWindow);
     dialog->show();
   }
   std::string fileNow() const { return test::readFile(file.path()); }
@@ -82,18 +95,21 @@ TEST(PreferencesDialog, FirstStartStateOfEveryControl) {
     EXPECT_FALSE(box->isEnabled() || p.at("Label3", i)->isEnabled() || p.at("Updcol", i)->isEnabled()) << i;
   }
   auto* image = p.at<QLineEdit>("txtBackGround");
-  EXPECT_TRUE(!image->isEnabled() && image->text().isEmpty() && base(image) == buttonFace());
+  EXPECT_TRUE(!image->isEnabled() && image->text().isEmpty());
+  EXPECT_EQ(base(image), QApplication::palette().color(QPalette::Active, QPalette::Base)) << "until toggled";
   EXPECT_TRUE(p.at<QPushButton>("Command1")->isDefault());
   EXPECT_EQ(p.at<QPushButton>("Command2")->text(), "ｷｬﾝｾﾙ");
 }
 
 TEST(PreferencesDialog, LoadThenOkGivesBackTheSameRecordAndFile) {
   Program p(kCustom);
-  EXPECT_EQ(p.at<QComboBox>("cboColor", 0)->currentText(), "deenpink");
+  EXPECT_EQ(p.at<QComboBox>("cboColor", 0)->currentText(), "deeppink");
   EXPECT_FALSE(p.at("cboColor", 0)->isEnabled());
   EXPECT_EQ(p.at<QLineEdit>("txtcol", 1)->text(), "20");
   EXPECT_EQ(base(p.at("txtcol", 0)), kWhite);
   EXPECT_TRUE(p.at("txtBackGround")->isEnabled());
+  // Loaded values are compared with 0: 20 is near enough for single steps, 30 is not.
+  EXPECT_EQ(p.at<UpDownControl>("Updcol", 1)->step() * 100 + p.at<UpDownControl>("Updcol", 2)->step(), 110);
   p.click("Command1");
   EXPECT_EQ(p.dialog->result(), QDialog::Accepted);
   EXPECT_EQ(p.record, kCustom);
@@ -114,6 +130,7 @@ TEST(PreferencesDialog, CancelAndCloseBoxChangeNothing) {
     p.fileDialogs.answer = QStringLiteral("/usr/bin/chosen");
     p.click("Command3");
     EXPECT_EQ(p.at<QLineEdit>("Text1")->text(), "/usr/bin/chosen");
+    EXPECT_EQ(p.fileDialogs.filters, std::vector<QString>{"実行可能ファイル"});
     QTest::keyClick(p.dialog.get(), Qt::Key_Escape);
     EXPECT_TRUE(p.dialog->isVisible()) << "Escape closes nothing";
     useCloseBox ? (void)p.dialog->close() : p.click("Command2");
@@ -157,7 +174,7 @@ TEST(PreferencesDialog, ManualSwitchEnablesEachGroupOnItsOwn) {
 
   p.click("chkManual");
   EXPECT_TRUE(backgroundList->isEnabled());
-  EXPECT_EQ(backgroundList->currentText(), "deenpink") << "the earlier choice comes back";
+  EXPECT_EQ(backgroundList->currentText(), "deeppink") << "the earlier choice comes back";
   EXPECT_EQ(base(p.at("txtcol", 0)), buttonFace());
   p.click("chkManual2");
   EXPECT_TRUE(!p.at("cboColor", 1)->isEnabled() && p.at("Label3", 5)->isEnabled() && backgroundList->isEnabled());
@@ -200,13 +217,8 @@ TEST(PreferencesDialog, HeldArrowsStepByTenOnceTwentyAway) {
   EXPECT_EQ(p.at<QLineEdit>("txtcol", 3)->text(), "255");
   EXPECT_EQ(red->step(), 1) << "a release goes back to single steps";
 
-  // A loaded 255 was compared with 0: its first steps are ten wide until a release.
-  auto* blue = p.at<UpDownControl>("Updcol", 2);
-  EXPECT_EQ(blue->step(), 10);
-  EXPECT_EQ(holdArrow(blue, false).front(), 245);
-  blue->setValue(255);
-  QTest::mouseClick(blue, Qt::LeftButton, {}, QPoint(blue->width() / 2, 1));  // a press and release at the top
-  EXPECT_EQ(holdArrow(blue, false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
+  // The loaded 255 was there already, so no change: single steps from the first press.
+  EXPECT_EQ(holdArrow(p.at<UpDownControl>("Updcol", 2), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
 }
 
 TEST(PreferencesDialog, PreviewShowsTheControlsAndIsRemovedOnClose) {
@@ -259,6 +271,92 @@ TEST(PreferencesDialog, HelpAsksForTheDialogsTopic) {
   Program p;
   p.click("Command5");
   EXPECT_EQ(p.help.requests, std::vector<int>{15});
+}
+
+// Enter clicks the focused button; anywhere else it answers OK.
+TEST(PreferencesDialog, EnterClicksTheFocusedButtonElseOk) {
+  struct Row { const char* focus; const char* outcome; };
+  for (const Row& row : {Row{"Text1", "OK"}, Row{"chkchar", "OK"}, Row{"Command1", "OK"}, Row{"Command2", "cancel"},
+                         Row{"Command5", "help"}, Row{"Command3", "browse"}, Row{"cmdPreview", "preview"}}) {
+    SCOPED_TRACE(row.focus);
+    Program p;
+    p.at(row.focus)->setFocus();
+    QTest::keyClick(p.at(row.focus), Qt::Key_Return);
+    const QString outcome = p.dialog->isVisible() ? (p.help.requests.size() ? "help" : p.fileDialogs.filters.size() ? "browse"
+                                                     : p.launcher.documents.size() ? "preview" : "nothing")
+                                                  : p.dialog->result() == QDialog::Accepted ? "OK" : "cancel";
+    EXPECT_EQ(outcome, row.outcome);
+  }
+}
+
+// What the user reads is the text as written, also where it looks like markup.
+TEST(PreferencesDialog, TooltipsAndMessagesShowTheirTextAsWritten) {
+  Program p;
+  for (const auto& [name, tip] : {std::pair{"chkchar", "変換する時文字コード用の<META>タグを追加しません。"},
+                                  std::pair{"chkTextIgnoreTags", "変換中、<BR>などのタグを認識しないようにします。"}}) {
+    QWidget* control = p.at(name);
+    QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), control->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(control, &hover);
+    QLabel* label = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->objectName() == "qtooltip_label" && window->isVisible()) label = qobject_cast<QLabel*>(window);
+    EXPECT_EQ(shown(label), QString::fromUtf8(tip)) << name;
+  }
+  QString message;
+  QTimer::singleShot(0, [&message] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    message = shown(box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr);
+    if (box) box->accept();
+  });
+  ui::QtMessageBoxes().critical(nullptr, "エラー", "ファイルを開けません: /tmp/a<br>b.txt");
+  EXPECT_EQ(message, "ファイルを開けません: /tmp/a<br>b.txt");
+}
+
+// The dialog waits on the main window only: a help window, open before or
+// after, still takes keys.
+TEST(PreferencesDialog, OnlyTheMainWindowWaitsForTheDialog) {
+  QLineEdit mainWindow, helpBefore;
+  mainWindow.show();
+  helpBefore.show();
+  Program p(defaultSettings(), &mainWindow);
+  p.dialog->hide();
+  QString typed;
+  QTimer::singleShot(0, [&] {
+    QLineEdit helpAfter;
+    helpAfter.show();
+    for (QLineEdit* window : {&mainWindow, &helpBefore, &helpAfter}) QTest::keyClick(window->windowHandle(), Qt::Key_A);
+    typed = mainWindow.text() + "|" + helpBefore.text() + "|" + helpAfter.text();
+    p.dialog->reject();
+  });
+  p.dialog->exec();
+  EXPECT_EQ(typed, "|a|a");
+}
+
+// The real dialog on a folder holding a program, a text and a folder.
+TEST(PreferencesDialog, TranslatorBrowserListsFoldersAndPrograms) {
+  test::TempDir dir;
+  test::writeFile(dir.file("tr"), "#!/bin/sh\n");
+  std::filesystem::permissions(dir.file("tr"), std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  test::writeFile(dir.file("notes.txt"), "text");
+  std::filesystem::create_directory(dir.file("sub"));
+  QStringList listed;
+  QString filter;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    dialog->setDirectory(QString::fromStdString(dir.path()));
+    auto* files = dialog->findChild<QFileSystemModel*>();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index(QString::fromStdString(dir.path()))) == 3; }));
+    auto* view = dialog->findChild<QListView*>("listView");
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+      listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    filter = dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
+    dialog->reject();
+  });
+  EXPECT_FALSE(ui::QtFileDialogs().openProgram(nullptr, "実行可能ファイル"));
+  listed.sort();
+  EXPECT_EQ(listed, QStringList({"sub", "tr"}));
+  EXPECT_EQ(filter, "実行可能ファイル");
 }
 
 }  // namespace
