@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,15 +18,19 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStringDecoder>
 #include <QStyleFactory>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include "conversion/title_import.h"
 #include "mainwindow/about.h"
+#include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/launcher.h"
 #include "ui/seams.h"
@@ -85,13 +90,43 @@ QString shownCaption(const QString& caption) {
   return shown;
 }
 
-// The first local file of a drop; nothing for dragged text or web links.
-std::optional<QString> droppedFile(const QMimeData* data) {
+// The first local file of a drop, as the bytes of its name; nothing for
+// dragged text or web links. The URL's percent escapes are the name's bytes,
+// which need not be UTF-8.
+std::optional<std::string> droppedFile(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls()) return std::nullopt;
   for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile()) return url.toLocalFile();
+    if (url.isLocalFile()) {
+      return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+    }
   }
   return std::nullopt;
+}
+
+// The bytes of a name the file dialog chose. Qt reads a name that is not
+// UTF-8 with replacement characters; the folder's entry that reads the same
+// way gives the name's real bytes back.
+std::string chosenFile(const QString& chosen) {
+  const std::string bytes = QFile::encodeName(chosen).toStdString();
+  if (!chosen.contains(QChar::ReplacementCharacter)) return bytes;
+  const std::filesystem::path path(bytes);
+  const QString name = QFile::decodeName(QByteArray::fromStdString(path.filename().native()));
+  std::optional<std::string> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
+    const std::string& entryName = entry.path().filename().native();
+    if (QFile::decodeName(QByteArray::fromStdString(entryName)) != name) continue;
+    if (found) return bytes;  // two names read alike: no telling which was meant
+    found = (path.parent_path() / entryName).native();
+  }
+  return found.value_or(bytes);
+}
+
+// A name as the user reads it: UTF-8 as such, anything else as Shift-JIS.
+QString shownName(const std::string& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return utf8.hasError() ? QString::fromStdString(platform::cp932ToUtf8(bytes)) : text;
 }
 
 }  // namespace
@@ -111,8 +146,13 @@ MainWindow::MainWindow(StartUp startUp, settings::SettingsRecord& settings,
 
 void MainWindow::showCentred() {
   adjustSize();
-  move(screen()->availableGeometry().center() - rect().center());
+  const QPoint centre = screen()->availableGeometry().center();
+  move(centre - rect().center());
   show();
+  // The frame is known once the window is shown: the whole window, frame and
+  // all, goes in the middle.
+  const QRect frame = frameGeometry();
+  if (frame.size() != size()) move(centre - QRect(QPoint(), frame.size()).center());
 }
 
 void MainWindow::setPreferencesCommand(std::function<void()> command) {
@@ -136,7 +176,7 @@ void MainWindow::createControls() {
 
   Label1 = label(client, "Label1", QStringLiteral("ファイル名："), twips(120, 120, 975, 255));
   Text1 = place<QLineEdit>(client, "Text1", twips(1080, 120, 3975, 270));
-  Text1->setText(QString::fromStdString(m_startUp.inputPath));
+  setInputName(m_startUp.inputPath);
   Command1 = button(client, "Command1", QStringLiteral("参照...(&B)"), twips(5040, 120, 855, 255));
   Label2 =
       label(client, "Label2",
@@ -164,6 +204,9 @@ void MainWindow::createControls() {
   Command4->setEnabled(false);
   Command5 =
       button(client, "Command5", QStringLiteral("ソフト起動(&S)"), twips(3720, 1560, 1215, 375));
+  // Alt+S is the settings menu's, as the menu bar takes Alt+letter first;
+  // sharing it would have Qt alternate between the two.
+  Command5->setShortcut(QKeySequence());
 
   QWidget* const tabOrder[] = {Text1, Command1, Command2, Command4, Command5, txtTitle, Command3};
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -253,7 +296,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const bool target =
       watched != this || std::find(m_notDropTargets.begin(), m_notDropTargets.end(),
                                    childAt(drop->position().toPoint())) == m_notDropTargets.end();
-  const std::optional<QString> file = target ? droppedFile(drop->mimeData()) : std::nullopt;
+  const std::optional<std::string> file = target ? droppedFile(drop->mimeData()) : std::nullopt;
   // Only a copy is ever taken: a source asked to move would delete its file.
   if (!file || !(drop->possibleActions() & Qt::CopyAction)) {
     drop->ignore();
@@ -261,7 +304,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   drop->setDropAction(Qt::CopyAction);
   drop->accept();
-  if (type == QEvent::Drop) Text1->setText(*file);
+  if (type == QEvent::Drop) setInputName(*file);
   return true;
 }
 
@@ -287,11 +330,22 @@ void MainWindow::browseForInput() {
       this, QStringLiteral("テキスト ファイル (*.txt)"), m_lastChosenFile);
   if (!chosen) return;
   m_lastChosenFile = *chosen;
-  Text1->setText(*chosen);
+  setInputName(chosenFile(*chosen));
+}
+
+void MainWindow::setInputName(const std::string& bytes) {
+  m_inputBytes = bytes;
+  m_inputShown = shownName(bytes);
+  Text1->setText(m_inputShown);
+}
+
+std::string MainWindow::inputPath() const {
+  // Once the box shows something else, what it shows is the name.
+  return Text1->text() == m_inputShown ? m_inputBytes : Text1->text().toStdString();
 }
 
 void MainWindow::convertFile() {
-  const conversion::ConversionRequest request{Text1->text().toStdString(),
+  const conversion::ConversionRequest request{inputPath(),
                                               txtTitle->text().toStdString(), true};
   const auto result = conversion::convertFile(request, m_settings, *this, m_services.launcher);
   if (!result) return;
@@ -300,7 +354,7 @@ void MainWindow::convertFile() {
 }
 
 void MainWindow::importTitle() {
-  if (const auto title = conversion::importTitle(Text1->text().toStdString())) {
+  if (const auto title = conversion::importTitle(inputPath())) {
     txtTitle->setText(QString::fromStdString(*title));
   }
 }

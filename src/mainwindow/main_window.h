@@ -65,6 +65,10 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   void connectSignals();
   void acceptDroppedFiles();
   void fitFontToCaptions();
+  // Shows a file name given as bytes in the file-name box.
+  void setInputName(const std::string& bytes);
+  // The file the box names, as bytes for the file system.
+  std::string inputPath() const;
 
   void browseForInput();
   void convertFile();
@@ -87,6 +91,10 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   std::function<void()> m_showPreferences;
   std::string m_lastOutputPath;
   QString m_lastChosenFile;
+  // The bytes of the name last put into the file-name box and how the box
+  // shows them; a name need not be UTF-8.
+  std::string m_inputBytes;
+  QString m_inputShown;
   std::vector<QWidget*> m_dropTargets;
   std::vector<QWidget*> m_notDropTargets;
 

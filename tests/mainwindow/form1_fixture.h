@@ -20,10 +20,10 @@ using test::writeFile;
 
 class Form1 : public testing::Test {
  protected:
-  void open(platform::Launcher* use = nullptr) {
+  void open(platform::Launcher* use = nullptr, const std::vector<std::string>& arguments = {}) {
     window.reset();
     boxes.boxes.clear();
-    start = startUp(programDir.path(), {}, settings, settingsBoxes);
+    start = startUp(programDir.path(), arguments, settings, settingsBoxes);
     window = std::make_unique<MainWindow>(start, settings,
                                           Services{boxes, dialogs, help, use ? *use : launcher});
     window->showCentred();
