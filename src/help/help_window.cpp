@@ -123,6 +123,10 @@ void HelpWindow::fitToScreen() {
 }
 
 void HelpWindow::openFind() {
+  // The search starts where the reader is, not where a link last led.
+  if (!m_browser->viewport()->rect().intersects(m_browser->cursorRect())) {
+    m_browser->setTextCursor(m_browser->cursorForPosition(QPoint(0, 0)));
+  }
   m_findBar->show();
   m_findBox->setFocus(Qt::ShortcutFocusReason);
   m_findBox->selectAll();
@@ -132,12 +136,14 @@ void HelpWindow::openFind() {
 void HelpWindow::findNext() {
   const QString text = m_findBox->text();
   if (text.isEmpty()) return;
+  const QTextCursor before = m_browser->textCursor();
   bool found = m_browser->find(text);
   if (!found) {
-    QTextCursor top = m_browser->textCursor();
+    QTextCursor top = before;
     top.movePosition(QTextCursor::Start);
     m_browser->setTextCursor(top);
     found = m_browser->find(text);
+    if (!found) m_browser->setTextCursor(before);
   }
   m_notFound->setVisible(!found);
 }

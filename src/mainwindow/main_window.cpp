@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -146,13 +147,24 @@ MainWindow::MainWindow(StartUp startUp, settings::SettingsRecord& settings,
 
 void MainWindow::showCentred() {
   adjustSize();
-  const QPoint centre = screen()->availableGeometry().center();
-  move(centre - rect().center());
+  m_centreWithFrame = true;
+  centre();
   show();
-  // The frame is known once the window is shown: the whole window, frame and
-  // all, goes in the middle.
+  centre();
+}
+
+// The whole window, frame and all, goes in the middle. The desktop adds the
+// frame only once the window is shown, often after show() returns; the first
+// move that brings it centres the window once more.
+void MainWindow::centre() {
   const QRect frame = frameGeometry();
-  if (frame.size() != size()) move(centre - QRect(QPoint(), frame.size()).center());
+  if (frame.size() != size()) m_centreWithFrame = false;
+  move(screen()->availableGeometry().center() - QRect(QPoint(), frame.size()).center());
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (m_centreWithFrame && frameGeometry().size() != size()) centre();
 }
 
 void MainWindow::setPreferencesCommand(std::function<void()> command) {

@@ -58,6 +58,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void createControls();
@@ -65,6 +66,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   void connectSignals();
   void acceptDroppedFiles();
   void fitFontToCaptions();
+  void centre();
   // Shows a file name given as bytes in the file-name box.
   void setInputName(const std::string& bytes);
   // The file the box names, as bytes for the file system.
@@ -90,6 +92,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   StartUp m_startUp;
   std::function<void()> m_showPreferences;
   std::string m_lastOutputPath;
+  bool m_centreWithFrame = false;  // until the desktop has framed the window
   QString m_lastChosenFile;
   // The bytes of the name last put into the file-name box and how the box
   // shows them; a name need not be UTF-8.
