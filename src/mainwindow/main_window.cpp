@@ -24,9 +24,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 #include "conversion/title_import.h"
@@ -102,25 +100,6 @@ std::optional<std::string> droppedFile(const QMimeData* data) {
     }
   }
   return std::nullopt;
-}
-
-// The bytes of a name the file dialog chose. Qt reads a name that is not
-// UTF-8 with replacement characters; the folder's entry that reads the same
-// way gives the name's real bytes back.
-std::string chosenFile(const QString& chosen) {
-  const std::string bytes = QFile::encodeName(chosen).toStdString();
-  if (!chosen.contains(QChar::ReplacementCharacter)) return bytes;
-  const std::filesystem::path path(bytes);
-  const QString name = QFile::decodeName(QByteArray::fromStdString(path.filename().native()));
-  std::optional<std::string> found;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), error)) {
-    const std::string& entryName = entry.path().filename().native();
-    if (QFile::decodeName(QByteArray::fromStdString(entryName)) != name) continue;
-    if (found) return bytes;  // two names read alike: no telling which was meant
-    found = (path.parent_path() / entryName).native();
-  }
-  return found.value_or(bytes);
 }
 
 // A name as the user reads it: UTF-8 as such, anything else as Shift-JIS.
@@ -342,7 +321,7 @@ void MainWindow::browseForInput() {
       this, QStringLiteral("テキスト ファイル (*.txt)"), m_lastChosenFile);
   if (!chosen) return;
   m_lastChosenFile = *chosen;
-  setInputName(chosenFile(*chosen));
+  setInputName(QFile::encodeName(*chosen).toStdString());
 }
 
 void MainWindow::setInputName(const std::string& bytes) {
