@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
@@ -137,9 +138,9 @@ int readRegularFile(const std::string& path, std::string& out) {
   if (::fstat(fd, &st) != 0) error = errno;
   else if (!S_ISREG(st.st_mode)) error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   std::size_t size = 0;
-  if (error == 0) {
-    out.resize(static_cast<std::size_t>(st.st_size) + 1);
-    for (;;) {
+  try {
+    if (error == 0) out.resize(static_cast<std::size_t>(st.st_size) + 1);
+    while (error == 0) {
       if (size == out.size()) out.resize(out.size() * 2);
       const ssize_t got = ::read(fd, out.data() + size, out.size() - size);
       if (got < 0 && errno == EINTR) continue;
@@ -147,9 +148,12 @@ int readRegularFile(const std::string& path, std::string& out) {
       if (got <= 0) break;
       size += static_cast<std::size_t>(got);
     }
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
   }
   ::close(fd);
-  out.resize(error == 0 ? size : 0);
+  if (error == 0) out.resize(size);
+  else std::string().swap(out);
   return error;
 }
 
@@ -266,7 +270,13 @@ Status writeProfileStrings(const std::string& path, std::string_view section,
   }
   const ProfileSnapshot file = ProfileSnapshot::read(path);
   if (file.readError() != 0) return Status::fromErrno("読み込めません: " + path, file.readError());
-  return writeFileAtomically(path, editProfile(file.bytes(), section, edits));
+  std::string updated;
+  try {
+    updated = editProfile(file.bytes(), section, edits);
+  } catch (const std::bad_alloc&) {
+    return Status::fromErrno("書き込めません: " + path, ENOMEM);
+  }
+  return writeFileAtomically(path, updated);
 }
 
 Status writeProfileString(const std::string& path, std::string_view section,

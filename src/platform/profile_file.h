@@ -61,7 +61,8 @@ std::string readProfileString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               std::size_t bufferSize = 255);
 
-// One key to store, with its value. Neither holds a line end.
+// One key to store, with its value. Neither holds a line end, and the key
+// holds no equals sign and no blanks around it.
 struct ProfileEdit {
   std::string_view key;
   std::string_view value;
