@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <iostream>
 #include <vector>
 
 #include "test_support/temp_dir.h"
