@@ -1,5 +1,6 @@
-// Any file as a settings file: reading never fails, and writing one key keeps
-// every other line byte for byte and reads back what was written.
+// Any file as a settings file: reading never fails, writing one key keeps
+// every other line byte for byte and reads back what was written, and writing
+// several keys at once gives what writing them one at a time gives.
 #include <cstdint>
 #include <vector>
 
@@ -10,12 +11,16 @@ using namespace morlavin;
 
 namespace {
 
+// Lines with their ends: CR LF, LF, or a CR alone.
 std::vector<std::string_view> linesOf(std::string_view text) {
   std::vector<std::string_view> lines;
   while (!text.empty()) {
-    const auto newline = text.find('\n');
-    lines.push_back(text.substr(0, newline == std::string_view::npos ? text.size() : newline + 1));
-    text.remove_prefix(lines.back().size());
+    auto end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos) end = text.size();
+    else if (text.substr(end, 2) == "\r\n") end += 2;
+    else end += 1;
+    lines.push_back(text.substr(0, end));
+    text.remove_prefix(end);
   }
   return lines;
 }
@@ -38,9 +43,11 @@ bool changedInOnePlace(const std::vector<std::string_view>& before, const std::v
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  // The first byte picks the key's spelling, so that found and new keys both occur.
-  static const char* const kKeys[] = {"Version", "translator", "BGCOLOR", "Key", "a"};
-  const char* key = kKeys[data[0] % 5];
+  // The first byte picks the keys, so that found and new keys both occur;
+  // "アツ" differs from "アイ" only in a trail byte that ASCII folding would match.
+  static const char* const kKeys[] = {"Version", "translator", "BGCOLOR", "Key", "a", "\x83\x41\x83\x63"};
+  const unsigned pick = data[0];
+  const char* key = kKeys[pick % 6];
   const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::string path = fuzz::scratchDir() + "/Morlavin.ini";
   fuzz::writeBytes(path, file);
@@ -54,5 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::check(platform::readProfileString(path, "Setting", key, "") == "written",
               "the written value does not read back");
   fuzz::check(changedInOnePlace(linesOf(file), linesOf(after)), "a line other than the key's changed");
+
+  std::vector<platform::ProfileEdit> edits;
+  static const char* const kValues[] = {"v0", "v1", "v2", "v3", "v4", "v5"};
+  for (int i = 0; i < 6; ++i) {
+    if ((pick >> i & 1) != 0) edits.push_back({kKeys[(i + pick / 64) % 6], kValues[i]});
+  }
+  if ((pick & 0x80) != 0) edits.push_back({"KEY", "again"});
+  std::string oneByOne(file);
+  for (const auto& edit : edits) oneByOne = platform::editProfile(oneByOne, "Setting", {&edit, 1});
+  fuzz::check(platform::editProfile(file, "Setting", edits) == oneByOne,
+              "several keys at once differ from one at a time");
   return 0;
 }

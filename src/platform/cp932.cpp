@@ -1,48 +1,24 @@
-// CP932 through glibc's iconv. "CP932" and never "SHIFT_JIS": the latter maps
-// 0x5C to the yen sign and would change every backslash of a Windows-made file.
+// CP932 through tables built once from glibc's iconv. "CP932" and never
+// "SHIFT_JIS": the latter maps 0x5C to the yen sign and would change every
+// backslash of a Windows-made file. iconv alone is not enough: it refuses the
+// single bytes Windows gives code points of their own, and it encodes some
+// characters as others ("〜" as the bytes of "～"), which a table checked both
+// ways rules out.
 #include "platform/cp932.h"
 
 #include <iconv.h>
 
-#include <cerrno>
+#include <array>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 namespace morlavin::platform {
 namespace {
 
-constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
-
-class Iconv {
- public:
-  Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-  ~Iconv() {
-    if (valid()) iconv_close(m_cd);
-  }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
-
-  bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-  // Converts as much of `in` as possible, appending to `out`; stops at the first
-  // sequence that cannot be converted and returns how many input bytes were used.
-  std::size_t convert(std::string_view in, std::string& out) {
-    char* inPtr = const_cast<char*>(in.data());
-    std::size_t inLeft = in.size();
-    char buffer[4096];
-    while (inLeft > 0) {
-      char* outPtr = buffer;
-      std::size_t outLeft = sizeof buffer;
-      const std::size_t rc = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
-      out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-      if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) break;
-    }
-    iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-    return in.size() - inLeft;
-  }
-
- private:
-  iconv_t m_cd;
-};
+constexpr char32_t kReplacement = 0xFFFD;
+// What Windows gives for a pair it has no character for.
+constexpr char32_t kUnassigned = 0x30FB;  // ・
 
 // Length and code point of the UTF-8 sequence at the start of `text`, or
 // {1, U+FFFD} when it is not a valid sequence.
@@ -55,21 +31,132 @@ std::pair<std::size_t, char32_t> decodeUtf8(std::string_view text) {
   if (first >= 0xC2 && first <= 0xDF) { length = 2; codePoint = first & 0x1F; }
   else if (first >= 0xE0 && first <= 0xEF) { length = 3; codePoint = first & 0x0F; }
   else if (first >= 0xF0 && first <= 0xF4) { length = 4; codePoint = first & 0x07; }
-  else return {1, 0xFFFD};
-  if (text.size() < length) return {1, 0xFFFD};
+  else return {1, kReplacement};
+  if (text.size() < length) return {1, kReplacement};
   for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return {1, 0xFFFD};
+    if ((byte(i) & 0xC0) != 0x80) return {1, kReplacement};
     codePoint = (codePoint << 6) | (byte(i) & 0x3F);
   }
   const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
   if (overlong || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-    return {1, 0xFFFD};
+    return {1, kReplacement};
   }
   return {length, codePoint};
 }
 
+void appendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// One character through iconv; false when it refuses.
+bool iconvOne(iconv_t cd, std::string_view in, std::string& out) {
+  char* inPtr = const_cast<char*>(in.data());
+  std::size_t inLeft = in.size();
+  char buffer[8];
+  char* outPtr = buffer;
+  std::size_t outLeft = sizeof buffer;
+  const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  out.assign(buffer, static_cast<std::size_t>(outPtr - buffer));
+  return rc != static_cast<std::size_t>(-1) && inLeft == 0 && !out.empty();
+}
+
+// Both directions of the code page. Every entry of `encoded` decodes back to
+// its own code point; that is what makes a character representable.
+class Tables {
+ public:
+  static const Tables& get() {
+    static const Tables tables;
+    return tables;
+  }
+
+  // The character of a single byte that is no lead byte.
+  char32_t single(unsigned char byte) const { return m_single[byte]; }
+  // The character of a lead and a trail byte, or 0 when the pair is unassigned.
+  char32_t pair(unsigned char lead, unsigned char trail) const {
+    return m_pairs[leadIndex(lead) * 256 + trail];
+  }
+  // The bytes of `c` (one byte below 0x100, else lead × 256 + trail), or 0.
+  std::uint16_t encoded(char32_t c) const { return c < m_encoded.size() ? m_encoded[c] : 0; }
+
+ private:
+  Tables() : m_pairs(60 * 256, 0), m_encoded(0x10000, 0) {
+    for (unsigned byte = 0; byte < 0x80; ++byte) m_single[byte] = byte;
+    for (unsigned byte = 0xA1; byte <= 0xDF; ++byte) m_single[byte] = 0xFF61 + (byte - 0xA1);
+    m_single[0x80] = 0x80;
+    m_single[0xA0] = 0xF8F0;
+    m_single[0xFD] = 0xF8F1;
+    m_single[0xFE] = 0xF8F2;
+    m_single[0xFF] = 0xF8F3;
+    for (unsigned byte = 0x80; byte < 0x100; ++byte) {
+      if (m_single[byte] != 0) m_encoded[m_single[byte]] = static_cast<std::uint16_t>(byte);
+    }
+
+    const iconv_t decoder = iconv_open("UTF-32LE", "CP932");
+    const iconv_t encoder = iconv_open("CP932", "UTF-32LE");
+    const iconv_t invalid = reinterpret_cast<iconv_t>(-1);
+    if (decoder != invalid && encoder != invalid) {
+      std::string out;
+      for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!isCp932LeadByte(static_cast<unsigned char>(lead))) continue;
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+          if (!isCp932TrailByte(static_cast<unsigned char>(trail))) continue;
+          const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+          if (!iconvOne(decoder, {bytes, 2}, out) || out.size() != 4) continue;
+          const char32_t c = utf32(out);
+          if (c == 0 || c > 0xFFFF) continue;
+          m_pairs[leadIndex(static_cast<unsigned char>(lead)) * 256 + trail] = c;
+        }
+      }
+      // Where several pairs decode to one character, iconv knows which of them
+      // Windows writes; its answer counts only if it decodes back to the same.
+      for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!isCp932LeadByte(static_cast<unsigned char>(lead))) continue;
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+          const char32_t c = m_pairs[leadIndex(static_cast<unsigned char>(lead)) * 256 + trail];
+          if (c == 0 || m_encoded[c] != 0) continue;
+          const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), 0, 0};
+          if (!iconvOne(encoder, {in, 4}, out) || out.size() != 2) continue;
+          const auto l = static_cast<unsigned char>(out[0]);
+          const auto t = static_cast<unsigned char>(out[1]);
+          if (isCp932LeadByte(l) && pair(l, t) == c) m_encoded[c] = static_cast<std::uint16_t>(l << 8 | t);
+        }
+      }
+    }
+    if (decoder != invalid) iconv_close(decoder);
+    if (encoder != invalid) iconv_close(encoder);
+  }
+
+  static std::size_t leadIndex(unsigned char lead) {
+    return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31;
+  }
+  static char32_t utf32(const std::string& bytes) {
+    char32_t c = 0;
+    for (int i = 3; i >= 0; --i) c = (c << 8) | static_cast<unsigned char>(bytes[i]);
+    return c;
+  }
+
+  std::array<char32_t, 256> m_single{};
+  std::vector<char32_t> m_pairs;
+  std::vector<std::uint16_t> m_encoded;
+};
+
 // ASCII reads the same in both encodings; most paths and settings are ASCII,
-// and skipping iconv for them spares loading its conversion module.
+// and skipping the tables for them spares building them.
 bool isAscii(std::string_view text) {
   for (const char c : text) {
     if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -77,44 +164,74 @@ bool isAscii(std::string_view text) {
   return true;
 }
 
+void appendEncoded(std::string& out, std::uint16_t bytes) {
+  if (bytes >= 0x100) out += static_cast<char>(bytes >> 8);
+  out += static_cast<char>(bytes & 0xFF);
+}
+
 }  // namespace
 
 std::string cp932ToUtf8(std::string_view bytes) {
   if (isAscii(bytes)) return std::string(bytes);
+  const Tables& tables = Tables::get();
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
-  Iconv iconv("UTF-8", "CP932");
-  while (!bytes.empty()) {
-    const std::size_t used = iconv.valid() ? iconv.convert(bytes, out) : 0;
-    bytes.remove_prefix(used);
-    if (bytes.empty()) break;
-    out.append(kReplacementUtf8);
-    bytes.remove_prefix(1);
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (!isCp932LeadByte(byte)) {
+      appendUtf8(out, tables.single(byte));
+      ++i;
+      continue;
+    }
+    const auto trail = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+    if (!isCp932TrailByte(trail)) {
+      appendUtf8(out, kUnassigned);
+      ++i;
+      continue;
+    }
+    const char32_t c = tables.pair(byte, trail);
+    appendUtf8(out, c != 0 ? c : kUnassigned);
+    i += 2;
   }
   return out;
 }
 
 std::optional<std::string> utf8ToCp932(std::string_view text) {
   if (isAscii(text)) return std::string(text);
+  const Tables& tables = Tables::get();
   std::string out;
-  Iconv iconv("CP932", "UTF-8");
-  if (!iconv.valid() || iconv.convert(text, out) != text.size()) return std::nullopt;
+  out.reserve(text.size());
+  while (!text.empty()) {
+    const auto [length, codePoint] = decodeUtf8(text);
+    if (codePoint < 0x80) {
+      out += static_cast<char>(codePoint);
+    } else {
+      const std::uint16_t bytes = tables.encoded(codePoint);
+      if (bytes == 0) return std::nullopt;
+      appendEncoded(out, bytes);
+    }
+    text.remove_prefix(length);
+  }
   return out;
 }
 
 std::string utf8ToCp932ForHtml(std::string_view text) {
   if (isAscii(text)) return std::string(text);
+  const Tables& tables = Tables::get();
   std::string out;
   out.reserve(text.size());
-  Iconv iconv("CP932", "UTF-8");
   while (!text.empty()) {
-    const std::size_t used = iconv.valid() ? iconv.convert(text, out) : 0;
-    text.remove_prefix(used);
-    if (text.empty()) break;
     const auto [length, codePoint] = decodeUtf8(text);
-    char reference[16];
-    std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(codePoint));
-    out.append(reference);
+    const std::uint16_t bytes = codePoint < 0x80 ? 0 : tables.encoded(codePoint);
+    if (codePoint < 0x80) {
+      out += static_cast<char>(codePoint);
+    } else if (bytes != 0) {
+      appendEncoded(out, bytes);
+    } else {
+      char reference[16];
+      std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(codePoint));
+      out.append(reference);
+    }
     text.remove_prefix(length);
   }
   return out;

@@ -13,17 +13,30 @@ constexpr bool isCp932LeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// Decodes CP932 bytes. A byte that does not start a valid CP932 character
-// becomes U+FFFD, so decoding never fails and never drops the rest of a text.
+// True for a byte that can follow a lead byte as the second of a pair.
+constexpr bool isCp932TrailByte(unsigned char byte) {
+  return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+}
+
+// Decodes CP932 bytes as Windows does, so decoding never fails, never drops
+// the rest of a text and gives every byte that encodes back a character:
+// 0x80 is U+0080 and 0xA0, 0xFD, 0xFE, 0xFF are U+F8F0 to U+F8F3; a lead byte
+// and its trail byte are one character, and an unassigned pair or a lead byte
+// at the end is one "・" (U+30FB). A lead byte followed by a byte that cannot be
+// a trail byte is one "・" on its own, and that byte is decoded by itself, so a
+// line end after a stray lead byte still ends the line.
 std::string cp932ToUtf8(std::string_view bytes);
 
 // Encodes UTF-8 text as CP932, or nullopt when a character has no CP932 form
-// (or the text is not valid UTF-8).
+// that decodes back to the same character (or the text is not valid UTF-8).
+// "〜" (U+301C), "¥" and the like are refused rather than turned into "～" or
+// "\" and coming back as other characters.
 std::optional<std::string> utf8ToCp932(std::string_view text);
 
-// Encodes UTF-8 text as CP932, writing each character that has no CP932 form as
-// an HTML numeric character reference ("&#x1F600;"), so that it still shows in a
-// browser. A byte that is not valid UTF-8 is written as "&#xFFFD;".
+// Encodes UTF-8 text as CP932, writing each character that has no CP932 form
+// (by the rule of utf8ToCp932) as an HTML numeric character reference
+// ("&#x1F600;"), so that it still shows in a browser. A byte that is not valid
+// UTF-8 is written as "&#xFFFD;".
 std::string utf8ToCp932ForHtml(std::string_view text);
 
 }  // namespace morlavin::platform

@@ -1,8 +1,14 @@
-// INI files are edited as byte ranges: only the one line that changes is
+// INI files are edited as byte ranges: only the lines that change are
 // rewritten, so comments, unknown keys and other sections survive untouched.
 #include "platform/profile_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <new>
 
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
@@ -10,10 +16,10 @@
 namespace morlavin::platform {
 namespace {
 
-// A CR that is not part of a CR LF counts as a blank, so that a line read
-// and the same line written back are parsed alike.
-constexpr std::string_view kBlanks = " \t\r";
+constexpr std::string_view kBlanks = " \t\x1A";
+constexpr std::string_view kLineEnds = "\r\n";
 constexpr std::string_view kNewLine = "\r\n";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view trim(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
@@ -22,69 +28,88 @@ std::string_view trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+// ASCII letters match in either case, but not as the trail byte of a
+// double-byte character: "アイ" and "アツ" differ only in 0x43 and 0x63.
+bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
   for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
+    if (isCp932LeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (lower(a[i]) != lower(b[i])) {
+      return false;
+    }
   }
   return true;
 }
 
-// Where a key lives, or would go, in a file's bytes.
-struct KeyLocation {
-  bool sectionFound = false;
-  bool keyFound = false;
-  std::size_t keyLineBegin = 0;  // the key's line, without its line end
-  std::size_t keyLineEnd = 0;
-  std::string_view value;        // trimmed, inside the file's bytes
-  std::size_t insertAt = 0;      // just after the section's last non-blank line
+std::size_t contentStart(std::string_view file) {
+  return file.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+// One key's line in the section: the whole line without its line end, and
+// the raw text after its equals sign.
+struct KeyLine {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::string_view value;
+};
+
+// Where new keys of the section go: just after its last non-blank line.
+struct SectionEnd {
+  bool found = false;
+  std::size_t insertAt = 0;
   bool insertNeedsNewLine = false;  // that line is the file's last and has no line end
 };
 
-// Only the first section of the name counts, as with the Windows functions.
-KeyLocation locate(std::string_view file, std::string_view section, std::string_view key) {
-  KeyLocation where;
+// Walks the first section named `section`, handing each key line to
+// `onKey(name, line)`. The walk stops where that section ends.
+template <typename OnKey>
+SectionEnd walkSection(std::string_view file, std::string_view section, OnKey onKey) {
+  SectionEnd where;
   bool inSection = false;
-  bool sectionDone = false;
-  std::size_t begin = 0;
-  while (begin < file.size() && !sectionDone) {
-    auto newline = file.find('\n', begin);
-    const bool terminated = newline != std::string_view::npos;
-    if (!terminated) newline = file.size();
-    std::size_t end = newline;
-    if (end > begin && file[end - 1] == '\r') --end;
-    const std::size_t next = terminated ? newline + 1 : file.size();
+  for (std::size_t begin = contentStart(file); begin < file.size();) {
+    // A plain loop: find_first_of looks each byte up in the set, which is
+    // most of the time a large file takes.
+    std::size_t end = begin;
+    while (end < file.size() && file[end] != '\r' && file[end] != '\n') ++end;
+    const bool terminated = end < file.size();
+    std::size_t next = terminated ? end + 1 : end;
+    if (terminated && file[end] == '\r' && next < file.size() && file[next] == '\n') ++next;
     const std::string_view line = trim(file.substr(begin, end - begin));
 
     if (!line.empty() && line.front() == '[') {
-      if (inSection) {
-        sectionDone = true;
-        break;
-      }
+      if (inSection) break;
       std::string_view name = line.substr(1);
       name = trim(name.substr(0, name.find(']')));
-      if (equalsIgnoringAsciiCase(name, section)) {
+      if (sameName(name, section)) {
         inSection = true;
-        where.sectionFound = true;
-        where.insertAt = next;
-        where.insertNeedsNewLine = !terminated;
+        where = {true, next, !terminated};
       }
     } else if (inSection && !line.empty()) {
       where.insertAt = next;
       where.insertNeedsNewLine = !terminated;
       const auto equals = line.find('=');
-      if (!where.keyFound && equals != std::string_view::npos &&
-          equalsIgnoringAsciiCase(trim(line.substr(0, equals)), key)) {
-        where.keyFound = true;
-        where.keyLineBegin = begin;
-        where.keyLineEnd = end;
-        where.value = trim(line.substr(equals + 1));
+      if (equals != std::string_view::npos) {
+        const std::size_t valueBegin = static_cast<std::size_t>(line.data() - file.data()) + equals + 1;
+        onKey(trim(line.substr(0, equals)), KeyLine{begin, end, file.substr(valueBegin, end - valueBegin)});
       }
     }
     begin = next;
   }
   return where;
+}
+
+// A value as it is read: up to a NUL byte, without the blanks around it and
+// without one pair of matching quotes around it.
+std::string_view valueOf(std::string_view raw) {
+  std::string_view value = trim(raw.substr(0, raw.find('\0')));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return value;
 }
 
 // Cuts `value` to at most `limit` bytes without splitting a double-byte character.
@@ -99,21 +124,76 @@ std::string_view cutToLimit(std::string_view value, std::size_t limit) {
   return value.substr(0, i);
 }
 
+// Reads a regular file whole; 0 or the errno value of the failure. The type
+// is checked before opening, so a device is never opened, and again after,
+// in case the name was swapped meanwhile (a FIFO is opened without waiting
+// for a writer).
+int readRegularFile(const std::string& path, std::string& out) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno;
+  if (!S_ISREG(st.st_mode)) return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return errno;
+  int error = 0;
+  if (::fstat(fd, &st) != 0) error = errno;
+  else if (!S_ISREG(st.st_mode)) error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  std::size_t size = 0;
+  try {
+    if (error == 0) out.resize(static_cast<std::size_t>(st.st_size) + 1);
+    while (error == 0) {
+      if (size == out.size()) out.resize(out.size() * 2);
+      const ssize_t got = ::read(fd, out.data() + size, out.size() - size);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) error = errno;
+      if (got <= 0) break;
+      size += static_cast<std::size_t>(got);
+    }
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+  }
+  ::close(fd);
+  if (error == 0) out.resize(size);
+  else std::string().swap(out);
+  return error;
+}
+
 }  // namespace
 
 ProfileSnapshot ProfileSnapshot::read(const std::string& path) {
   ProfileSnapshot snapshot;
-  if (!readWholeFile(path, snapshot.m_bytes)) snapshot.m_bytes.clear();
+  const int error = readRegularFile(path, snapshot.m_bytes);
+  snapshot.m_error = error == ENOENT ? 0 : error;
   return snapshot;
+}
+
+std::vector<std::string> ProfileSnapshot::getAll(std::string_view section,
+                                                 std::span<const ProfileLookup> keys,
+                                                 std::size_t bufferSize) const {
+  std::vector<std::string_view> values(keys.size());
+  std::vector<bool> found(keys.size(), false);
+  walkSection(m_bytes, section, [&](std::string_view name, const KeyLine& line) {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      if (!found[i] && sameName(name, keys[i].key)) {
+        found[i] = true;
+        values[i] = valueOf(line.value);
+      }
+    }
+  });
+  const std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
+  std::vector<std::string> result;
+  result.reserve(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    std::string_view value = found[i] ? values[i] : keys[i].defaultValue;
+    if (!found[i]) value = value.substr(0, value.find('\0'));
+    result.emplace_back(cutToLimit(value, limit));
+  }
+  return result;
 }
 
 std::string ProfileSnapshot::get(std::string_view section, std::string_view key,
                                  std::string_view defaultValue, std::size_t bufferSize) const {
-  const std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
-  const KeyLocation where = locate(m_bytes, section, key);
-  std::string_view value = where.keyFound ? where.value : defaultValue;
-  value = value.substr(0, value.find('\0'));
-  return std::string(cutToLimit(value, limit));
+  const ProfileLookup lookup{key, defaultValue};
+  return std::move(getAll(section, {&lookup, 1}, bufferSize).front());
 }
 
 std::string readProfileString(const std::string& path, std::string_view section,
@@ -122,30 +202,87 @@ std::string readProfileString(const std::string& path, std::string_view section,
   return ProfileSnapshot::read(path).get(section, key, defaultValue, bufferSize);
 }
 
-Status writeProfileString(const std::string& path, std::string_view section,
-                          std::string_view key, std::string_view value) {
-  std::string file;
-  if (Status status = readWholeFile(path, file); !status && exists(path)) return status;
+std::string editProfile(std::string_view file, std::string_view section,
+                        std::span<const ProfileEdit> edits) {
+  // A key given twice is stored once, where its first edit puts it, with the
+  // last edit's spelling and value, as a second write over the first would.
+  struct Pending {
+    ProfileEdit edit;
+    bool found = false;
+    KeyLine line;
+  };
+  std::vector<Pending> pending;
+  for (const ProfileEdit& edit : edits) {
+    const auto same = std::find_if(pending.begin(), pending.end(),
+                                   [&](const Pending& p) { return sameName(p.edit.key, edit.key); });
+    if (same != pending.end()) same->edit = edit;
+    else pending.push_back({edit, false, {}});
+  }
+  const SectionEnd where = walkSection(file, section, [&](std::string_view name, const KeyLine& line) {
+    for (Pending& p : pending) {
+      if (!p.found && sameName(name, p.edit.key)) {
+        p.found = true;
+        p.line = line;
+      }
+    }
+  });
 
-  const KeyLocation where = locate(file, section, key);
-  std::string keyLine;
-  keyLine.append(key).append("=").append(value);
+  std::vector<const Pending*> replaced;
+  std::string added;
+  for (const Pending& p : pending) {
+    if (p.found) replaced.push_back(&p);
+    else added.append(p.edit.key).append("=").append(p.edit.value).append(kNewLine);
+  }
+  std::sort(replaced.begin(), replaced.end(),
+            [](const Pending* a, const Pending* b) { return a->line.begin < b->line.begin; });
 
   std::string updated;
-  updated.reserve(file.size() + keyLine.size() + section.size() + 8);
-  if (where.keyFound) {
-    updated.append(file, 0, where.keyLineBegin).append(keyLine).append(file, where.keyLineEnd);
-  } else if (where.sectionFound) {
-    updated.append(file, 0, where.insertAt);
+  updated.reserve(file.size() + added.size() + section.size() + 8 + replaced.size() * 64);
+  std::size_t copied = 0;
+  for (const Pending* p : replaced) {
+    updated.append(file.substr(copied, p->line.begin - copied));
+    updated.append(p->edit.key).append("=").append(p->edit.value);
+    copied = p->line.end;
+  }
+  if (added.empty()) {
+    updated.append(file.substr(copied));
+  } else if (where.found) {
+    updated.append(file.substr(copied, where.insertAt - copied));
     if (where.insertNeedsNewLine) updated.append(kNewLine);
-    updated.append(keyLine).append(kNewLine).append(file, where.insertAt);
+    updated.append(added).append(file.substr(where.insertAt));
   } else {
-    updated = file;
-    if (!updated.empty() && updated.back() != '\n') updated.append(kNewLine);
-    updated.append("[").append(section).append("]").append(kNewLine);
-    updated.append(keyLine).append(kNewLine);
+    updated.append(file.substr(copied));
+    const bool lastLineOpen = file.size() > contentStart(file) &&
+                              kLineEnds.find(file.back()) == std::string_view::npos;
+    if (lastLineOpen) updated.append(kNewLine);
+    updated.append("[").append(section).append("]").append(kNewLine).append(added);
+  }
+  return updated;
+}
+
+Status writeProfileStrings(const std::string& path, std::string_view section,
+                           std::span<const ProfileEdit> edits) {
+  for (const ProfileEdit& edit : edits) {
+    if (edit.key.find_first_of(kLineEnds) != std::string_view::npos ||
+        edit.value.find_first_of(kLineEnds) != std::string_view::npos) {
+      return Status::error("改行を含む値は保存できません: " + std::string(edit.key));
+    }
+  }
+  const ProfileSnapshot file = ProfileSnapshot::read(path);
+  if (file.readError() != 0) return Status::fromErrno("読み込めません: " + path, file.readError());
+  std::string updated;
+  try {
+    updated = editProfile(file.bytes(), section, edits);
+  } catch (const std::bad_alloc&) {
+    return Status::fromErrno("書き込めません: " + path, ENOMEM);
   }
   return writeFileAtomically(path, updated);
+}
+
+Status writeProfileString(const std::string& path, std::string_view section,
+                          std::string_view key, std::string_view value) {
+  const ProfileEdit edit{key, value};
+  return writeProfileStrings(path, section, {&edit, 1});
 }
 
 }  // namespace morlavin::platform

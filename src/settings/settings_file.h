@@ -3,6 +3,7 @@
 // preferences dialog, with the upgrade of older files and the backup of newer ones.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,8 @@ class SettingsMessages {
   virtual ~SettingsMessages() = default;
   // An announcement with an OK button, no icon, and the program's name as title.
   virtual void notice(std::string_view text) = 0;
-  // A failure the user must know about (settings that could not be stored).
+  // A failure the user must know about (a settings file that cannot be read,
+  // settings that could not be stored).
   virtual void failure(std::string_view text) = 0;
 };
 
@@ -35,8 +37,10 @@ std::string programVersionText();
 float programVersionNumber();
 
 // The name of the backup of a settings file that says `version`: "Morlavin."
-// and version × 100 in at most seven significant digits ("170", "162.5").
-std::string backupFileName(float version);
+// and version × 100 in plain decimal digits, at most seven of them significant
+// and never an exponent ("170", "162.5", "12345680"); nullopt when that is no
+// finite number.
+std::optional<std::string> backupFileName(float version);
 
 // Reads the record from the INI file at `path` without changing anything on
 // disk: each key by the rules of readSetting, missing keys giving defaults.
@@ -57,17 +61,21 @@ class SettingsFile {
   // Trims blanks from `value` (the caller's variable too) and stores it under
   // `key`. Fails without touching the file when the value cannot be stored as
   // it is: a character Shift-JIS cannot hold, a line break, or a file that
-  // cannot be written.
+  // cannot be read or written.
   [[nodiscard]] bool writeSetting(std::string_view key, std::string& value, std::string* error);
 
   // Fills every field, then brings the file into line with the running
   // version: creates a missing file, rewrites an older one after announcing it,
-  // and copies a newer one to its backup after announcing it.
+  // and copies a newer one to its backup after announcing it. A file that
+  // exists but cannot be read (a folder, a FIFO, no permission) is reported
+  // with the reason; every field takes its default and the file is left alone.
   void loadSettings(SettingsRecord& record);
 
   // Writes every field in file order, stamping the running version, and trims
-  // the two text fields in the record. Reports the keys that could not be
-  // stored; returns false if there were any.
+  // the two text fields in the record. The file is read once and replaced
+  // once. A value that cannot be stored keeps the file's old value while the
+  // others are stored; a file that cannot be read or written is left as it
+  // was. Reports what could not be stored; returns false if there was any.
   bool saveSettings(SettingsRecord& record);
 
  private:

@@ -2,58 +2,65 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <vector>
+
+#include "test_support/temp_dir.h"
+
 namespace morlavin::platform {
 namespace {
 
-struct Cp932Case {
-  const char* name;
-  std::string utf8;
-  std::string cp932;
-};
-
-// Characters whose trail byte is 0x5C ("表", "ソ") and the backslash itself are
-// where a wrong code page (SHIFT_JIS) would corrupt a Windows-made file.
-TEST(Cp932, RoundTripsTextsThatWrongCodePagesBreak) {
-  const Cp932Case cases[] = {
-      {"ascii", "abc", "abc"},
-      {"backslash stays a backslash", "C:\\doc\\memo.txt", "C:\\doc\\memo.txt"},
-      {"tilde stays a tilde", "~/x", "~/x"},
-      {"trail byte 0x5C", "表ソ", "\x95\x5C\x83\x5C"},
-      {"half-width katakana", "ｷｬﾝｾﾙ", "\xB7\xAC\xDD\xBE\xD9"},
-      {"NEC special character", "①", "\x87\x40"},
-      {"full-width tilde", "～", "\x81\x60"},
-      {"empty", "", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(cp932ToUtf8(c.cp932), c.utf8);
-    EXPECT_EQ(utf8ToCp932(c.utf8), c.cp932);
-    EXPECT_EQ(utf8ToCp932ForHtml(c.utf8), c.cp932);
-  }
+std::string utf8(char32_t c) {
+  const auto part = [&](int shift, unsigned mark) { return char(mark | ((c >> shift) & 0x3F)); };
+  if (c < 0x80) return {char(c)};
+  if (c < 0x800) return {char(0xC0 | c >> 6), part(0, 0x80)};
+  if (c < 0x10000) return {char(0xE0 | c >> 12), part(6, 0x80), part(0, 0x80)};
+  return {char(0xF0 | c >> 18), part(12, 0x80), part(6, 0x80), part(0, 0x80)};
 }
 
-TEST(Cp932, UnmappableCharactersAreRefusedOrWrittenAsReferences) {
-  const struct {
-    std::string utf8;
-    std::string html;
-  } cases[] = {
-      {"a😀b", "a&#x1F600;b"},
-      {"日本語€", "\x93\xFA\x96\x7B\x8C\xEA&#x20AC;"},
-      {"é", "&#xE9;"},
-      {"bad\xFFutf8", "bad&#xFFFD;utf8"},
-      {"cut\xE6\x97", "cut&#xFFFD;&#xFFFD;"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.utf8);
-    EXPECT_EQ(utf8ToCp932(c.utf8), std::nullopt);
-    EXPECT_EQ(utf8ToCp932ForHtml(c.utf8), c.html);
+// One column of the case table: hex bytes, "ASCII text", U+XXXX code points
+// and b:XX raw bytes, as the table's header explains.
+std::string column(const std::string& text) {
+  std::istringstream tokens(text);
+  std::string out;
+  for (std::string token; tokens >> token;) {
+    if (token.front() == '"') out += token.substr(1, token.size() - 2);
+    else if (token.starts_with("U+")) out += utf8(std::stoul(token.substr(2), nullptr, 16));
+    else out += static_cast<char>(std::stoul(token.substr(token.starts_with("b:") ? 2 : 0), nullptr, 16));
   }
+  return out;
 }
 
-TEST(Cp932, InvalidBytesDecodeAsReplacementWithoutLosingTheRest) {
-  EXPECT_EQ(cp932ToUtf8("a\xA0z"), "a\xEF\xBF\xBDz");
-  EXPECT_EQ(cp932ToUtf8("\x95"), "\xEF\xBF\xBD");  // a lead byte cut off at the end
-  EXPECT_EQ(cp932ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+TEST(Cp932, ConvertsBothWaysAsWindowsDoes) {
+  std::istringstream table(test::readFile(std::string(MORLAVIN_TEST_DATA) + "/platform/cp932_cases.txt"));
+  int rows = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line.front() == '#') continue;
+    std::vector<std::string> cells;
+    for (std::size_t from = 0, bar; from != std::string::npos; from = bar == std::string::npos ? bar : bar + 1) {
+      bar = line.find('|', from);
+      cells.push_back(line.substr(from, bar == std::string::npos ? bar : bar - from));
+    }
+    ASSERT_EQ(cells.size(), 4u) << line;
+    SCOPED_TRACE(cells[3]);
+    ++rows;
+    const std::string bytes = column(cells[0]), text = column(cells[1]), way = cells[2];
+    if (way.find('!') != std::string::npos) {
+      EXPECT_EQ(utf8ToCp932(text), std::nullopt);
+      EXPECT_EQ(utf8ToCp932ForHtml(text), bytes);
+      continue;
+    }
+    EXPECT_EQ(cp932ToUtf8(bytes), text);
+    const auto encoded = utf8ToCp932(text);
+    if (!encoded) {
+      ADD_FAILURE() << "refused by the encoder";
+      continue;
+    }
+    EXPECT_EQ(utf8ToCp932ForHtml(text), *encoded);
+    if (way.find("<>") != std::string::npos) EXPECT_EQ(*encoded, bytes);
+    else EXPECT_EQ(cp932ToUtf8(*encoded), text) << "round trip";
+  }
+  EXPECT_GT(rows, 30);
 }
 
 }  // namespace

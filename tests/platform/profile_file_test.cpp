@@ -11,6 +11,7 @@ namespace {
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
+using namespace std::string_literals;
 
 TEST(ProfileFile, ReadsKeysTheWayTheWindowsFunctionsDo) {
   const struct {
@@ -32,8 +33,20 @@ TEST(ProfileFile, ReadsKeysTheWayTheWindowsFunctionsDo) {
       {"equals sign inside value", "[Setting]\r\nKey=a=b\r\n", "Setting", "Key", "a=b"},
       {"comment line is not the key", "[Setting]\r\n;Key=c\r\nKey=real\r\n", "Setting", "Key", "real"},
       {"line without equals sign", "[Setting]\r\nKey\r\n", "Setting", "Key", "dflt"},
-      {"value cut at NUL", std::string("[Setting]\r\nKey=ab\0cd\r\n", 22), "Setting", "Key", "ab"},
+      {"value cut at NUL, then trimmed", "[Setting]\r\nKey=abc \0def\r\n"s, "Setting", "Key", "abc"},
       {"Japanese value", "[Setting]\r\nKey=\x95\x5C\x8E\xA6\r\n", "Setting", "Key", "\x95\x5C\x8E\xA6"},
+      {"lone CR ends a line", "[Setting]\r\nVersion=1.62\rTranslator=abc\r\n", "Setting", "Translator", "abc"},
+      {"lone CR ends the key's line", "[Setting]\rKey=cr\rB=1", "Setting", "Key", "cr"},
+      {"trail byte 0x43 is not 0x63", "[Setting]\r\n\x83\x41\x83\x43=1\r\n", "Setting", "\x83\x41\x83\x63", "dflt"},
+      {"in section names neither", "[\x83\x41\x83\x43]\r\nKey=1\r\n", "\x83\x41\x83\x63", "Key", "dflt"},
+      {"single bytes after a double-byte one fold", "[Setting]\r\n\x83\x41" "a=1\r\n", "Setting", "\x83\x41" "A", "1"},
+      {"double quotes removed", "[Setting]\r\nKey= \"a b\" \r\n", "Setting", "Key", "a b"},
+      {"single quotes removed", "[Setting]\r\nKey='x'\r\n", "Setting", "Key", "x"},
+      {"quotes that do not match stay", "[Setting]\r\nKey=\"x'\r\n", "Setting", "Key", "\"x'"},
+      {"one pair of quotes only", "[Setting]\r\nKey=\"\"x\"\"\r\n", "Setting", "Key", "\"x\""},
+      {"a quote alone stays", "[Setting]\r\nKey=\"\r\n", "Setting", "Key", "\""},
+      {"byte-order mark skipped", "\xEF\xBB\xBF[Setting]\r\nKey=bom\r\n", "Setting", "Key", "bom"},
+      {"^Z is a blank", "\x1A[Setting]\x1A\r\n\x1AKey\x1A=\x1Av\x1A\r\n", "Setting", "Key", "v"},
       {"binary garbage", std::string("\xFF\xFE\0[\x01]\r\n=\r\n[", 12), "Setting", "Key", "dflt"},
   };
   TempDir dir;
@@ -83,7 +96,14 @@ TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
        "[Other]\r\nX=1\r\n[Setting]\r\nKey=v\r\n"},
       {"new section after a last line without line end", "[Other]\r\nX=1", "Key", "v",
        "[Other]\r\nX=1\r\n[Setting]\r\nKey=v\r\n"},
-      {"section line ending in a lone CR", "[Setting\r", "Key", "v", "[Setting\r\r\nKey=v\r\n"},
+      {"section line ending in a lone CR", "[Setting\r", "Key", "v", "[Setting\rKey=v\r\n"},
+      {"lone CR ends a line, and what follows it stays", "[Setting]\r\nVersion=1.00\rTranslator=abc\r\n",
+       "Version", "1.62", "[Setting]\r\nVersion=1.62\rTranslator=abc\r\n"},
+      {"byte-order mark stays", "\xEF\xBB\xBF[Setting]\r\nKey=old\r\n", "Key", "v",
+       "\xEF\xBB\xBF[Setting]\r\nKey=v\r\n"},
+      {"byte-order mark alone", "\xEF\xBB\xBF", "Key", "v", "\xEF\xBB\xBF[Setting]\r\nKey=v\r\n"},
+      {"a Japanese key is not another's", "[Setting]\r\n\x83\x41\x83\x43=1\r\n", "\x83\x41\x83\x63", "v",
+       "[Setting]\r\n\x83\x41\x83\x43=1\r\n\x83\x41\x83\x63=v\r\n"},
       {"section matched regardless of case", "[setting]\r\n", "Key", "v", "[setting]\r\nKey=v\r\n"},
       {"empty value", "[Setting]\r\nKey=x\r\n", "Key", "", "[Setting]\r\nKey=\r\n"},
   };

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iostream>
 #include <vector>
 
 #include "test_support/temp_dir.h"
@@ -92,6 +97,85 @@ TEST(SettingsFile, LoadsFixturesWithTheirVersionHandling) {
   }
 }
 
+// A settings file that exists but cannot be read says nothing of its version:
+// it is reported with the reason, the run gets the defaults, and nothing is
+// written over it, not even by a later save.
+TEST(SettingsFile, UnreadableFileIsReportedAndNeverWrittenOver) {
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    const char* reason;
+  } cases[] = {
+      {"folder", [](const std::string& ini) { std::filesystem::create_directory(ini); }, "(フォルダです)"},
+      {"FIFO", [](const std::string& ini) { ::mkfifo(ini.c_str(), 0644); }, "(通常のファイルではありません)"},
+      {"no read permission",
+       [](const std::string& ini) {
+         writeFile(ini, "[Setting]\r\nVersion=1.00\r\n");
+         ::chmod(ini.c_str(), 0200);
+       },
+       "(アクセスが拒否されました)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (::geteuid() == 0 && std::string(c.name) == "no read permission") {
+      std::cout << "skipped as root, who reads any file: " << c.name << "\n";
+      continue;
+    }
+    ProgramDir program;
+    c.make(program.ini());
+    RecordedMessages messages;
+    SettingsFile file(program.prefix(), messages);
+    SettingsRecord record;
+    file.loadSettings(record);
+    EXPECT_EQ(record, defaultSettings());
+    EXPECT_TRUE(messages.notices.empty());
+    EXPECT_EQ(messages.failures,
+              std::vector<std::string>{"設定ファイルを読み込めません: " + program.ini() + " " + c.reason});
+    EXPECT_FALSE(file.saveSettings(record));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(program.dir.path())) {
+      names.push_back(entry.path().filename());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Morlavin.ini"});
+    ::chmod(program.ini().c_str(), 0600);
+    if (std::filesystem::is_regular_file(program.ini())) {
+      EXPECT_EQ(readFile(program.ini()), "[Setting]\r\nVersion=1.00\r\n");
+    }
+  }
+}
+
+// Bytes this process has read and written so far.
+std::pair<long, long> ioSoFar() {
+  std::ifstream io("/proc/self/io");
+  long read = 0, written = 0;
+  for (std::string name; io >> name;) {
+    long value = 0;
+    io >> value;
+    if (name == "rchar:") read = value;
+    if (name == "wchar:") written = value;
+  }
+  return {read, written};
+}
+
+// Saving builds the new file in memory and replaces the file once, so a large
+// file is not read and written once per key.
+TEST(SettingsFile, UpgradeReadsAndWritesALargeFileOnce) {
+  std::string padding;
+  for (int i = 0; i < 40000; ++i) padding += "; a comment line of fifty bytes or so, kept as is\r\n";
+  ProgramDir program;
+  writeFile(program.ini(), fixture("version_1_00.ini") + padding);
+  RecordedMessages messages;
+  SettingsRecord record;
+  const auto [readBefore, writtenBefore] = ioSoFar();
+  SettingsFile(program.prefix(), messages).loadSettings(record);
+  const auto [readAfter, writtenAfter] = ioSoFar();
+  EXPECT_EQ(messages.notices, std::vector<std::string>{std::string(kUpgradeMessage)});
+  EXPECT_EQ(readFile(program.ini()), fixture("version_1_00.after.ini") + padding);
+  const long size = static_cast<long>(padding.size());
+  EXPECT_LT(readAfter - readBefore, 3 * size) << "read once to load and once to save";
+  EXPECT_LT(writtenAfter - writtenBefore, 2 * size) << "written once";
+}
+
 TEST(SettingsFile, NewerFileIsBackedUpAtEveryStartUntilSaved) {
   ProgramDir program("version_1_70.ini");
   RecordedMessages messages;
@@ -111,26 +195,34 @@ TEST(SettingsFile, NewerFileIsBackedUpAtEveryStartUntilSaved) {
       << "keys the program does not know survive a save";
 }
 
-TEST(SettingsFile, BackupThatCannotBeWrittenIsReportedAndTheLoadCompletes) {
-  ProgramDir program("version_1_70.ini");
-  std::filesystem::create_directory(program.dir.file("Morlavin.170"));
-  RecordedMessages messages;
-  SettingsRecord record;
-  SettingsFile(program.prefix(), messages).loadSettings(record);
-  EXPECT_EQ(messages.notices.size(), 1u);
-  ASSERT_EQ(messages.failures.size(), 1u);
-  EXPECT_NE(messages.failures[0].find("バックアップ"), std::string::npos);
-  EXPECT_EQ(record.TextIgnoreTags, 1);
-  EXPECT_EQ(readFile(program.ini()), fixture("version_1_70.ini"));
+// A backup that cannot be made, because its name is taken by a folder or
+// because the version is too large to name it, is reported; the load completes.
+TEST(SettingsFile, BackupThatCannotBeMadeIsReportedAndTheLoadCompletes) {
+  for (const char* name : {"version_1_70.ini", "version_too_large.ini"}) {
+    SCOPED_TRACE(name);
+    ProgramDir program(name);
+    std::filesystem::create_directory(program.dir.file("Morlavin.170"));
+    RecordedMessages messages;
+    SettingsRecord record;
+    SettingsFile(program.prefix(), messages).loadSettings(record);
+    EXPECT_EQ(messages.notices.size(), 1u);
+    ASSERT_EQ(messages.failures.size(), 1u);
+    EXPECT_TRUE(messages.failures[0].starts_with("設定ファイルのバックアップを作成できません: "));
+    EXPECT_EQ(record.TextIgnoreTags, 1);
+    EXPECT_EQ(readFile(program.ini()), fixture(name));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.dir.path()), {}), 2);
+  }
 }
 
 TEST(SettingsFile, BackupNameIsTheVersionTimesOneHundred) {
   const struct {
     float version;
-    const char* name;
+    std::string name;
   } cases[] = {{1.70f, "Morlavin.170"}, {1.625f, "Morlavin.162.5"}, {2.0f, "Morlavin.200"},
-               {1.63f, "Morlavin.163"}, {12.3456789f, "Morlavin.1234.568"}};
-  for (const auto& c : cases) EXPECT_EQ(backupFileName(c.version), c.name) << c.version;
+               {1.63f, "Morlavin.163"}, {12.3456789f, "Morlavin.1234.568"},
+               {123456.78f, "Morlavin.12345680"}, {1e30f, "Morlavin.1" + std::string(32, '0')},
+               {0.000001f, "Morlavin.0.0001"}, {1e37f, "none"}, {INFINITY, "none"}};
+  for (const auto& c : cases) EXPECT_EQ(backupFileName(c.version).value_or("none"), c.name) << c.version;
 }
 
 TEST(SettingsFile, SaveTrimsTextFieldsAndStampsTheRunningVersion) {
@@ -158,7 +250,7 @@ TEST(SettingsFile, SaveReportsWhatItCouldNotStore) {
   SettingsRecord record = defaultSettings();
   ASSERT_TRUE(file.saveSettings(record));
 
-  record.Translator = "/opt/😀/tr";
+  record.Translator = "/opt/〜/tr";  // would come back as "～"
   record.HTMLBackGround = "a\nb";
   record.Bgcolor = 7;
   EXPECT_FALSE(file.saveSettings(record));
