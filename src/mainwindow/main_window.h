@@ -86,6 +86,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   StartUp m_startUp;
   std::function<void()> m_showPreferences;
   std::string m_lastOutputPath;
+  platform::FileIdentity m_lastOutputIdentity;  // what was written there
   QString m_lastChosenFile;
   std::vector<QWidget*> m_dropTargets;
   std::vector<QWidget*> m_notDropTargets;
