@@ -221,8 +221,8 @@ Status removeFileIfUnchanged(const std::string& path, const FileIdentity& writte
   return status;
 }
 
-const RenameCalls& systemRenameCalls() {
-  static const RenameCalls calls{exchangeNames, renameOver, openUnnamedFile};
+const WriterCalls& systemWriterCalls() {
+  static const WriterCalls calls{exchangeNames, renameOver, openUnnamedFile};
   return calls;
 }
 

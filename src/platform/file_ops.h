@@ -72,10 +72,10 @@ struct FileIdentity {
 Status removeFileIfUnchanged(const std::string& path, const FileIdentity& written,
                              std::string_view changedMessage);
 
-// The calls that move a finished file into place, within the folder open as
-// `directory`; they return 0 or -1 with errno set, as the system calls do.
-// Tests replace them to stand for a file system that lacks one of them.
-struct RenameCalls {
+// The calls through which a writer makes its file and moves it into place,
+// within the folder open as `directory`; they return as the system calls do.
+// Tests replace them to stand for a file system that lacks some of them.
+struct WriterCalls {
   // Swaps the two names (renameat2 with RENAME_EXCHANGE).
   int (*exchange)(int directory, const char* from, const char* to);
   // Renames `from` to `to`, replacing a file at `to` (renameat).
@@ -83,7 +83,7 @@ struct RenameCalls {
   // Opens an unnamed file in the folder for writing (O_TMPFILE), or -1.
   int (*openUnnamed)(int directory, mode_t mode);
 };
-const RenameCalls& systemRenameCalls();
+const WriterCalls& systemWriterCalls();
 
 // Writes a file by way of a temporary file beside it that is renamed over the
 // target only when complete, so that a failed write leaves the earlier file as
@@ -100,7 +100,7 @@ class AtomicFileWriter {
   enum class Replace { kRename, kExchange };
 
   explicit AtomicFileWriter(Replace replace = Replace::kRename,
-                            const RenameCalls& calls = systemRenameCalls())
+                            const WriterCalls& calls = systemWriterCalls())
       : m_replace(replace), m_calls(calls) {}
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -145,7 +145,7 @@ class AtomicFileWriter {
   void discard();
 
   Replace m_replace;
-  const RenameCalls& m_calls;
+  const WriterCalls& m_calls;
   std::string m_target;     // for messages
   std::string m_name;       // the target's name within m_directory
   std::string m_temporary;  // empty while the file has no name

@@ -44,7 +44,7 @@ int renameOntoFreeNames(int dir, const char* from, const char* to) {
   return ::renameat(dir, from, dir, to);
 }
 int noUnnamedFiles(int, mode_t) { return errno = EOPNOTSUPP, -1; }
-const RenameCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles};
+const WriterCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles};
 
 TEST(AtomicFileWriter, ReplacesTheTargetOnlyOnCommit) {
   TempDir dir;
@@ -104,11 +104,11 @@ TEST(AtomicFileWriter, WritesLongNamesLinksAndFileSystemsThatCannotReplace) {
   fs::create_directories(deep);
   const std::string longest = std::string(251, 'n') + ".htm";
   // clang-format off
-  struct Row { const char* name; std::string target; const RenameCalls& calls; bool refuseNewFile; bool ok; const char* after; };
+  struct Row { const char* name; std::string target; const WriterCalls& calls; bool refuseNewFile; bool ok; const char* after; };
   const Row rows[] = {
-      {"a 255-byte name", dir.file(longest), systemRenameCalls(), false, true, "new"},
-      {"a path of 4095 bytes", deep + "/" + std::string(4095 - deep.size() - 5, 'p') + ".htm", systemRenameCalls(), false, true, "new"},
-      {"a link at the name is replaced", dir.file("link.htm"), systemRenameCalls(), false, true, "new"},
+      {"a 255-byte name", dir.file(longest), systemWriterCalls(), false, true, "new"},
+      {"a path of 4095 bytes", deep + "/" + std::string(4095 - deep.size() - 5, 'p') + ".htm", systemWriterCalls(), false, true, "new"},
+      {"a link at the name is replaced", dir.file("link.htm"), systemWriterCalls(), false, true, "new"},
       {"no exchange, no rename onto a name in use", dir.file("plain.htm"), kPlainFileSystem, false, true, "new"},
       {"the new file cannot take the name", dir.file("plain.htm"), kPlainFileSystem, true, false, "earlier"},
   };
