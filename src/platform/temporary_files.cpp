@@ -38,7 +38,9 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads t
 void removeLiveFiles(int signal) {
   const int saved = errno;
   for (Slot& slot : g_slots) {
-    if (slot.state.load(std::memory_order_acquire) == kLive) ::unlinkat(slot.directory, slot.name, 0);
+    if (slot.state.load(std::memory_order_acquire) == kLive) {
+      ::unlinkat(slot.directory, slot.name, 0);
+    }
   }
   // The handler was installed with SA_RESETHAND and SA_NODEFER: the default
   // action is back and takes effect at once, so the program ends as it would
@@ -89,7 +91,8 @@ void forgetTemporaryFile(int ticket) {
 }
 
 void removeStaleTemporaryFiles(int directory) {
-  const int listing = retryOnInterrupt([&] { return ::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  const int listing = retryOnInterrupt(
+      [&] { return ::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
   if (listing < 0) return;  // a folder we may write but not read: nothing to find
   DIR* entries = ::fdopendir(listing);
   if (entries == nullptr) {

@@ -85,8 +85,9 @@ TEST_F(Form1, OddNamesAndBytesConvert) {
   const std::string bytes = std::string("\x81\x20\xFF\xFE\0<B>\x95\x5C\r\n", 11) + std::string(2000, '\x01');
   std::string longest;  // 83 characters of three bytes each and ".txt": 253 bytes
   for (int i = 0; i < 83; ++i) longest += "長";
-  for (const std::string& name : std::vector<std::string>{"with space.txt", "quote'\"s.txt", "$(touch pwned).txt", "semi;colon.txt",
-                                                          "`touch pwned`.txt", "日本語 メモ.txt", longest + ".txt"}) {
+  const std::string names[] = {"with space.txt", "quote'\"s.txt", "$(touch pwned).txt", "semi;colon.txt",
+                               "`touch pwned`.txt", "日本語 メモ.txt", longest + ".txt"};
+  for (const std::string& name : names) {
     SCOPED_TRACE(name);
     writeFile(work.file(name), bytes);
     line("Text1")->setText(QString::fromStdString(work.file(name)));

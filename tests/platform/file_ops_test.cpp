@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <functional>
 #include <set>
-#include <vector>
 
 #include "platform/temporary_files.h"
 #include "test_support/temp_dir.h"
@@ -206,15 +205,16 @@ TEST(AtomicFileWriter, RemovesTemporaryFilesThatDeadProcessesLeft) {
   if (dead == 0) ::_exit(0);
   ::waitpid(dead, nullptr, 0);
   const std::string of = ".morlavin-" + std::to_string(dead);
-  for (const std::string& name : std::vector<std::string>{of + "-0.tmp", of + "-1.old", ".morlavin-1-0.tmp", "other-0.tmp", of + "-2.tmp"}) {
-    writeFile(dir.file(name), "x");
-  }
+  const std::string files[] = {of + "-0.tmp", of + "-1.old", ".morlavin-1-0.tmp", "other-0.tmp",
+                                of + "-2.tmp"};
+  for (const std::string& name : files) writeFile(dir.file(name), "x");
   const bool root = ::geteuid() == 0;
   if (root) ASSERT_EQ(::chown(dir.file(of + "-2.tmp").c_str(), 65534, 65534), 0);
   ASSERT_TRUE(writeFileAtomically(dir.file("page.htm"), "new").isOk());
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
-  EXPECT_EQ(names(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") + "other-0.tmp page.htm");
+  EXPECT_EQ(names(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +
+                                   "other-0.tmp page.htm");
 }
 
 TEST(RemoveFileIfUnchanged, DeletesOnlyTheFileThatWasWritten) {
