@@ -11,11 +11,13 @@
 #include "settings/settings_file.h"
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
+#include "platform/temporary_files.h"
 #include "settings/settings_record.h"
 #include "ui/seams.h"
 
 int main(int argc, char** argv) {
   using namespace morlavin;
+  platform::removeTemporaryFilesOnSignals();
   // The whole command line names the file to convert. Qt gets none of it, so
   // that no file name is ever taken for one of its options.
   const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -12,6 +12,7 @@
 #include "conversion/title_import.h"
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
+#include "platform/temporary_files.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -52,6 +53,7 @@ int usageError(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::removeTemporaryFilesOnSignals();
   Options options;
   bool optionsDone = false;
   for (int i = 1; i < argc; ++i) {

@@ -165,7 +165,7 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
     // business; the page itself is written and stays.
     (void)launcher.openDocument(*outputPath);
   }
-  ConversionResult result{*outputPath, platform::fileSize(*outputPath).value_or(0)};
+  const ConversionResult result{*outputPath, page.written().size, page.written()};
   view.setStatusText(pageWrittenText(result.size));
   view.setProgress(0);
   return result;

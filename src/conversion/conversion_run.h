@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_ops.h"
 #include "settings/settings_record.h"
 
 namespace morlavin::platform {
@@ -45,6 +46,7 @@ struct ConversionRequest {
 struct ConversionResult {
   std::string outputPath;
   std::uint64_t size = 0;
+  platform::FileIdentity page;  // the file written, to delete only that one
 };
 
 // The status text of a run that wrote a page of `size` bytes.

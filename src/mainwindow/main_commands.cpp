@@ -1,4 +1,4 @@
-// Start-up, the translator launch and the exit's page deletion.
+// Start-up, the translator launch and deleting the page a run wrote.
 #include "mainwindow/main_commands.h"
 
 #include <utility>
@@ -61,12 +61,15 @@ std::optional<Status> launchTranslator(const settings::SettingsRecord& settings,
   return launcher.startProgram(settings.Translator, {"0"});
 }
 
+Status deleteWrittenPage(const std::string& path, const platform::FileIdentity& written) {
+  return platform::removeFileIfUnchanged(path, written,
+                                         "変換後に変更されたため、HTMLファイルを削除しませんでした: ");
+}
+
 Status deletePageOnExit(const settings::SettingsRecord& settings,
-                        const std::string& lastOutputPath) {
-  if (settings.QuitDeleteHTML != 1 || lastOutputPath.empty() || !platform::exists(lastOutputPath)) {
-    return Status::ok();
-  }
-  return platform::removeFile(lastOutputPath);
+                        const std::string& lastOutputPath, const platform::FileIdentity& written) {
+  if (settings.QuitDeleteHTML != 1 || lastOutputPath.empty()) return Status::ok();
+  return deleteWrittenPage(lastOutputPath, written);
 }
 
 }  // namespace morlavin::mainwindow

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_ops.h"
 #include "platform/status.h"
 #include "settings/settings_record.h"
 
@@ -42,9 +43,16 @@ StartUp startUp(std::string programDirectory, const std::vector<std::string>& ar
 std::optional<Status> launchTranslator(const settings::SettingsRecord& settings,
                                        platform::Launcher& launcher);
 
-// Deletes `lastOutputPath` when `QuitDeleteHTML` asks for it. No page, or a
-// page that is gone already, is no failure; a page that stays is.
+// Deletes the page a conversion wrote at `path`, but only while it is still
+// the file `written` describes: a page edited since, or another file at that
+// name, stays, and the result says why. A page that is gone already counts as
+// deleted.
+Status deleteWrittenPage(const std::string& path, const platform::FileIdentity& written);
+
+// Deletes the page written last (as deleteWrittenPage) when `QuitDeleteHTML`
+// asks for it. No page, or a page that is gone already, is no failure; a page
+// that stays is.
 Status deletePageOnExit(const settings::SettingsRecord& settings,
-                        const std::string& lastOutputPath);
+                        const std::string& lastOutputPath, const platform::FileIdentity& written);
 
 }  // namespace morlavin::mainwindow

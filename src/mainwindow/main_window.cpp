@@ -310,7 +310,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (const Status status = deletePageOnExit(m_settings, m_lastOutputPath); !status) {
+  if (const Status status = deletePageOnExit(m_settings, m_lastOutputPath, m_lastOutputIdentity);
+      !status) {
     m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));
   }
   event->accept();
@@ -341,6 +342,7 @@ void MainWindow::convertFile() {
   const auto result = conversion::convertFile(request, m_settings, *this, m_services.launcher);
   if (!result) return;
   m_lastOutputPath = result->outputPath;
+  m_lastOutputIdentity = result->page;
   Command4->setEnabled(true);
 }
 
@@ -352,7 +354,7 @@ void MainWindow::importTitle() {
 
 void MainWindow::deletePage() {
   Label2->setText(QStringLiteral("変換したHTMLファイルを消去しました."));
-  if (const Status status = platform::removeFile(m_lastOutputPath); !status) {
+  if (const Status status = deleteWrittenPage(m_lastOutputPath, m_lastOutputIdentity); !status) {
     // The page is still there: the button stays for another try.
     Label2->setText(QStringLiteral("HTMLファイルを消去できませんでした。"));
     m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));

@@ -2,19 +2,25 @@
 #include "platform/file_ops.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
+
+#include "platform/system_call.h"
+#include "platform/temporary_files.h"
 
 namespace morlavin::platform {
 namespace {
 
+constexpr std::string_view kNotRegularReason = " (通常のファイルではありません)";
+
 std::optional<struct stat> statPath(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  if (retryOnInterrupt([&] { return ::stat(path.c_str(), &st); }) != 0) return std::nullopt;
   return st;
 }
 
@@ -29,17 +35,78 @@ std::string baseNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The folder that holds `path`, opened once so that every later step acts in
+// that same folder, whatever happens to the names on the way to it, and so
+// that only a short name is ever added to the path of a long one.
+int openDirectoryOf(const std::string& path) {
+  std::string directory = directoryOf(path);
+  if (directory.empty()) directory = ".";
+  return retryOnInterrupt(
+      [&] { return ::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); });
+}
+
+FileIdentity identityOf(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+          static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
+          static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
 bool writeAll(int fd, std::string_view bytes, int& error) {
   while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t written =
+        retryOnInterrupt([&] { return ::write(fd, bytes.data(), bytes.size()); });
     if (written < 0) {
-      if (errno == EINTR) continue;
       error = errno;
       return false;
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
+}
+
+int exchangeNames(int directory, const char* from, const char* to) {
+  return retryOnInterrupt(
+      [&] { return ::renameat2(directory, from, directory, to, RENAME_EXCHANGE); });
+}
+
+int renameOver(int directory, const char* from, const char* to) {
+  return retryOnInterrupt([&] { return ::renameat(directory, from, directory, to); });
+}
+
+int openUnnamedFile(int directory, mode_t mode) {
+  // An unnamed file is named at the end through /proc; without /proc it could
+  // be written but never put in place.
+  static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
+  if (!procMounted) return -1;
+  return retryOnInterrupt(
+      [&] { return ::openat(directory, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode); });
+}
+
+// The errors of a rename onto an existing name from file systems that can
+// only rename onto a free one.
+bool cannotReplaceInOneStep(int error) {
+  return error == EEXIST || error == ENOTEMPTY || error == EPERM || error == EINVAL ||
+         error == EOPNOTSUPP || error == ENOSYS;
+}
+
+// Follows the chain of symbolic links at `path` to the name at its end; a
+// relative link is read from its own folder. A name that is no link, or cannot
+// be read as one, is the end.
+std::string endOfLinks(std::string path, int& error) {
+  for (int hops = 0; hops < 40; ++hops) {
+    char target[PATH_MAX];
+    const ssize_t size =
+        retryOnInterrupt([&] { return ::readlink(path.c_str(), target, sizeof target); });
+    if (size < 0) return path;
+    if (static_cast<std::size_t>(size) == sizeof target) {
+      error = ENAMETOOLONG;
+      return path;
+    }
+    const std::string link(target, static_cast<std::size_t>(size));
+    path = link.starts_with('/') ? link : directoryOf(path) + link;
+  }
+  error = ELOOP;
+  return path;
 }
 
 }  // namespace
@@ -63,18 +130,36 @@ InputFile::~InputFile() {
 
 Status InputFile::open(const std::string& path) {
   if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
   m_error = Status::ok();
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const auto refuse = [](const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return Status::fromErrno("ファイルを開けません", EISDIR);
+    return Status::error("ファイルを開けません" + std::string(kNotRegularReason));
+  };
+  // Opening a pipe waits for a writer, and opening a device may act on it:
+  // the type is checked first, by name, and again once the file is open, in
+  // case the name was given to another file meanwhile. O_NONBLOCK keeps that
+  // second open from waiting, and O_NOCTTY keeps a terminal from being taken.
+  const auto named = statPath(path);
+  if (!named) return Status::fromErrno("ファイルを開けません", errno);
+  if (!S_ISREG(named->st_mode)) return refuse(*named);
+  m_fd = retryOnInterrupt(
+      [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); });
   if (m_fd < 0) return Status::fromErrno("ファイルを開けません", errno);
   struct stat st {};
-  int error = 0;
-  if (::fstat(m_fd, &st) != 0) error = errno;
-  else if (S_ISDIR(st.st_mode)) error = EISDIR;
-  else if (!S_ISREG(st.st_mode)) error = EINVAL;
-  if (error != 0) {
+  Status status = Status::ok();
+  if (::fstat(m_fd, &st) != 0) {
+    status = Status::fromErrno("ファイルを開けません", errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    status = refuse(st);
+  } else if (const int flags = ::fcntl(m_fd, F_GETFL);
+             flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    status = Status::fromErrno("ファイルを開けません", errno);
+  }
+  if (!status) {
     ::close(m_fd);
     m_fd = -1;
-    return Status::fromErrno("ファイルを開けません", error);
+    return status;
   }
   m_size = static_cast<std::uint64_t>(st.st_size);
   return Status::ok();
@@ -82,15 +167,12 @@ Status InputFile::open(const std::string& path) {
 
 std::size_t InputFile::read(char* buffer, std::size_t capacity) {
   if (m_fd < 0) return 0;
-  for (;;) {
-    const ssize_t got = ::read(m_fd, buffer, capacity);
-    if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno == EINTR) continue;
-    m_error = Status::fromErrno("ファイルを読み込めません", errno);
-    ::close(m_fd);
-    m_fd = -1;
-    return 0;
-  }
+  const ssize_t got = retryOnInterrupt([&] { return ::read(m_fd, buffer, capacity); });
+  if (got >= 0) return static_cast<std::size_t>(got);
+  m_error = Status::fromErrno("ファイルを読み込めません", errno);
+  ::close(m_fd);
+  m_fd = -1;
+  return 0;
 }
 
 Status readWholeFile(const std::string& path, std::string& out) {
@@ -110,8 +192,38 @@ Status readWholeFile(const std::string& path, std::string& out) {
 }
 
 Status removeFile(const std::string& path) {
-  if (::unlink(path.c_str()) == 0 || errno == ENOENT) return Status::ok();
+  if (retryOnInterrupt([&] { return ::unlink(path.c_str()); }) == 0 || errno == ENOENT) {
+    return Status::ok();
+  }
   return Status::fromErrno("ファイルを削除できません: " + path, errno);
+}
+
+Status removeFileIfUnchanged(const std::string& path, const FileIdentity& written,
+                             std::string_view changedMessage) {
+  const std::string failed = "ファイルを削除できません: " + path;
+  const int directory = openDirectoryOf(path);
+  if (directory < 0) return errno == ENOENT ? Status::ok() : Status::fromErrno(failed, errno);
+  const std::string name = baseNameOf(path);
+  Status status = Status::ok();
+  struct stat st {};
+  if (::fstatat(directory, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (errno != ENOENT) status = Status::fromErrno(failed, errno);
+  } else if (S_ISDIR(st.st_mode)) {
+    // No page either way; "a folder" tells the user more than "changed".
+    status = Status::fromErrno(failed, EISDIR);
+  } else if (identityOf(st) != written) {
+    status = Status::error(std::string(changedMessage) + path);
+  } else if (retryOnInterrupt([&] { return ::unlinkat(directory, name.c_str(), 0); }) != 0 &&
+             errno != ENOENT) {
+    status = Status::fromErrno(failed, errno);
+  }
+  ::close(directory);
+  return status;
+}
+
+const WriterCalls& systemWriterCalls() {
+  static const WriterCalls calls{exchangeNames, renameOver, openUnnamedFile};
+  return calls;
 }
 
 AtomicFileWriter::~AtomicFileWriter() { discard(); }
@@ -119,28 +231,51 @@ AtomicFileWriter::~AtomicFileWriter() { discard(); }
 Status AtomicFileWriter::open(const std::string& target) {
   discard();
   m_target = target;
+  m_name = baseNameOf(target);
   m_errno = 0;
-  const auto existing = statPath(target);
-  if (existing && S_ISDIR(existing->st_mode)) {
-    return Status::fromErrno("書き込めません: " + target, EISDIR);
-  }
-  if (existing && S_ISREG(existing->st_mode) && (existing->st_mode & 0222) == 0) {
+  m_written = {};
+  const auto refuse = [&](int error) {
+    discard();
+    return Status::fromErrno("書き込めません: " + target, error);
+  };
+  if (m_name.empty()) return refuse(EISDIR);
+  m_directory = openDirectoryOf(target);
+  if (m_directory < 0) return refuse(errno);
+  struct stat existing {};
+  const bool replacing = ::fstatat(m_directory, m_name.c_str(), &existing, 0) == 0;
+  if (replacing && S_ISDIR(existing.st_mode)) return refuse(EISDIR);
+  if (replacing && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
+    discard();
     return Status::error("書き込めません: " + target + " (読み取り専用のファイルです)");
   }
-  static std::atomic<unsigned> counter{0};
-  const std::string stem = directoryOf(target) + "." + baseNameOf(target) + ".tmp-" +
-                           std::to_string(::getpid()) + "-";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    m_temporary = stem + std::to_string(counter++);
-    m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (m_fd >= 0 || errno != EEXIST) break;
+  removeStaleTemporaryFiles(m_directory);
+
+  m_fd = m_calls.openUnnamed(m_directory, 0666);
+  for (int attempt = 0; m_fd < 0 && attempt < 100; ++attempt) {
+    forgetTemporaryFile(m_ticket);
+    m_temporary = temporaryName();
+    // Remembered before it exists: a signal in between finds nothing to remove.
+    m_ticket = rememberTemporaryFile(m_directory, m_temporary);
+    m_fd = retryOnInterrupt([&] {
+      return ::openat(m_directory, m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      0666);
+    });
+    if (m_fd < 0 && errno != EEXIST) break;
   }
   if (m_fd < 0) {
     const int error = errno;
     m_temporary.clear();
-    return Status::fromErrno("書き込めません: " + target, error);
+    return refuse(error);
   }
-  if (existing && S_ISREG(existing->st_mode)) ::fchmod(m_fd, existing->st_mode & 07777);
+  // Root rewriting another user's page leaves it theirs. Only a file in its
+  // own name counts: a link's owner says nothing about the page.
+  struct stat own {};
+  if (::geteuid() == 0 && ::fstatat(m_directory, m_name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISREG(own.st_mode)) {
+    (void)::fchown(m_fd, own.st_uid, own.st_gid);
+  }
+  // A page is data: setuid, setgid and sticky bits never carry over to it.
+  if (replacing && S_ISREG(existing.st_mode)) (void)::fchmod(m_fd, existing.st_mode & 0777);
   return Status::ok();
 }
 
@@ -162,41 +297,104 @@ void AtomicFileWriter::flush() {
 Status AtomicFileWriter::commit() {
   if (m_fd < 0) return Status::error("書き込めません: " + m_target);
   flush();
+  // Renaming keeps the file's identity, so it is taken while the file is
+  // still ours alone.
+  struct stat st {};
+  if (m_errno == 0 && ::fstat(m_fd, &st) != 0) m_errno = errno;
+  if (m_errno == 0 && m_temporary.empty()) m_errno = nameUnnamedFile();
   if (::close(m_fd) != 0 && m_errno == 0) m_errno = errno;
   m_fd = -1;
   if (m_errno == 0) m_errno = moveIntoPlace();
-  if (m_errno != 0) {
-    const int error = m_errno;
-    discard();
-    return Status::fromErrno("書き込めません: " + m_target, error);
-  }
+  const int error = m_errno;
   discard();
+  if (error != 0) return Status::fromErrno("書き込めません: " + m_target, error);
+  m_written = identityOf(st);
   return Status::ok();
 }
 
+int AtomicFileWriter::nameUnnamedFile() {
+  char self[32];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", m_fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    forgetTemporaryFile(m_ticket);
+    m_temporary = temporaryName();
+    m_ticket = rememberTemporaryFile(m_directory, m_temporary);
+    if (retryOnInterrupt([&] {
+          return ::linkat(AT_FDCWD, self, m_directory, m_temporary.c_str(), AT_SYMLINK_FOLLOW);
+        }) == 0) {
+      return 0;
+    }
+    if (errno != EEXIST) break;
+  }
+  const int error = errno;
+  m_temporary.clear();
+  return error;
+}
+
 int AtomicFileWriter::moveIntoPlace() {
-  if (m_replace == Replace::kExchange &&
-      ::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE) == 0) {
+  const char* from = m_temporary.c_str();
+  const char* to = m_name.c_str();
+  if (m_replace == Replace::kExchange && m_calls.exchange(m_directory, from, to) == 0) {
     // The temporary name now holds the earlier file; discard() deletes it.
     return 0;
   }
   // No earlier file to exchange with, or a file system that cannot exchange.
-  if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) return errno;
-  m_temporary.clear();
-  return 0;
+  if (m_calls.rename(m_directory, from, to) == 0) {
+    m_temporary.clear();
+    return 0;
+  }
+  const int error = errno;
+  struct stat st {};
+  if (!cannotReplaceInOneStep(error) ||
+      ::fstatat(m_directory, to, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return error;
+  }
+  return moveIntoPlaceStepwise();
+}
+
+int AtomicFileWriter::moveIntoPlaceStepwise() {
+  // For a moment the name holds no file. A signal then would leave it so, or
+  // remove the new file: INT, TERM and HUP wait until the name holds one again.
+  sigset_t signals;
+  sigset_t previous;
+  sigemptyset(&signals);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal);
+  ::pthread_sigmask(SIG_BLOCK, &signals, &previous);
+  // Named unlike a temporary file, so that no later run takes the earlier
+  // file for debris should this process die right now.
+  const std::string aside = temporaryName(".old");
+  int error = 0;
+  if (m_calls.rename(m_directory, m_name.c_str(), aside.c_str()) != 0) {
+    error = errno;
+  } else if (m_calls.rename(m_directory, m_temporary.c_str(), m_name.c_str()) != 0) {
+    error = errno;
+    (void)m_calls.rename(m_directory, aside.c_str(), m_name.c_str());
+  } else {
+    m_temporary.clear();
+    (void)::unlinkat(m_directory, aside.c_str(), 0);
+  }
+  ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return error;
 }
 
 void AtomicFileWriter::discard() {
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
-  if (!m_temporary.empty()) ::unlink(m_temporary.c_str());
+  if (!m_temporary.empty()) (void)::unlinkat(m_directory, m_temporary.c_str(), 0);
   m_temporary.clear();
+  forgetTemporaryFile(m_ticket);
+  m_ticket = -1;
+  if (m_directory >= 0) ::close(m_directory);
+  m_directory = -1;
   m_used = 0;
 }
 
 Status writeFileAtomically(const std::string& path, std::string_view contents) {
+  int error = 0;
+  const std::string file = endOfLinks(path, error);
+  if (error != 0) return Status::fromErrno("書き込めません: " + path, error);
   AtomicFileWriter writer;
-  if (Status status = writer.open(path); !status) return status;
+  if (Status status = writer.open(file); !status) return status;
   writer.append(contents);
   return writer.commit();
 }

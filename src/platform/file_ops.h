@@ -2,6 +2,8 @@
 // writes that replace a file only once its new contents are complete.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -29,7 +31,8 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Fails for a missing or unreadable file and for anything but a regular file.
+  // Fails for a missing or unreadable file and, without opening it or waiting
+  // for it, for anything but a regular file: a pipe, a device or a socket.
   Status open(const std::string& path);
   // Reads up to `capacity` bytes into `buffer`; 0 at the end of the file or
   // after an error, which error() then describes.
@@ -50,6 +53,38 @@ Status readWholeFile(const std::string& path, std::string& out);
 // Deletes a file. A file that is already gone counts as deleted.
 Status removeFile(const std::string& path);
 
+// Which file a name held when it was written: another file, or the same file
+// changed since, differs in at least one field.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modifiedSeconds = 0;
+  std::int64_t modifiedNanoseconds = 0;
+
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// Deletes the file at `path` only while it is still the file `written`
+// describes; a link at that name is never followed. A file that is gone counts
+// as deleted. Anything else at that name, including a name that now leads to
+// another folder, stays, and the result is `changedMessage` followed by the path.
+Status removeFileIfUnchanged(const std::string& path, const FileIdentity& written,
+                             std::string_view changedMessage);
+
+// The calls through which a writer makes its file and moves it into place,
+// within the folder open as `directory`; they return as the system calls do.
+// Tests replace them to stand for a file system that lacks some of them.
+struct WriterCalls {
+  // Swaps the two names (renameat2 with RENAME_EXCHANGE).
+  int (*exchange)(int directory, const char* from, const char* to);
+  // Renames `from` to `to`, replacing a file at `to` (renameat).
+  int (*rename)(int directory, const char* from, const char* to);
+  // Opens an unnamed file in the folder for writing (O_TMPFILE), or -1.
+  int (*openUnnamed)(int directory, mode_t mode);
+};
+const WriterCalls& systemWriterCalls();
+
 // Writes a file by way of a temporary file beside it that is renamed over the
 // target only when complete, so that a failed write leaves the earlier file as
 // it was. Output is buffered; errors are remembered and reported by commit().
@@ -64,13 +99,21 @@ class AtomicFileWriter {
   // is written as fast as any other file.
   enum class Replace { kRename, kExchange };
 
-  explicit AtomicFileWriter(Replace replace = Replace::kRename) : m_replace(replace) {}
+  explicit AtomicFileWriter(Replace replace = Replace::kRename,
+                            const WriterCalls& calls = systemWriterCalls())
+      : m_replace(replace), m_calls(calls) {}
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-  // Creates the temporary file for `target`. Refuses a target that is a folder
-  // or is marked read-only. An existing target's permissions carry over.
+  // Creates the temporary file for `target`: an unnamed one where the file
+  // system allows it, otherwise one with a short name of its own beside the
+  // target, removed should SIGINT, SIGTERM or SIGHUP end the program (see
+  // removeTemporaryFilesOnSignals). First removes the temporary files that
+  // dead processes of this user left in that folder. Refuses a target that is
+  // a folder or is marked read-only. A link at the target's name is replaced,
+  // not written through. An existing target's permission bits carry over
+  // (never setuid, setgid or sticky), and so, for root, do its owner and group.
   Status open(const std::string& target);
   void append(std::string_view bytes) {
     // The common case, a short piece that fits, stays inline: a page is
@@ -82,27 +125,42 @@ class AtomicFileWriter {
       appendSlow(bytes);
     }
   }
-  // Flushes, closes and renames the temporary file over the target.
+  // Flushes, closes and moves the temporary file into the target's place:
+  // by exchanging the two, else by renaming over the target, else, where the
+  // file system can do neither, by moving the earlier file aside first and
+  // back should the new one not take its place. The name holds a whole file
+  // before and after.
   Status commit();
+  // The file commit() put in place.
+  const FileIdentity& written() const { return m_written; }
 
  private:
   static constexpr std::size_t kBufferSize = 64 << 10;
 
   void appendSlow(std::string_view bytes);
   void flush();
+  int nameUnnamedFile();
   int moveIntoPlace();
+  int moveIntoPlaceStepwise();
   void discard();
 
   Replace m_replace;
-  std::string m_target;
-  std::string m_temporary;
+  const WriterCalls& m_calls;
+  std::string m_target;     // for messages
+  std::string m_name;       // the target's name within m_directory
+  std::string m_temporary;  // empty while the file has no name
+  int m_directory = -1;
+  int m_ticket = -1;
   int m_fd = -1;
   int m_errno = 0;
+  FileIdentity m_written;
   std::unique_ptr<char[]> m_buffer{new char[kBufferSize]};
   std::size_t m_used = 0;
 };
 
 // Replaces the file at `path` with `contents` atomically (see AtomicFileWriter).
+// Where `path` is a symbolic link, the file at the end of its chain is
+// replaced and the links stay: a settings file kept elsewhere stays there.
 Status writeFileAtomically(const std::string& path, std::string_view contents);
 
 // Copies `from` over `to`, replacing `to` atomically.

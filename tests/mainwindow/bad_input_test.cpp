@@ -1,6 +1,7 @@
 // Bad input through the main window: whatever the file, the folder or the
 // settings, the user gets one clear message and nothing else on disk changes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QLabel>
 #include <filesystem>
@@ -44,6 +45,8 @@ TEST_F(Form1, RefusedFilesChangeNothingButTheStatusLine) {
   const Row rows[] = {
       {"missing file", [&] { return work.file("missing.txt"); }, "ファイルを開けません (ファイルまたはフォルダが見つかりません)", false},
       {"a folder", [&] { fs::create_directory(work.file("dir.txt")); return work.file("dir.txt"); }, "ファイルを開けません (フォルダです)", false},
+      {"a pipe", [&] { ::mkfifo(work.file("pipe.txt").c_str(), 0600); return work.file("pipe.txt"); }, "ファイルを開けません (通常のファイルではありません)", false},
+      {"a device through a link", [&] { fs::create_symlink("/dev/zero", work.file("zero.txt")); return work.file("zero.txt"); }, "ファイルを開けません (通常のファイルではありません)", false},
       {"read-only page of that name", [&] { writeFile(work.file("ro.htm"), "earlier"); fs::permissions(work.file("ro.htm"), fs::perms::owner_read); writeFile(work.file("ro.txt"), "x\r\n"); return work.file("ro.txt"); }, "(読み取り専用のファイルです)", false},
       {"folder missing after the replacement", [&] { fs::create_directory(work.file("a.txt.d")); writeFile(work.file("a.txt.d/b.txt"), "x\r\n"); return work.file("a.txt.d/b.txt"); }, "a.htm.d/b.htm (ファイルまたはフォルダが見つかりません)", false},
       {"65536 lines", [&] { writeFile(work.file("many.txt"), lines(65536)); return work.file("many.txt"); }, "データが多すぎます。", false},
@@ -80,11 +83,14 @@ TEST_F(Form1, RefusedFilesChangeNothingButTheStatusLine) {
 TEST_F(Form1, OddNamesAndBytesConvert) {
   open();
   const std::string bytes = std::string("\x81\x20\xFF\xFE\0<B>\x95\x5C\r\n", 11) + std::string(2000, '\x01');
-  for (const char* name : {"with space.txt", "quote'\"s.txt", "$(touch pwned).txt", "semi;colon.txt",
-                           "`touch pwned`.txt", "日本語 メモ.txt"}) {
+  std::string longest;  // 83 characters of three bytes each and ".txt": 253 bytes
+  for (int i = 0; i < 83; ++i) longest += "長";
+  const std::string names[] = {"with space.txt", "quote'\"s.txt", "$(touch pwned).txt", "semi;colon.txt",
+                               "`touch pwned`.txt", "日本語 メモ.txt", longest + ".txt"};
+  for (const std::string& name : names) {
     SCOPED_TRACE(name);
     writeFile(work.file(name), bytes);
-    line("Text1")->setText(QString::fromUtf8(work.file(name).c_str()));
+    line("Text1")->setText(QString::fromStdString(work.file(name)));
     control<QPushButton>("Command2")->click();
     const std::string page = test::readFile(window->lastOutputPath());
     EXPECT_NE(page.find(std::string("\x81\x20\xFF\xFE\0<B>\x95\x5C<BR>\r\n", 14)), std::string::npos);
