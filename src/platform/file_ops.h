@@ -82,6 +82,9 @@ class AtomicFileWriter {
       appendSlow(bytes);
     }
   }
+  // Appends what `source` has been given after its first `offset` bytes,
+  // copied within the kernel where the file system can.
+  void appendTail(AtomicFileWriter& source, std::uint64_t offset);
   // Flushes, closes and renames the temporary file over the target.
   Status commit();
 

@@ -21,13 +21,14 @@ std::vector<std::string> splitFile(const std::string& path, std::size_t bufferSi
   std::vector<std::string> lines;
   std::string_view line;
   while (skipOnly ? splitter.skip() : splitter.next(line)) lines.emplace_back(skipOnly ? "" : line);
+  EXPECT_EQ(splitter.bytesRead(), file.size());
   return lines;
 }
 
 TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
   const std::vector<std::string> texts = {
       "", "a", "a\r\n", "a\r", "\r\n", "\r", "\n", "a\nb", "a\r\rb", "a\r\n\nb\r\n", "\r\n\r\n",
-      "a\n\r\n", "end\r\n\n", std::string("n\0l\r\n", 5), "\x95\x5C\r\n\x83\x5C", std::string(300, 'x'),
+      "a\n\r\n", "end\r\n\n", "a\n\rb", "\n\n", "x\ry\nz\r\n\n\rw", std::string("n\0l\r\n", 5), "\x95\x5C\r\n\x83\x5C", std::string(300, 'x'),
   };
   TempDir dir;
   const std::string path = dir.file("t.txt");
