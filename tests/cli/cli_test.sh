@@ -126,6 +126,8 @@ if (ulimit -v 150000 && "$convert" --version >/dev/null 2>&1); then
   check "line larger than memory: refused" test $status -eq 1
   check "line larger than memory: message" has err.txt "long.txt: ファイルを読み込めません (メモリが足りません)"
   check "line larger than memory: earlier page kept" test "$(stat -c %s long.htm)" -gt 100000000
+  (ulimit -v 150000; "$convert" --quiet --title-from-first-line long.txt >out.txt 2>err.txt); status=$?
+  check "first line larger than memory: no title, refused" test $status -eq 1
 else
   echo "a sanitized build cannot run with a memory limit: the out-of-memory case is not run" >&2
 fi
