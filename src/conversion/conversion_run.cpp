@@ -111,26 +111,22 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
   long long count = 0;
   long long untilRepaint = k1;  // counts down instead of dividing for every line
   LineConverter converter(settings.TextIgnoreTags == 1);
-  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, std::move(observer));
+  // The mark says "UTF-8" and is no text of the page.
+  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, std::move(observer),
+                     request.encoding != EncodingChoice::kShiftJis);
   std::string_view line;
   try {
-    if (lines.next(line)) {
-      // The mark says "UTF-8" and is no text of the page.
-      if (request.encoding != EncodingChoice::kShiftJis && line.starts_with(kUtf8ByteOrderMark)) {
-        line.remove_prefix(kUtf8ByteOrderMark.size());
+    while (lines.next(line)) {
+      if (writing && count < kMaxLines) {
+        if (!headEncoding) writeHead(encodingOf(false));
+        converter.convert(line, *page);
       }
-      do {
-        if (writing && count < kMaxLines) {
-          if (!headEncoding) writeHead(encodingOf(false));
-          converter.convert(line, *page);
-        }
-        ++count;
-        if (--untilRepaint == 0) {
-          untilRepaint = k1;
-          view.setStatusText(countingText(count));
-          view.repaintStatus();
-        }
-      } while (lines.next(line));
+      ++count;
+      if (--untilRepaint == 0) {
+        untilRepaint = k1;
+        view.setStatusText(countingText(count));
+        view.repaintStatus();
+      }
     }
   } catch (const std::bad_alloc&) {
     // A line is held whole while it is converted; one larger than memory is

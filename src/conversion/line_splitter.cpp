@@ -3,18 +3,33 @@
 
 #include <cstring>
 
+#include "conversion/text_encoding.h"
+
 namespace morlavin::conversion {
 
-LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, ChunkObserver observer)
-    : m_file(file), m_buffer(new char[bufferSize]), m_capacity(bufferSize), m_observer(std::move(observer)) {}
+LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, ChunkObserver observer,
+                           bool dropByteOrderMark)
+    : m_file(file),
+      m_buffer(new char[bufferSize]),
+      m_capacity(bufferSize),
+      m_observer(std::move(observer)),
+      m_dropMark(dropByteOrderMark) {}
 
 bool LineSplitter::refill() {
   m_begin = 0;
   m_end = m_file.read(m_buffer.get(), m_capacity);
   m_nextCr = kUnknown;
+  if (m_dropMark && m_bytesRead == 0) {
+    // The mark is looked for in the first read, made long enough to hold it.
+    const std::size_t markSize = kUtf8ByteOrderMark.size();
+    for (std::size_t got = m_end; got > 0 && m_end < markSize && m_end < m_capacity; m_end += got) {
+      got = m_file.read(m_buffer.get() + m_end, m_capacity - m_end);
+    }
+    if (std::string_view(m_buffer.get(), m_end).starts_with(kUtf8ByteOrderMark)) m_begin = markSize;
+  }
   m_bytesRead += m_end;
   if (m_end > 0 && m_observer) m_observer(std::string_view(m_buffer.get(), m_end));
-  return m_end > 0;
+  return m_begin < m_end || (m_end > 0 && refill());
 }
 
 bool LineSplitter::advance(std::string_view* line) {

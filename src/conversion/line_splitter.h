@@ -23,8 +23,10 @@ class LineSplitter {
   // Sees every chunk of the file as it is read, before its lines are handed out.
   using ChunkObserver = std::function<void(std::string_view)>;
 
+  // With `dropByteOrderMark`, a UTF-8 byte-order mark at the start of the file
+  // is no text: a file of the mark alone has no lines.
   explicit LineSplitter(platform::InputFile& file, std::size_t bufferSize = kDefaultBufferSize,
-                        ChunkObserver observer = {});
+                        ChunkObserver observer = {}, bool dropByteOrderMark = false);
 
   // The next line without its line end, valid until the next call; false at
   // the end of the file (or after a read error: see the file's error()).
@@ -42,6 +44,7 @@ class LineSplitter {
   std::unique_ptr<char[]> m_buffer;
   std::size_t m_capacity;
   ChunkObserver m_observer;
+  bool m_dropMark;
   std::uint64_t m_bytesRead = 0;
   std::size_t m_begin = 0;
   std::size_t m_end = 0;

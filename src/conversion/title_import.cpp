@@ -61,7 +61,8 @@ std::optional<std::string> importTitle(const std::string& path, EncodingChoice e
     if (!file.open(path)) return std::nullopt;
     EncodingDetector detector;
     // A small buffer: only the first line is wanted, however large the file.
-    LineSplitter lines(file, 4096, [&detector](std::string_view chunk) { detector.feed(chunk); });
+    LineSplitter lines(file, 4096, [&detector](std::string_view chunk) { detector.feed(chunk); },
+                       encoding != EncodingChoice::kShiftJis);
     std::string_view line;
     if (!lines.next(line)) return std::nullopt;  // zero bytes: no first line at all
     bool utf8 = encoding == EncodingChoice::kUtf8;
@@ -77,9 +78,7 @@ std::optional<std::string> importTitle(const std::string& path, EncodingChoice e
         utf8 = detector.current() == Encoding::kUtf8;
       }
     }
-    if (!utf8) return stripTitleTags(platform::cp932ToUtf8(line));
-    if (line.starts_with(kUtf8ByteOrderMark)) line.remove_prefix(kUtf8ByteOrderMark.size());
-    return stripTitleTags(repairUtf8(line));
+    return stripTitleTags(utf8 ? repairUtf8(line) : platform::cp932ToUtf8(line));
   } catch (const std::bad_alloc&) {
     // A first line larger than memory gives no title, like a file that
     // cannot be read.

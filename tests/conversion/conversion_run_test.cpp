@@ -222,7 +222,7 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
     std::string body;
   } rows[] = {
       {"mark", "\xEF\xBB\xBF\xEF\xBD\x81\r\n", A, true, "\xEF\xBD\x81<BR>\r\n"},
-      {"mark only", "\xEF\xBB\xBF", A, true, "<BR>\r\n"},
+      {"mark only: no line", "\xEF\xBB\xBF", A, true, ""},
       {"mark before a marker", "\xEF\xBB\xBF<!--#BEGIN_MORLAVIN_NOBR#-->\nb", A, true, "b\r\n"},
       {"UTF-8 without mark, LF", "日本\n語", A, true, "日本<BR>\r\n語<BR>\r\n"},
       {"ASCII only", "abc\n", A, false, "abc<BR>\r\n"},
