@@ -57,6 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   QuietView view;
   NoLauncher launcher;
+  // The detector, by vectors and byte by byte, fed in pieces of every size.
+  for (bool vectors : {true, false}) {
+    conversion::EncodingDetector detector(vectors);
+    const std::size_t piece = 1 + data[0] % 37;
+    for (std::size_t at = 0; at < text.size(); at += piece) detector.feed(text.substr(at, piece));
+    fuzz::check((detector.current() == conversion::Encoding::kUtf8) == fuzz::isUtf8Text(text), "encoding rule");
+  }
+
   const auto choice = static_cast<conversion::EncodingChoice>((data[0] >> 1) % 3);
   const auto result = conversion::convertFile({input, "", false, choice}, settings, view, launcher);
   fuzz::check(result.has_value() && view.errors == 0, "a convertible file was refused");
