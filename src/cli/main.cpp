@@ -16,7 +16,6 @@
 #include "conversion/title_import.h"
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
-#include "platform/status.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -77,10 +76,6 @@ void occupyClosedStream(int fd) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  occupyClosedStream(STDOUT_FILENO);
-  occupyClosedStream(STDERR_FILENO);
-  // A reader that went away is a write error to report, not a silent death.
-  std::signal(SIGPIPE, SIG_IGN);
   Options options;
   bool optionsDone = false;
   for (int i = 1; i < argc; ++i) {
@@ -118,6 +113,11 @@ int main(int argc, char** argv) {
     return usageError("--title and --title-from-first-line exclude each other");
   }
   if (options.files.empty()) return usageError("no FILE given");
+
+  occupyClosedStream(STDOUT_FILENO);
+  occupyClosedStream(STDERR_FILENO);
+  // A reader that went away is a write error to report, not a silent death.
+  std::signal(SIGPIPE, SIG_IGN);
 
   if (options.settingsPath.empty()) {
     options.settingsPath = platform::directoryPrefix(platform::programDirectory()) +

@@ -132,7 +132,7 @@ Status AtomicFileWriter::open(const std::string& target) {
                            std::to_string(::getpid()) + "-";
   for (int attempt = 0; attempt < 100; ++attempt) {
     m_temporary = stem + std::to_string(counter++);
-    m_fd = ::open(m_temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (m_fd >= 0 || errno != EEXIST) break;
   }
   if (m_fd < 0) {
@@ -157,39 +157,6 @@ void AtomicFileWriter::appendSlow(std::string_view bytes) {
 void AtomicFileWriter::flush() {
   if (m_fd >= 0 && m_errno == 0) writeAll(m_fd, {m_buffer.get(), m_used}, m_errno);
   m_used = 0;
-}
-
-void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset) {
-  source.flush();
-  flush();
-  if (m_fd < 0 || m_errno != 0) return;
-  if (source.m_fd < 0 || source.m_errno != 0) {
-    m_errno = source.m_errno != 0 ? source.m_errno : EBADF;
-    return;
-  }
-  auto in = static_cast<off_t>(offset);
-  for (;;) {
-    const ssize_t copied = ::copy_file_range(source.m_fd, &in, m_fd, nullptr, std::size_t{1} << 30, 0);
-    if (copied > 0) continue;
-    if (copied == 0) return;
-    if (errno == EINTR) continue;
-    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
-      m_errno = errno;
-      return;
-    }
-    break;  // copied by hand below, from where the kernel stopped
-  }
-  for (;;) {
-    const ssize_t got = ::pread(source.m_fd, m_buffer.get(), kBufferSize, in);
-    if (got == 0) return;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      m_errno = errno;
-      return;
-    }
-    in += got;
-    if (!writeAll(m_fd, {m_buffer.get(), static_cast<std::size_t>(got)}, m_errno)) return;
-  }
 }
 
 Status AtomicFileWriter::commit() {
@@ -225,6 +192,43 @@ void AtomicFileWriter::discard() {
   if (!m_temporary.empty()) ::unlink(m_temporary.c_str());
   m_temporary.clear();
   m_used = 0;
+}
+
+void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset) {
+  source.flush();
+  flush();
+  if (m_fd < 0 || m_errno != 0) return;
+  if (source.m_fd < 0 || source.m_errno != 0) {
+    m_errno = source.m_errno != 0 ? source.m_errno : EBADF;
+    return;
+  }
+  // The source was opened for writing only; its file is read through a
+  // descriptor of its own, which works for a file without a name too.
+  const int in = ::open(("/proc/self/fd/" + std::to_string(source.m_fd)).c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) {
+    m_errno = errno;
+    return;
+  }
+  auto position = static_cast<off_t>(offset);
+  bool byHand = false;
+  for (;;) {
+    const ssize_t copied = ::copy_file_range(in, &position, m_fd, nullptr, std::size_t{1} << 30, 0);
+    if (copied > 0 || (copied < 0 && errno == EINTR)) continue;
+    if (copied < 0) {
+      byHand = errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP;
+      if (!byHand) m_errno = errno;
+    }
+    break;
+  }
+  // Where the kernel cannot copy between these files: from where it stopped.
+  while (byHand) {
+    const ssize_t got = ::pread(in, m_buffer.get(), kBufferSize, position);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) m_errno = errno;
+    if (got <= 0 || !writeAll(m_fd, {m_buffer.get(), static_cast<std::size_t>(got)}, m_errno)) break;
+    position += got;
+  }
+  ::close(in);
 }
 
 Status writeFileAtomically(const std::string& path, std::string_view contents) {

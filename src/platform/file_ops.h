@@ -68,6 +68,9 @@ class AtomicFileWriter {
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  // Appends what `source` has been given after its first `offset` bytes,
+  // copied within the kernel where the file system can.
+  void appendTail(AtomicFileWriter& source, std::uint64_t offset);
 
   // Creates the temporary file for `target`. Refuses a target that is a folder
   // or is marked read-only. An existing target's permissions carry over.
@@ -82,9 +85,6 @@ class AtomicFileWriter {
       appendSlow(bytes);
     }
   }
-  // Appends what `source` has been given after its first `offset` bytes,
-  // copied within the kernel where the file system can.
-  void appendTail(AtomicFileWriter& source, std::uint64_t offset);
   // Flushes, closes and renames the temporary file over the target.
   Status commit();
 
