@@ -75,7 +75,8 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
   // temporary page, which only becomes the page if the run gets that far; a
   // refusal or failure is reported at the moment the user expects it.
   const auto outputPath = outputPathFor(request.inputPath, settings.OutputExtHTML == 1);
-  auto page = std::make_unique<platform::AtomicFileWriter>(platform::AtomicFileWriter::Replace::kExchange);
+  constexpr auto kExchange = platform::AtomicFileWriter::Replace::kExchange;
+  auto page = std::make_unique<platform::AtomicFileWriter>(kExchange);
   Status pageStatus = Status::ok();
   if (outputPath) pageStatus = page->open(*outputPath);
   const bool writing = outputPath && pageStatus;
@@ -192,7 +193,7 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
   if (!headEncoding) {
     writeHead(encoding);
   } else if (*headEncoding != encoding) {
-    auto rewritten = std::make_unique<platform::AtomicFileWriter>(platform::AtomicFileWriter::Replace::kExchange);
+    auto rewritten = std::make_unique<platform::AtomicFileWriter>(kExchange);
     pageStatus = rewritten->open(*outputPath);
     if (!pageStatus) {
       fail(view, pageStatus.message(), true);

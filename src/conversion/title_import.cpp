@@ -1,7 +1,9 @@
-// Title import: reads no more of the file than its first line.
+// Title import: the first line of a file, decoded as the whole file's
+// encoding asks; the rest of the file is read only when the line is not ASCII.
 #include "conversion/title_import.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 #include "conversion/line_splitter.h"
@@ -53,9 +55,8 @@ std::string stripTitleTags(std::string_view line) {
 }
 
 std::optional<std::string> importTitle(const std::string& path, EncodingChoice encoding) {
-  if (path.empty() || path.substr(path.rfind('/') + 1).starts_with('.') || !platform::isRegularFile(path)) {
-    return std::nullopt;
-  }
+  const bool hidden = path.substr(path.rfind('/') + 1).starts_with('.');
+  if (path.empty() || hidden || !platform::isRegularFile(path)) return std::nullopt;
   try {
     platform::InputFile file;
     if (!file.open(path)) return std::nullopt;
@@ -71,9 +72,10 @@ std::optional<std::string> importTitle(const std::string& path, EncodingChoice e
       // file decides, read only as far as needed.
       const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
       if (!ascii) {
-        char chunk[4096];
-        for (std::size_t got; !detector.decided() && (got = file.read(chunk, sizeof chunk)) > 0;) {
-          detector.feed(std::string_view(chunk, got));
+        const std::size_t size = LineSplitter::kDefaultBufferSize;
+        const std::unique_ptr<char[]> chunk(new char[size]);
+        for (std::size_t got; !detector.decided() && (got = file.read(chunk.get(), size)) > 0;) {
+          detector.feed(std::string_view(chunk.get(), got));
         }
         utf8 = detector.current() == Encoding::kUtf8;
       }
