@@ -5,8 +5,8 @@
 // bytes as they are read and gives its answer at the end.
 #pragma once
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -43,7 +43,9 @@ class Utf8BlockValidator {
     }
     // The state lives in registers for the run of blocks.
     Utf8BlockValidator state = *this;
-    for (; n >= 16; p += 16, n -= 16) state.block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    for (; n >= 16; p += 16, n -= 16) {
+      state.block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    }
     *this = state;
     std::memcpy(m_tail, p, n);
     m_tailSize = n;
@@ -62,12 +64,9 @@ class Utf8BlockValidator {
     end.m_error = _mm_or_si128(end.m_error, end.m_incomplete);
     return end.clean();
   }
-  bool sawNonAscii() const { return m_nonAscii || (m_tailSize > 0 && [this] {
-    for (std::size_t i = 0; i < m_tailSize; ++i) {
-      if (m_tail[i] >= 0x80) return true;
-    }
-    return false;
-  }()); }
+  bool sawNonAscii() const {
+    return m_nonAscii || std::any_of(m_tail, m_tail + m_tailSize, [](unsigned char c) { return c >= 0x80; });
+  }
 
  private:
   __attribute__((target("ssse3"), always_inline)) void block(__m128i input) {
@@ -105,8 +104,10 @@ class Utf8BlockValidator {
     const __m128i special = _mm_and_si128(_mm_and_si128(byte1High, byte1Low), byte2High);
     // Third and fourth bytes of a character must be continuations: the bytes
     // two after a three- or four-byte lead, and three after a four-byte lead.
-    const __m128i third = _mm_subs_epu8(_mm_alignr_epi8(input, m_previous, 14), _mm_set1_epi8(char(0xE0 - 0x80)));
-    const __m128i fourth = _mm_subs_epu8(_mm_alignr_epi8(input, m_previous, 13), _mm_set1_epi8(char(0xF0 - 0x80)));
+    const __m128i third =
+        _mm_subs_epu8(_mm_alignr_epi8(input, m_previous, 14), _mm_set1_epi8(char(0xE0 - 0x80)));
+    const __m128i fourth =
+        _mm_subs_epu8(_mm_alignr_epi8(input, m_previous, 13), _mm_set1_epi8(char(0xF0 - 0x80)));
     const __m128i mustContinue = _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(char(0x80)));
     m_error = _mm_or_si128(m_error, _mm_xor_si128(mustContinue, special));
     // A lead in the last three bytes still waits for its continuations.
