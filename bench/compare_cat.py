@@ -44,12 +44,14 @@ def main():
     make_sample = os.path.join(args.build, "bench", "make_sample")
 
     with tempfile.TemporaryDirectory(prefix="morlavin-bench-") as work:
-        samples = [("65535 lines x 80 B", 65535, 80), ("65535 lines x 800 B", 65535, 800), ("empty", 0, 80)]
+        samples = [("65535 lines x 80 B", 65535, 80, []), ("65535 lines x 800 B", 65535, 800, []),
+                   ("UTF-8 LF 65535 x 80 B", 65535, 80, ["utf-8"]), ("UTF-8 LF 65535 x 800 B", 65535, 800, ["utf-8"]),
+                   ("empty", 0, 80, [])]
         print(f"{'file':22} {'size':>12} {'cat ms':>8} {'convert ms':>10} {'ratio':>6} "
               f"{'cat KiB':>8} {'convert KiB':>11} {'input+16MiB':>11}")
-        for name, lines, width in samples:
+        for name, lines, width, encoding in samples:
             path = os.path.join(work, "sample.txt")
-            subprocess.run([make_sample, str(lines), str(width), path], check=True)
+            subprocess.run([make_sample, str(lines), str(width), path, *encoding], check=True)
             size = os.path.getsize(path)
             cat_times, convert_times = [], []
             for run in range(args.runs + 1):

@@ -1,5 +1,6 @@
-// Realistic Shift-JIS text for benchmarks: Japanese sentences mixed with
-// ASCII words, numbers and the odd tag, in CR LF lines of a chosen length.
+// Realistic text for benchmarks: Japanese sentences mixed with ASCII words,
+// numbers and the odd tag, in lines of a chosen length: Shift-JIS with CR LF
+// ends as on the original platform, or UTF-8 with LF ends as on ours.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@ namespace morlavin::bench {
 
 // `lines` lines averaging about `bytesPerLine` bytes (line end included).
 // The same arguments always give the same text.
-inline std::string makeSampleText(int lines, int bytesPerLine, std::uint32_t seed = 1) {
+inline std::string makeSampleText(int lines, int bytesPerLine, bool utf8 = false, std::uint32_t seed = 1) {
   // A small linear congruential generator keeps the output identical everywhere.
   std::uint32_t state = seed;
   const auto next = [&state](std::uint32_t bound) {
@@ -31,7 +32,13 @@ inline std::string makeSampleText(int lines, int bytesPerLine, std::uint32_t see
         // Hiragana (0x829F-0x82F1) and level-1 kanji rows (0x889F-0x9872),
         // trail bytes 0x40-0x7E and 0x80-0xFC, 0x5C included.
         for (int k = static_cast<int>(next(8)) + 2; k > 0; --k) {
-          if (next(2) == 0) {
+          if (utf8) {
+            // Hiragana (U+3041-U+3093) and CJK ideographs (U+4E00-U+6FFF).
+            const std::uint32_t code = next(2) == 0 ? 0x3041 + next(0x53) : 0x4E00 + next(0x2200);
+            text += static_cast<char>(0xE0 | (code >> 12));
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+          } else if (next(2) == 0) {
             text += '\x82';
             text += static_cast<char>(0x9F + next(0xF1 - 0x9F + 1));
           } else {
@@ -40,10 +47,10 @@ inline std::string makeSampleText(int lines, int bytesPerLine, std::uint32_t see
             text += static_cast<char>(trail == 0x7F ? 0x80 : trail);
           }
         }
-        text += "\x81\x42";  // 。
+        text += utf8 ? "\xE3\x80\x82" : "\x81\x42";  // 。
       }
     }
-    text += "\r\n";
+    text += utf8 ? "\n" : "\r\n";
   }
   return text;
 }

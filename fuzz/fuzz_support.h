@@ -49,4 +49,32 @@ inline std::string readBytes(const std::string& path) {
 
 inline char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
+// UTF-8 validity by decoding each character and checking its code point.
+inline bool validUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::size_t length = c < 0x80 ? 1 : c >= 0xF8 ? 0 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    char32_t code = length == 1 ? c : c & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += length;
+  }
+  return true;
+}
+
+// The encoding rule as plainly as it can be said: UTF-8 for a mark, or for
+// valid UTF-8 holding a byte above 0x7F.
+inline bool isUtf8Text(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) return true;
+  bool high = false;
+  for (char c : text) high = high || static_cast<unsigned char>(c) >= 0x80;
+  return high && validUtf8(text);
+}
+
 }  // namespace morlavin::fuzz

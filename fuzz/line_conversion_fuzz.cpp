@@ -1,5 +1,6 @@
-// A whole conversion of any bytes: the page body equals the line rule written
-// out plainly, markers never reach the page, and the frame is intact.
+// A whole conversion of any bytes: the page is in the encoding the plain rule
+// gives, its body equals the line rule written out plainly, markers never
+// reach the page, and the frame is intact.
 #include <cstdint>
 #include <vector>
 
@@ -56,16 +57,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   QuietView view;
   NoLauncher launcher;
-  const auto result = conversion::convertFile({input, "", false}, settings, view, launcher);
+  // The detector, by vectors and byte by byte, fed in pieces of every size.
+  for (bool vectors : {true, false}) {
+    conversion::EncodingDetector detector(vectors);
+    const std::size_t piece = 1 + data[0] % 37;
+    for (std::size_t at = 0; at < text.size(); at += piece) detector.feed(text.substr(at, piece));
+    fuzz::check((detector.current() == conversion::Encoding::kUtf8) == fuzz::isUtf8Text(text), "encoding rule");
+  }
+
+  const auto choice = static_cast<conversion::EncodingChoice>((data[0] >> 1) % 3);
+  const auto result = conversion::convertFile({input, "", false, choice}, settings, view, launcher);
   fuzz::check(result.has_value() && view.errors == 0, "a convertible file was refused");
   const std::string page = fuzz::readBytes(result->outputPath);
   fuzz::check(page.size() == result->size, "reported size");
 
-  const std::string head = conversion::pageHead(settings, result->outputPath, "");
+  const bool utf8 = choice == conversion::EncodingChoice::kAuto ? fuzz::isUtf8Text(text)
+                                                              : choice == conversion::EncodingChoice::kUtf8;
+  const std::string head = conversion::pageHead(settings, result->outputPath, "",
+                                                utf8 ? conversion::Encoding::kUtf8 : conversion::Encoding::kShiftJis);
   fuzz::check(page.compare(0, head.size(), head) == 0, "page head");
   fuzz::check(page.ends_with(conversion::kPageClosing), "closing lines");
   const std::string body = page.substr(head.size(), page.size() - head.size() - conversion::kPageClosing.size());
-  fuzz::check(body == referenceBody(text, settings.TextIgnoreTags == 1), "body differs from the line rule");
+  const bool mark = choice != conversion::EncodingChoice::kShiftJis && text.starts_with("\xEF\xBB\xBF");
+  fuzz::check(body == referenceBody(text.substr(mark ? 3 : 0), settings.TextIgnoreTags == 1),
+              "body differs from the line rule");
   fuzz::check(settings.TextIgnoreTags == (data[0] & 1), "settings unchanged");
   return 0;
 }

@@ -1,4 +1,5 @@
-// The output name rule: same length, no ".txt" left, every other byte kept.
+// The output name rule: the folders stay, and in the file name no ".txt" is
+// left, every other byte is kept and the length is the same.
 #include <cstdint>
 
 #include "conversion/output_name.h"
@@ -21,13 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   const auto output = conversion::outputPathFor(input, html);
 
+  const std::size_t slash = input.rfind('/');
+  const std::size_t name = slash == std::string_view::npos ? 0 : slash + 1;
   bool hasTxt = false;
-  for (std::size_t i = 0; i < input.size(); ++i) hasTxt = hasTxt || isTxtAt(input, i);
+  for (std::size_t i = name; i < input.size(); ++i) hasTxt = hasTxt || isTxtAt(input, i);
   fuzz::check(output.has_value() == hasTxt, "refused exactly the paths without .txt");
   if (!output) return 0;
   fuzz::check(output->size() == input.size() + (html ? 1 : 0), "length");
-  for (std::size_t i = 0; i < input.size(); ++i) fuzz::check(!isTxtAt(*output, i), "a .txt is left");
-  for (std::size_t i = 0; i < input.size();) {
+  fuzz::check(output->compare(0, name, input.substr(0, name)) == 0, "folders kept");
+  for (std::size_t i = name; i < input.size(); ++i) fuzz::check(!isTxtAt(*output, i), "a .txt is left in the name");
+  for (std::size_t i = name; i < input.size();) {
     if (isTxtAt(input, i)) {
       fuzz::check(output->compare(i, 4, ".htm") == 0, "replaced with .htm");
       i += 4;

@@ -22,11 +22,13 @@ int run(const std::string& input) {
   return LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
 }
 
-// Bytes that matter to the program's rules: line ends, tags, markers, Shift-JIS.
+// Bytes that matter to the program's rules: line ends, tags, markers, Shift-JIS,
+// UTF-8 and its byte-order mark.
 const std::vector<std::string> kPieces = {
     "\r", "\n", "\r\n", "<", ">", "&", "\"", " ", "\t", "=", ".", "txt", ".TXT", "[Setting]", "Version=",
     "<BR>", "<H1>", "</H7>", "<FONT SIZE=+2>", "</FONT>", "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->",
-    "<!--#END_MORLAVIN_NOBR#-->", "\x95\x5C", "\x81", "\xFF", std::string(1, '\0'), "1.62", "-0.5", "255"};
+    "<!--#END_MORLAVIN_NOBR#-->", "\x95\x5C", "\x81", "\xFF", std::string(1, '\0'), "1.62", "-0.5", "255",
+    "\xEF\xBB\xBF", "日本", "\xE3\x81", "\xED\xA0\x80", "\xF4\x90\x80\x80", "</title"};
 
 std::string mutate(std::string input, std::mt19937& random) {
   for (int edits = 1 + random() % 4; edits > 0; --edits) {

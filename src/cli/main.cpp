@@ -1,9 +1,13 @@
 // morlavin-convert: converts text files into pages exactly as the main window
 // does, for scripts and for machines without a display.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,12 +46,32 @@ struct Options {
   bool titleGiven = false;
   bool open = false;
   bool quiet = false;
+  conversion::EncodingChoice encoding = conversion::EncodingChoice::kAuto;
   std::vector<std::string> files;
 };
 
 int usageError(const std::string& problem) {
   std::fprintf(stderr, "morlavin-convert: %s\n%s", problem.c_str(), kUsage);
   return 2;
+}
+
+std::optional<conversion::EncodingChoice> encodingNamed(const std::string& name) {
+  if (name == "auto") return conversion::EncodingChoice::kAuto;
+  if (name == "shift-jis") return conversion::EncodingChoice::kShiftJis;
+  if (name == "utf-8") return conversion::EncodingChoice::kUtf8;
+  return std::nullopt;
+}
+
+// A closed standard stream would hand its number to the next file opened, and
+// a report printed "to stdout" would land in that file. Occupying it with a
+// descriptor that cannot be written turns that into a write error instead.
+void occupyClosedStream(int fd) {
+  if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) return;
+  const int placeholder = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (placeholder >= 0 && placeholder != fd) {
+    ::dup2(placeholder, fd);
+    ::close(placeholder);
+  }
 }
 
 }  // namespace
@@ -72,6 +96,11 @@ int main(int argc, char** argv) {
       if (i + 1 >= argc) return usageError(arg + " needs a value");
       (arg == "--settings" ? options.settingsPath : options.title) = argv[++i];
       if (arg == "--title") options.titleGiven = true;
+    } else if (arg == "--encoding") {
+      if (i + 1 >= argc) return usageError(arg + " needs a value");
+      const auto encoding = encodingNamed(argv[++i]);
+      if (!encoding) return usageError("--encoding takes auto, shift-jis or utf-8");
+      options.encoding = *encoding;
     } else if (arg == "--title-from-first-line") {
       options.titleFromFirstLine = true;
     } else if (arg == "--open") {
@@ -87,6 +116,11 @@ int main(int argc, char** argv) {
   }
   if (options.files.empty()) return usageError("no FILE given");
 
+  occupyClosedStream(STDOUT_FILENO);
+  occupyClosedStream(STDERR_FILENO);
+  // A reader that went away is a write error to report, not a silent death.
+  std::signal(SIGPIPE, SIG_IGN);
+
   if (options.settingsPath.empty()) {
     options.settingsPath = platform::directoryPrefix(platform::programDirectory()) +
                            std::string(settings::kSettingsFileName);
@@ -96,25 +130,37 @@ int main(int argc, char** argv) {
   const bool live = !options.quiet && ::isatty(STDERR_FILENO);
 
   int status = 0;
+  int stdoutError = 0;
   for (const std::string& file : options.files) {
     conversion::ConversionRequest request;
     request.inputPath = file;
     request.openPage = options.open;
+    request.encoding = options.encoding;
     request.title = options.titleFromFirstLine
-                        ? conversion::importTitle(file).value_or(std::string())
+                        ? conversion::importTitle(file, options.encoding).value_or(std::string())
                         : options.title;
     cli::TerminalView view(stderr, live);
     const auto result = conversion::convertFile(request, record, view, launcher);
     view.finish();
     if (result) {
-      std::printf("%s: %s\n", result->outputPath.c_str(),
+      std::printf("%s: %s\n", cli::printableName(result->outputPath).c_str(),
                   conversion::pageWrittenText(result->size).c_str());
-      std::fflush(stdout);
+      if (std::fflush(stdout) != 0 && stdoutError == 0) stdoutError = errno;
     } else {
-      std::fprintf(stderr, "%s: %s\n", file.c_str(),
+      std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
                    view.error().empty() ? conversion::kFailedStatus.data() : view.error().c_str());
       status = 1;
     }
+  }
+  // The reports are part of the result: losing them is a failure.
+  if (std::fflush(stdout) != 0 && stdoutError == 0) stdoutError = errno;
+  if (stdoutError == 0 && std::ferror(stdout)) stdoutError = EIO;
+  if (stdoutError != 0) {
+    const std::string reason = stdoutError == EBADF   ? "閉じられています"
+                               : stdoutError == EPIPE ? "読み出す側が終了しました"
+                                                      : describeErrno(stdoutError);
+    std::fprintf(stderr, "morlavin-convert: 標準出力に書き込めません (%s)\n", reason.c_str());
+    status = 1;
   }
   return status;
 }

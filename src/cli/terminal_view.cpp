@@ -1,7 +1,58 @@
 // A one-line progress display, redrawn only at the run's repaint moments.
 #include "cli/terminal_view.h"
 
+#include "conversion/text_encoding.h"
+
 namespace morlavin::cli {
+namespace {
+
+bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+// Appends `text` with its control bytes and the bytes that are not UTF-8
+// written as the escapes of a $'…' string.
+void appendEscaped(std::string& out, std::string_view text, bool quoting) {
+  static const char kHex[] = "0123456789abcdef";
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    std::size_t length = 1;
+    if (c >= 0x80) {
+      length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+      if (i + length > text.size() || !conversion::isValidUtf8(text.substr(i, length))) length = 0;
+    }
+    if (length > 1) {
+      out.append(text.substr(i, length));
+      i += length;
+      continue;
+    }
+    ++i;
+    switch (c) {
+      case '\n': out += "\\n"; continue;
+      case '\t': out += "\\t"; continue;
+      case '\r': out += "\\r"; continue;
+      case 0x1B: out += "\\e"; continue;
+      case '\\': out += quoting ? "\\\\" : "\\"; continue;
+      case '\'': out += quoting ? "\\'" : "'"; continue;
+      default: break;
+    }
+    if (length == 1 && !isControl(c)) {
+      out += static_cast<char>(c);
+    } else {
+      out.append("\\x").append(1, kHex[c >> 4]).append(1, kHex[c & 15]);
+    }
+  }
+}
+
+}  // namespace
+
+std::string printableName(std::string_view name) {
+  bool plain = conversion::isValidUtf8(name);
+  for (char c : name) plain = plain && !isControl(static_cast<unsigned char>(c));
+  if (plain) return std::string(name);
+  std::string out = "$'";
+  appendEscaped(out, name, true);
+  out += '\'';
+  return out;
+}
 
 void TerminalView::repaintStatus() {
   if (!m_live) return;
@@ -16,10 +67,9 @@ void TerminalView::repaintStatus() {
 }
 
 void TerminalView::showError(std::string_view message) {
-  m_error = message;
-  for (char& c : m_error) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
+  // A message may hold a path, and with it any byte of a file name.
+  m_error.clear();
+  appendEscaped(m_error, message, false);
 }
 
 void TerminalView::finish() {

@@ -9,6 +9,13 @@
 
 namespace morlavin::cli {
 
+// A file name as it can be printed safely: unchanged when it is valid UTF-8
+// without control characters, otherwise quoted as GNU ls and stat do, in $'…'
+// with \n, \t, \e, \\, \' and \xNN for other control bytes, DEL and bytes
+// that are not UTF-8. Nothing of such a name reaches the terminal raw, and a
+// name holding a line end cannot pass for another line of output.
+std::string printableName(std::string_view name);
+
 class TerminalView : public conversion::ConversionView {
  public:
   // Draws a progress line on `terminal` when `live` is set; otherwise only
@@ -22,7 +29,8 @@ class TerminalView : public conversion::ConversionView {
 
   // Clears the progress line so that the next line of output starts clean.
   void finish();
-  // The last error of the run, flattened to one line; empty if none.
+  // The last error of the run, on one line with its control bytes escaped;
+  // empty if none.
   const std::string& error() const { return m_error; }
 
  private:

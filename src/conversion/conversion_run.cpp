@@ -5,6 +5,7 @@
 // place before anything that lets the window repaint.
 #include "conversion/conversion_run.h"
 
+#include <memory>
 #include <new>
 
 #include "conversion/line_splitter.h"
@@ -36,8 +37,10 @@ std::string convertingText(int done, int total) {
          "行)";
 }
 
-void fail(ConversionView& view, std::string_view message) {
+// A failure after the bar has moved puts it back to 0, as a refusal does.
+void fail(ConversionView& view, std::string_view message, bool barMoved = false) {
   view.showError(message);
+  if (barMoved) view.setProgress(0);
   view.setStatusText(kFailedStatus);
 }
 
@@ -72,24 +75,53 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
   // temporary page, which only becomes the page if the run gets that far; a
   // refusal or failure is reported at the moment the user expects it.
   const auto outputPath = outputPathFor(request.inputPath, settings.OutputExtHTML == 1);
-  platform::AtomicFileWriter page(platform::AtomicFileWriter::Replace::kExchange);
+  constexpr auto kExchange = platform::AtomicFileWriter::Replace::kExchange;
+  auto page = std::make_unique<platform::AtomicFileWriter>(kExchange);
   Status pageStatus = Status::ok();
-  if (outputPath) {
-    pageStatus = page.open(*outputPath);
-    if (pageStatus) page.append(pageHead(settings, *outputPath, request.title));
-  }
+  if (outputPath) pageStatus = page->open(*outputPath);
   const bool writing = outputPath && pageStatus;
+
+  // The encoding is known only at the end of the file. The head is written
+  // for what the first chunk suggests, and in the rare file that turns out
+  // otherwise (ASCII far into the file, or UTF-8 up to a late invalid byte) a
+  // second temporary page gets the right head and the body copied after it.
+  EncodingDetector detector;
+  LineSplitter::ChunkObserver observer;
+  if (request.encoding == EncodingChoice::kAuto) {
+    observer = [&detector](std::string_view chunk) { detector.feed(chunk); };
+  }
+  const auto encodingOf = [&](bool wholeFile) {
+    switch (request.encoding) {
+      case EncodingChoice::kShiftJis: return Encoding::kShiftJis;
+      case EncodingChoice::kUtf8: return Encoding::kUtf8;
+      case EncodingChoice::kAuto: break;
+    }
+    return wholeFile ? detector.current() : detector.likely();
+  };
+  std::optional<Encoding> headEncoding;
+  std::size_t headSize = 0;
+  const auto writeHead = [&](Encoding encoding) {
+    const std::string head = pageHead(settings, *outputPath, request.title, encoding);
+    page->append(head);
+    headSize = head.size();
+    headEncoding = encoding;
+  };
 
   // Counting pass. A file past the limit is still counted to its end.
   const long long k1 = countingRepaintInterval(input.size());
   long long count = 0;
   long long untilRepaint = k1;  // counts down instead of dividing for every line
   LineConverter converter(settings.TextIgnoreTags == 1);
-  LineSplitter lines(input);
+  // The mark says "UTF-8" and is no text of the page.
+  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, std::move(observer),
+                     request.encoding != EncodingChoice::kShiftJis);
   std::string_view line;
   try {
     while (lines.next(line)) {
-      if (writing && count < kMaxLines) converter.convert(line, page);
+      if (writing && count < kMaxLines) {
+        if (!headEncoding) writeHead(encodingOf(false));
+        converter.convert(line, *page);
+      }
       ++count;
       if (--untilRepaint == 0) {
         untilRepaint = k1;
@@ -106,6 +138,11 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
   if (untilRepaint != k1) view.setStatusText(countingText(count));
   if (!input.error()) {
     fail(view, input.error().message());
+    return std::nullopt;
+  }
+  if (lines.bytesRead() != input.size()) {
+    // Lines of two different files would make a page of neither.
+    fail(view, kChangedWhileReadingMessage);
     return std::nullopt;
   }
   if (count > kMaxLines) {
@@ -129,16 +166,14 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
   view.setProgress(50);
 
   if (!outputPath) {
-    view.showError(kNotConvertibleMessage);
-    view.setProgress(0);
-    view.setStatusText(kFailedStatus);
+    fail(view, kNotConvertibleMessage, true);
     return std::nullopt;
   }
 
   view.setStatusText(beforeWritingText(total, total));
   view.repaintStatus();
   if (!pageStatus) {
-    fail(view, pageStatus.message());
+    fail(view, pageStatus.message(), true);
     return std::nullopt;
   }
 
@@ -153,9 +188,24 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
     view.setProgress(50 + 50.0 * done / total);
   }
   if (total > 0 && total % k2 != 0) view.setStatusText(convertingText(total, total));
-  page.append(kPageClosing);
-  if (const Status status = page.commit(); !status) {
-    fail(view, status.message());
+
+  const Encoding encoding = encodingOf(true);
+  if (!headEncoding) {
+    writeHead(encoding);
+  } else if (*headEncoding != encoding) {
+    auto rewritten = std::make_unique<platform::AtomicFileWriter>(kExchange);
+    pageStatus = rewritten->open(*outputPath);
+    if (!pageStatus) {
+      fail(view, pageStatus.message(), true);
+      return std::nullopt;
+    }
+    rewritten->append(pageHead(settings, *outputPath, request.title, encoding));
+    rewritten->appendTail(*page, headSize);
+    page = std::move(rewritten);  // the first temporary page goes
+  }
+  page->append(kPageClosing);
+  if (const Status status = page->commit(); !status) {
+    fail(view, status.message(), true);
     return std::nullopt;
   }
   view.setProgress(100);
@@ -165,7 +215,7 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
     // business; the page itself is written and stays.
     (void)launcher.openDocument(*outputPath);
   }
-  const ConversionResult result{*outputPath, page.written().size, page.written()};
+  const ConversionResult result{*outputPath, page->written().size, page->written()};
   view.setStatusText(pageWrittenText(result.size));
   view.setProgress(0);
   return result;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/text_encoding.h"
 #include "platform/file_ops.h"
 #include "settings/settings_record.h"
 
@@ -36,11 +37,14 @@ inline constexpr int kMaxLines = 65535;
 inline constexpr std::string_view kTooManyLinesMessage = "データが多すぎます。";
 inline constexpr std::string_view kNotConvertibleMessage = "このファイルは変換できません。";
 inline constexpr std::string_view kFailedStatus = "変換に失敗しました。";
+inline constexpr std::string_view kChangedWhileReadingMessage =
+    "ファイルが読み込み中に変更されました。もう一度変換してください。";
 
 struct ConversionRequest {
   std::string inputPath;  // taken as it stands: no trimming, no quotes removed
   std::string title;      // empty: the page gets the default title
   bool openPage = true;   // hand the finished page to the desktop
+  EncodingChoice encoding = EncodingChoice::kAuto;
 };
 
 struct ConversionResult {
@@ -59,8 +63,8 @@ int lineRepaintInterval(int lineCount);
 
 // Converts the file named by `request.inputPath` into a page beside it. Returns
 // the page written, or nullopt when the run did nothing (empty path) or stopped
-// (too many lines, no ".txt" in the path, a file that could not be read or
-// written), in which case the user has been told through `view` and no page
+// (too many lines, no ".txt" in the file name, a file that could not be read or
+// written, or that changed while it was read), in which case the user has been told through `view` and no page
 // was created or changed. Tag escaping follows the markers for this run only;
 // `settings` is not changed.
 std::optional<ConversionResult> convertFile(const ConversionRequest& request,

@@ -1,9 +1,11 @@
-// The line rule of every text file the program reads: a line ends at CR LF or
-// at a CR alone. A lone LF stays inside its line, a last line without an end
-// is a line, and a file ending in a line end has no empty line after it.
+// The line rule of every text file the program reads: a line ends at CR LF, at
+// a CR alone or at an LF alone (so LF CR is two line ends). A last line without
+// an end is a line, and a file ending in a line end has no empty line after it.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,18 +16,25 @@ namespace morlavin::conversion {
 
 // Splits a file into lines while reading it through a small reused buffer, so
 // that a pass over a large file touches no more memory than its longest line.
-// Works on raw Shift-JIS bytes: no trail byte is a CR or an LF.
+// Works on raw Shift-JIS and UTF-8 bytes: no trail byte is a CR or an LF.
 class LineSplitter {
  public:
   static constexpr std::size_t kDefaultBufferSize = 64 << 10;
+  // Sees every chunk of the file as it is read, before its lines are handed out.
+  using ChunkObserver = std::function<void(std::string_view)>;
 
-  explicit LineSplitter(platform::InputFile& file, std::size_t bufferSize = kDefaultBufferSize);
+  // With `dropByteOrderMark`, a UTF-8 byte-order mark at the start of the file
+  // is no text: a file of the mark alone has no lines.
+  explicit LineSplitter(platform::InputFile& file, std::size_t bufferSize = kDefaultBufferSize,
+                        ChunkObserver observer = {}, bool dropByteOrderMark = false);
 
   // The next line without its line end, valid until the next call; false at
   // the end of the file (or after a read error: see the file's error()).
   bool next(std::string_view& line) { return advance(&line); }
   // Passes over the next line without keeping its text; false at the end.
   bool skip() { return advance(nullptr); }
+  // The bytes read from the file so far.
+  std::uint64_t bytesRead() const { return m_bytesRead; }
 
  private:
   bool advance(std::string_view* line);
@@ -34,8 +43,14 @@ class LineSplitter {
   platform::InputFile& m_file;
   std::unique_ptr<char[]> m_buffer;
   std::size_t m_capacity;
+  ChunkObserver m_observer;
+  bool m_dropMark;
+  std::uint64_t m_bytesRead = 0;
   std::size_t m_begin = 0;
   std::size_t m_end = 0;
+  static constexpr std::size_t kUnknown = ~std::size_t{0};
+  // Where the next CR of the buffer is (m_end: none), valid while not behind m_begin.
+  std::size_t m_nextCr = kUnknown;
   bool m_skipLineFeed = false;  // the last line ended in a CR at the buffer's end
   std::string m_carry;          // a line that spans buffer refills
   bool m_partial = false;       // part of the current line has been passed over

@@ -13,10 +13,14 @@ bool isTxtAt(std::string_view text, std::size_t i) {
 }  // namespace
 
 std::optional<std::string> outputPathFor(std::string_view inputPath, bool htmlExtension) {
-  std::string output;
+  // Only the file name counts: the page is always written beside its text,
+  // never into some other folder whose name happens to hold ".txt".
+  const std::size_t slash = inputPath.rfind('/');
+  const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  std::string output(inputPath.substr(0, nameStart));
   output.reserve(inputPath.size() + 1);
   bool replaced = false;
-  for (std::size_t i = 0; i < inputPath.size();) {
+  for (std::size_t i = nameStart; i < inputPath.size();) {
     if (isTxtAt(inputPath, i)) {
       output += ".htm";
       i += 4;

@@ -7,9 +7,10 @@
 
 namespace morlavin::conversion {
 
-// Replaces every ".txt" in `inputPath` (ASCII case ignored, anywhere in the
-// path, folder names included) by ".htm", then appends "l" when `htmlExtension`
-// is set. nullopt when the path holds no ".txt": such a file is not converted.
+// Replaces every ".txt" in the file name of `inputPath` (its last component;
+// ASCII case ignored, anywhere in the name) by ".htm", then appends "l" when
+// `htmlExtension` is set. nullopt when the file name holds no ".txt": such a
+// file is not converted. Folder names are never changed.
 std::optional<std::string> outputPathFor(std::string_view inputPath, bool htmlExtension);
 
 }  // namespace morlavin::conversion

@@ -9,9 +9,34 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
+bool closesTitleAt(std::string_view text, std::size_t i) {
+  constexpr std::string_view kClose = "</title";
+  if (text.size() - i < kClose.size()) return false;
+  for (std::size_t k = 0; k < kClose.size(); ++k) {
+    const char c = text[i + k];
+    if (((c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c) != kClose[k]) return false;
+  }
+  return true;
+}
+
+// Neither "<" nor "/" is ever a trail byte, so the search is safe on
+// Shift-JIS bytes as on UTF-8.
+std::string withTitleCloseEscaped(std::string text) {
+  for (std::size_t i = text.find("</"); i != std::string::npos; i = text.find("</", i + 1)) {
+    if (closesTitleAt(text, i)) text.replace(i, 1, "&lt;");
+  }
+  return text;
+}
+
 }  // namespace
 
-std::string bodyTag(const settings::SettingsRecord& s) {
+std::string pageText(std::string_view text, Encoding encoding) {
+  const bool utf8Page = encoding == Encoding::kUtf8;
+  if (isValidUtf8(text)) return utf8Page ? std::string(text) : platform::utf8ToCp932ForHtml(text);
+  return utf8Page ? platform::cp932ToUtf8(text) : std::string(text);
+}
+
+std::string bodyTag(const settings::SettingsRecord& s, Encoding encoding) {
   std::string tag = "<BODY BGCOLOR=\"";
   tag += settings::htmlColourValue(s.ManualBgcolorSet, s.Bgcolor, s.HTMLBgcolorR, s.HTMLBgcolorG,
                                    s.HTMLBgcolorB);
@@ -21,7 +46,7 @@ std::string bodyTag(const settings::SettingsRecord& s) {
   tag += "\"";
   if (s.CheckBackground == 1) {
     tag += " BACKGROUND=\"";
-    tag += platform::utf8ToCp932ForHtml(s.HTMLBackGround);
+    tag += pageText(s.HTMLBackGround, encoding);
     tag += "\"";
   }
   tag += ">";
@@ -29,7 +54,7 @@ std::string bodyTag(const settings::SettingsRecord& s) {
 }
 
 std::string pageHead(const settings::SettingsRecord& settings, std::string_view outputPath,
-                     std::string_view title) {
+                     std::string_view title, Encoding encoding) {
   const std::string version = settings::programVersionText();
   const std::string titleText =
       title.empty() ? "Morlavin - " + std::string(outputPath) : std::string(title);
@@ -39,7 +64,9 @@ std::string pageHead(const settings::SettingsRecord& settings, std::string_view 
   head.append("<HTML>").append(kCrLf);
   head.append("<HEAD>").append(kCrLf);
   if (settings.DisableEncodeMetaTag == 0) {
-    head.append("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=x-sjis\">")
+    head.append("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=")
+        .append(encoding == Encoding::kUtf8 ? "UTF-8" : "x-sjis")
+        .append("\">")
         .append(kCrLf);
   }
   head.append("<META NAME=\"Generator\" CONTENT=\"Morlavin ")
@@ -47,9 +74,12 @@ std::string pageHead(const settings::SettingsRecord& settings, std::string_view 
       .append(kAuthorNotice)
       .append("\">")
       .append(kCrLf);
-  head.append("<TITLE>").append(platform::utf8ToCp932ForHtml(titleText)).append("</TITLE>").append(kCrLf);
+  head.append("<TITLE>")
+      .append(withTitleCloseEscaped(pageText(titleText, encoding)))
+      .append("</TITLE>")
+      .append(kCrLf);
   head.append("</HEAD>").append(kCrLf);
-  head.append(bodyTag(settings)).append(kCrLf);
+  head.append(bodyTag(settings, encoding)).append(kCrLf);
   head.append("<!-------- This File Created by Morlavin ")
       .append(version)
       .append(kAuthorNotice)

@@ -1,12 +1,14 @@
 // The bytes of a page: the head, the body tag built from the colour settings,
-// the body lines with their marker lines, and the closing lines. Everything
-// here is Shift-JIS bytes; body lines are never decoded.
+// the body lines with their marker lines, and the closing lines. A page is in
+// the encoding of its text file (Shift-JIS or UTF-8); body lines are never
+// decoded.
 #pragma once
 
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "conversion/text_encoding.h"
 #include "settings/settings_record.h"
 
 namespace morlavin::conversion {
@@ -19,16 +21,25 @@ inline constexpr std::string_view kEndInvalidTags = "<!--#END_MORLAVIN_INVALID_T
 inline constexpr std::string_view kBeginNoBr = "<!--#BEGIN_MORLAVIN_NOBR#-->";
 inline constexpr std::string_view kEndNoBr = "<!--#END_MORLAVIN_NOBR#-->";
 
+// A text of the program (a title, a path, the background reference) as bytes
+// of a page in `encoding`. UTF-8 text goes into a Shift-JIS page as CP932, with
+// the characters CP932 cannot hold as numeric character references, and into a
+// UTF-8 page as it stands. Bytes that are not UTF-8 are a name from the file
+// system as a Windows archive left it, in CP932: a Shift-JIS page takes them as
+// they are, a UTF-8 page their decoding.
+std::string pageText(std::string_view text, Encoding encoding);
+
 // The body's opening tag (without line end) for the colour and background
-// fields of `settings`. The background image reference is encoded as CP932.
-std::string bodyTag(const settings::SettingsRecord& settings);
+// fields of `settings`, the background reference encoded for the page.
+std::string bodyTag(const settings::SettingsRecord& settings, Encoding encoding = Encoding::kShiftJis);
 
 // Lines 1 to 9 of a page: document type, META lines, title, body tag and the
-// file comment. `title` (UTF-8) is used when not empty, else "Morlavin - " and
-// `outputPath`; either is written unescaped, as CP932, with characters CP932
-// cannot hold as numeric character references.
+// file comment. `title` is used when not empty, else "Morlavin - " and
+// `outputPath`; either is written unescaped (see pageText) except that the "<"
+// of a "</title" (any case) becomes "&lt;", so that no title ends the element
+// early.
 std::string pageHead(const settings::SettingsRecord& settings, std::string_view outputPath,
-                     std::string_view title);
+                     std::string_view title, Encoding encoding = Encoding::kShiftJis);
 
 // Turns input lines into body lines, following the marker lines. Tag escaping
 // starts from the caller's choice and lives only as long as the converter.

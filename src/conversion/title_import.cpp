@@ -1,5 +1,10 @@
-// Title import: reads no more of the file than its first line.
+// Title import: the first line of a file, decoded as the whole file's
+// encoding asks; the rest of the file is read only when the line is not ASCII.
 #include "conversion/title_import.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
 
 #include "conversion/line_splitter.h"
 #include "platform/cp932.h"
@@ -49,15 +54,38 @@ std::string stripTitleTags(std::string_view line) {
   return title;
 }
 
-std::optional<std::string> importTitle(const std::string& path) {
-  if (path.empty() || !platform::isRegularFile(path)) return std::nullopt;
-  platform::InputFile file;
-  if (!file.open(path)) return std::nullopt;
-  // A small buffer: only the first line is wanted, however large the file.
-  LineSplitter lines(file, 4096);
-  std::string_view line;
-  if (!lines.next(line)) return std::nullopt;  // zero bytes: no first line at all
-  return stripTitleTags(platform::cp932ToUtf8(line));
+std::optional<std::string> importTitle(const std::string& path, EncodingChoice encoding) {
+  const bool hidden = path.substr(path.rfind('/') + 1).starts_with('.');
+  if (path.empty() || hidden || !platform::isRegularFile(path)) return std::nullopt;
+  try {
+    platform::InputFile file;
+    if (!file.open(path)) return std::nullopt;
+    EncodingDetector detector;
+    // A small buffer: only the first line is wanted, however large the file.
+    LineSplitter lines(file, 4096, [&detector](std::string_view chunk) { detector.feed(chunk); },
+                       encoding != EncodingChoice::kShiftJis);
+    std::string_view line;
+    if (!lines.next(line)) return std::nullopt;  // zero bytes: no first line at all
+    bool utf8 = encoding == EncodingChoice::kUtf8;
+    if (encoding == EncodingChoice::kAuto) {
+      // An ASCII line reads the same either way; otherwise the rest of the
+      // file decides, read only as far as needed.
+      const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+      if (!ascii) {
+        const std::size_t size = LineSplitter::kDefaultBufferSize;
+        const std::unique_ptr<char[]> chunk(new char[size]);
+        for (std::size_t got; !detector.decided() && (got = file.read(chunk.get(), size)) > 0;) {
+          detector.feed(std::string_view(chunk.get(), got));
+        }
+        utf8 = detector.current() == Encoding::kUtf8;
+      }
+    }
+    return stripTitleTags(utf8 ? repairUtf8(line) : platform::cp932ToUtf8(line));
+  } catch (const std::bad_alloc&) {
+    // A first line larger than memory gives no title, like a file that
+    // cannot be read.
+    return std::nullopt;
+  }
 }
 
 }  // namespace morlavin::conversion

@@ -186,6 +186,7 @@ void MainWindow::createControls() {
   }
   Label3 = label(client, "Label3", QStringLiteral("タイトル："), twips(120, 1200, 975, 255));
   txtTitle = place<QLineEdit>(client, "txtTitle", twips(1080, 1200, 3975, 270));
+  txtTitle->setMaxLength(std::numeric_limits<int>::max());  // an imported line replaces it whole
   Command3 = button(client, "Command3", QStringLiteral("取込(&G)"), twips(5040, 1200, 855, 255));
   Command2 =
       button(client, "Command2", QStringLiteral("変換開始(&C)"), twips(1080, 1560, 1215, 375));

@@ -389,6 +389,43 @@ void AtomicFileWriter::discard() {
   m_used = 0;
 }
 
+void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset) {
+  source.flush();
+  flush();
+  if (m_fd < 0 || m_errno != 0) return;
+  if (source.m_fd < 0 || source.m_errno != 0) {
+    m_errno = source.m_errno != 0 ? source.m_errno : EBADF;
+    return;
+  }
+  // The source was opened for writing only; its file is read through a
+  // descriptor of its own, which works for a file without a name too.
+  const int in = ::open(("/proc/self/fd/" + std::to_string(source.m_fd)).c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) {
+    m_errno = errno;
+    return;
+  }
+  auto position = static_cast<off_t>(offset);
+  bool byHand = false;
+  for (;;) {
+    const ssize_t copied = ::copy_file_range(in, &position, m_fd, nullptr, std::size_t{1} << 30, 0);
+    if (copied > 0 || (copied < 0 && errno == EINTR)) continue;
+    if (copied < 0) {
+      byHand = errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP;
+      if (!byHand) m_errno = errno;
+    }
+    break;
+  }
+  // Where the kernel cannot copy between these files: from where it stopped.
+  while (byHand) {
+    const ssize_t got = ::pread(in, m_buffer.get(), kBufferSize, position);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) m_errno = errno;
+    if (got <= 0 || !writeAll(m_fd, {m_buffer.get(), static_cast<std::size_t>(got)}, m_errno)) break;
+    position += got;
+  }
+  ::close(in);
+}
+
 Status writeFileAtomically(const std::string& path, std::string_view contents) {
   int error = 0;
   const std::string file = endOfLinks(path, error);

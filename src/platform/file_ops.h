@@ -105,6 +105,9 @@ class AtomicFileWriter {
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  // Appends what `source` has been given after its first `offset` bytes,
+  // copied within the kernel where the file system can.
+  void appendTail(AtomicFileWriter& source, std::uint64_t offset);
 
   // Creates the temporary file for `target`: an unnamed one where the file
   // system allows it, otherwise one with a short name of its own beside the

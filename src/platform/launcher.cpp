@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cerrno>
+#include <climits>
 #include <thread>
 
 extern char** environ;
@@ -30,7 +32,13 @@ Status spawn(const std::string& program, const std::vector<std::string>& argumen
   posix_spawnattr_init(&attributes);
   // The child gets a session of its own so that closing Morlavin's terminal
   // does not take the browser or the translator with it.
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  // A caller that ignores SIGPIPE (to see EPIPE on its own output) must not
+  // pass that on to programs that expect the default.
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF);
 
   pid_t pid = 0;
   const int rc = searchPath
@@ -43,11 +51,28 @@ Status spawn(const std::string& program, const std::vector<std::string>& argumen
   return Status::ok();
 }
 
+// `path` made absolute against `base`, itself taken against the current
+// directory when it is relative or empty.
+std::string absolutePath(const std::string& path, const std::string& base) {
+  if (path.starts_with('/')) return path;
+  std::string folder = base;
+  if (!folder.starts_with('/')) {
+    char buffer[PATH_MAX];
+    // Without a current directory, "./" still keeps the path a path.
+    const std::string current = ::getcwd(buffer, sizeof buffer) != nullptr ? buffer : ".";
+    folder = folder.empty() ? current : current + "/" + folder;
+  }
+  if (!folder.ends_with('/')) folder += '/';
+  return folder + path;
+}
+
 }  // namespace
 
 Status DesktopLauncher::openDocument(const std::string& document,
                                      const std::string& workingDirectory) {
-  return spawn("xdg-open", {document}, workingDirectory, true);
+  // xdg-open takes "https:/x.htm" or "mailto:x?.htm" for a URL and "-x.htm"
+  // for an option: a path starting with "/" is always a file.
+  return spawn("xdg-open", {absolutePath(document, workingDirectory)}, workingDirectory, true);
 }
 
 Status DesktopLauncher::startProgram(const std::string& program,

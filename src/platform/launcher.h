@@ -12,8 +12,9 @@ namespace morlavin::platform {
 class Launcher {
  public:
   virtual ~Launcher() = default;
-  // Opens `document` with the desktop's handler for its type, in
-  // `workingDirectory` when it is not empty. Does not wait for the handler.
+  // Opens the file `document` with the desktop's handler for its type, in
+  // `workingDirectory` when it is not empty (a relative `document` is taken
+  // against it, or the current directory). Does not wait for the handler.
   virtual Status openDocument(const std::string& document,
                               const std::string& workingDirectory = {}) = 0;
   // Starts `program` with `arguments`. Fails when the program cannot be started

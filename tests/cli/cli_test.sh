@@ -23,6 +23,7 @@ run; check "no FILE is a usage error" test $status -eq 2
 run --bogus a.txt; check "unknown option is a usage error" test $status -eq 2
 run --title x --title-from-first-line a.txt; check "two title options exclude each other" test $status -eq 2
 run --title; check "--title needs a value" test $status -eq 2
+run --encoding latin1 a.txt; check "--encoding takes three names" test $status -eq 2
 run --version; check "--version" test "$(cat out.txt)" = "Morlavin Ver 1.62"
 run --help; check "--help" has out.txt "usage: morlavin-convert"
 
@@ -35,6 +36,15 @@ check "sample converts" test $status -eq 0
 check "sample page bytes" cmp -s sample.html "$data/conversion/sample.html"
 size=$(stat -c %s sample.html)
 check "success line" test "$(cat out.txt)" = "sample.html: テキストを変換しました。(変換後のサイズ:${size}bytes)"
+# CR and LF line ends give the same page, byte for byte.
+tr -d '\n' < "$data/conversion/sample.txt" > sample.txt
+run --settings settings.ini --title-from-first-line sample.txt
+check "sample with CR ends: same page" cmp -s sample.html "$data/conversion/sample.html"
+tr -d '\r' < "$data/conversion/sample.txt" > sample.txt
+run --settings settings.ini --title-from-first-line sample.txt
+check "sample with LF ends: same page" cmp -s sample.html "$data/conversion/sample.html"
+cp "$data/conversion/sample.txt" sample.txt
+run --encoding utf-8 sample.txt; check "--encoding utf-8" has sample.htm "charset=UTF-8"
 check "settings file untouched" cmp -s settings.ini "$data/conversion/sample.ini"
 mkdir bin && cp "$convert" bin/
 bin/morlavin-convert --quiet sample.txt >/dev/null 2>&1
@@ -58,8 +68,9 @@ check "missing file: message" has err.txt "missing.txt: ファイルを開けま
 mkdir folder.txt
 run folder.txt; check "folder: message" has err.txt "folder.txt: ファイルを開けません (フォルダです)"
 
-mkdir notes.txt.d && printf 'x\r\n' > notes.txt.d/a.txt
-run notes.txt.d/a.txt; check "folder missing after the replacement" has err.txt "notes.htm.d/a.htm (ファイルまたはフォルダが見つかりません)"
+mkdir notes.txt.d site.txt && printf 'x\r\n' > notes.txt.d/a.txt && printf 'x\r\n' > site.txt/Makefile
+run notes.txt.d/a.txt; check "the page is written beside its text" test $status -eq 0 -a -e notes.txt.d/a.htm
+run site.txt/Makefile; check "no .txt in the file name" has err.txt "site.txt/Makefile: このファイルは変換できません。"
 
 printf 'x\r\n' > secret.txt && chmod 000 secret.txt
 if [[ $(id -u) -eq 0 ]]; then
@@ -85,11 +96,11 @@ head -c 100000 /dev/urandom > binary.txt
 run binary.txt; check "binary file converts" test $status -eq 0
 binary_page_matches() {
   python3 - <<'PY'
-# Every byte of a binary file reaches the page, split at CR as text lines are.
+# Every byte of a binary file reaches the page, split at CR and LF as text lines are.
 data = open("binary.txt", "rb").read()
 page = open("binary.htm", "rb").read()
 body = page.split(b"-------->\r\n", 1)[1].rsplit(b"</BODY>\r\n", 1)[0]
-lines = data.replace(b"\r\n", b"\r").split(b"\r")
+lines = data.replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n")
 if lines and lines[-1] == b"": lines.pop()
 expected = b"".join(l + b"<BR>\r\n" for l in lines)
 markers = [b"<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->", b"<!--#END_MORLAVIN_INVALID_TAGS#-->",
@@ -115,6 +126,8 @@ if (ulimit -v 150000 && "$convert" --version >/dev/null 2>&1); then
   check "line larger than memory: refused" test $status -eq 1
   check "line larger than memory: message" has err.txt "long.txt: ファイルを読み込めません (メモリが足りません)"
   check "line larger than memory: earlier page kept" test "$(stat -c %s long.htm)" -gt 100000000
+  (ulimit -v 150000; "$convert" --quiet --title-from-first-line long.txt >out.txt 2>err.txt); status=$?
+  check "first line larger than memory: no title, refused" test $status -eq 1
 else
   echo "a sanitized build cannot run with a memory limit: the out-of-memory case is not run" >&2
 fi
@@ -159,6 +172,31 @@ for name in 'with space.txt' "quote'and\"double.txt" '$(touch pwned).txt' 'semi;
   check "name: $name" test $status -eq 0 -a -e "${name%.txt}.htm"
 done
 check "no shell ran" test ! -e pwned
+
+# Names with control bytes or bytes that are no UTF-8 are printed quoted.
+printf 'x' > $'e\e[31m.txt'
+printf 'x' > $'s\x95\x5c.txt'
+run $'missing\nb.txt' $'e\e[31m.txt' $'s\x95\x5c.txt'
+check "quoted name on stderr" test "$(cat err.txt)" = "\$'missing\\nb.txt': ファイルを開けません (ファイルまたはフォルダが見つかりません)"
+check "quoted names on stdout" test "$(cut -d: -f1 out.txt | tr '\n' ' ')" = "\$'e\\e[31m.htm' \$'s\\x95\\\\.htm' "
+
+# Reports that cannot be written make the run fail.
+"$convert" one.txt >/dev/full 2>err.txt; status=$?
+check "stdout full" test $status -eq 1
+check "stdout full: message" has err.txt "標準出力に書き込めません (ディスクの空き容量が足りません)"
+"$convert" one.txt >&- 2>err.txt; status=$?
+check "stdout closed" test $status -eq 1 -a -e one.htm
+check "stdout closed: message" has err.txt "標準出力に書き込めません (閉じられています)"
+
+# The page is handed to the desktop as an absolute path: no name is taken for
+# a URL or an option.
+mkdir -p stub https:/evil.example
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$work" > stub/xdg-open
+chmod +x stub/xdg-open
+for name in -dash.txt https:/evil.example/x.txt 'mailto:x?.txt'; do printf 'x' > "./$name"; done
+PATH="$work/stub:$PATH" run --open -- -dash.txt https:/evil.example/x.txt 'mailto:x?.txt'
+for ((i = 0; i < 100 && $(cat opened 2>/dev/null | wc -l) < 3; i++)); do sleep 0.1; done
+check "absolute paths to xdg-open" test "$(sort opened | tr '\n' ' ')" = "$work/-dash.htm $work/https:/evil.example/x.htm $work/mailto:x?.htm "
 
 echo "cli: $passed passed, $failed failed"
 ((failed == 0))

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
+#include "conversion/page_format.h"
 #include "platform/launcher.h"
 #include "settings/settings_record.h"
 #include "test_support/temp_dir.h"
@@ -25,6 +27,7 @@ struct RecordingView : ConversionView {
   void repaintStatus() override {
     repainted.push_back(status);
     calls.push_back("repaint");
+    if (repainted.size() == 2 && duringCounting) duringCounting();
   }
   void setProgress(double percent) override {
     progress.push_back(percent);
@@ -42,6 +45,7 @@ struct RecordingView : ConversionView {
   std::vector<std::string> errors;
   std::vector<std::string> statusAtError;  // what the label showed behind each message box
   std::vector<std::string> calls;
+  std::function<void()> duringCounting;  // runs at the first repaint of the counting pass
 };
 
 struct RecordingLauncher : platform::Launcher {
@@ -68,9 +72,11 @@ struct Run {
 };
 
 std::unique_ptr<Run> convert(const std::string& path, const SettingsRecord& settings = defaultSettings(),
-                             std::string title = "") {
+                             std::string title = "", EncodingChoice encoding = EncodingChoice::kAuto,
+                             std::function<void()> duringCounting = {}) {
   auto run = std::make_unique<Run>();
-  run->result = convertFile({path, std::move(title), true}, settings, run->view, run->launcher);
+  run->view.duringCounting = std::move(duringCounting);
+  run->result = convertFile({path, std::move(title), true, encoding}, settings, run->view, run->launcher);
   return run;
 }
 
@@ -182,7 +188,7 @@ TEST(ConversionRun, EmptyFileGivesTheFrameOnly) {
 
 TEST(ConversionRun, WholePageForLineEndsTitleAndSettings) {
   TempDir dir;
-  writeFile(dir.file("lf.TXT"), "a\nb\nc\n");  // LF only: one line
+  writeFile(dir.file("lf.TXT"), "a\nb\nc\n");
   SettingsRecord settings = defaultSettings();
   settings.OutputExtHTML = 1;
   settings.DisableEncodeMetaTag = 1;
@@ -194,8 +200,89 @@ TEST(ConversionRun, WholePageForLineEndsTitleAndSettings) {
             "<META NAME=\"Generator\" CONTENT=\"Morlavin 1.62 Copyright (C) The Morlavin project.\">\r\n"
             "<TITLE>\x95\x5C & <t></TITLE>\r\n</HEAD>\r\n<BODY BGCOLOR=\"white\" TEXT=\"black\">\r\n"
             "<!-------- This File Created by Morlavin 1.62 Copyright (C) The Morlavin project. -------->\r\n"
-            "a\nb\nc\n<BR>\r\n</BODY>\r\n</HTML>\r\n");
-  EXPECT_EQ(run->view.repainted.back(), "テキストを変換しています.... (1行/1行)");
+            "a<BR>\r\nb<BR>\r\nc<BR>\r\n</BODY>\r\n</HTML>\r\n");
+  EXPECT_EQ(run->view.repainted.back(), "テキストを変換しています.... (3行/3行)");
+}
+
+// The whole file decides the encoding, also where the head had to be written
+// before the deciding byte was read.
+TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
+  const std::string ascii = linesOf(7000, "123456789");  // 70,000 bytes, past the first read
+  const std::string asciiBody = [] {
+    std::string body;
+    for (int i = 0; i < 7000; ++i) body += "123456789<BR>\r\n";
+    return body;
+  }();
+  const auto A = EncodingChoice::kAuto;
+  const struct {
+    const char* name;
+    std::string bytes;
+    EncodingChoice choice;
+    bool utf8;
+    std::string body;
+  } rows[] = {
+      {"mark", "\xEF\xBB\xBF\xEF\xBD\x81\r\n", A, true, "\xEF\xBD\x81<BR>\r\n"},
+      {"mark only: no line", "\xEF\xBB\xBF", A, true, ""},
+      {"mark before a marker", "\xEF\xBB\xBF<!--#BEGIN_MORLAVIN_NOBR#-->\nb", A, true, "b\r\n"},
+      {"UTF-8 without mark, LF", "日本\n語", A, true, "日本<BR>\r\n語<BR>\r\n"},
+      {"ASCII only", "abc\n", A, false, "abc<BR>\r\n"},
+      {"UTF-8 after 64 KiB of ASCII", ascii + "日本", A, true, asciiBody + "日本<BR>\r\n"},
+      {"Shift-JIS Japanese", "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6\r\n", A, false,
+       "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6<BR>\r\n"},
+      {"UTF-8 up to an invalid byte near the end", "日本\r\n" + ascii + "\xFF", A, false,
+       "日本<BR>\r\n" + asciiBody + "\xFF<BR>\r\n"},
+      {"UTF-8 cut inside a character", "日本\xE6\x97", A, false, "日本\xE6\x97<BR>\r\n"},
+      {"mark kept when Shift-JIS is asked for", "\xEF\xBB\xBF" "a", EncodingChoice::kShiftJis, false,
+       "\xEF\xBB\xBF" "a<BR>\r\n"},
+      {"UTF-8 asked for", "\x93\xFA", EncodingChoice::kUtf8, true, "\x93\xFA<BR>\r\n"},
+  };
+  TempDir dir;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    writeFile(dir.file("e.txt"), row.bytes);
+    ASSERT_TRUE(convert(dir.file("e.txt"), defaultSettings(), "表", row.choice)->result);
+    const std::string page = readFile(dir.file("e.htm"));
+    EXPECT_NE(page.find(row.utf8 ? "charset=UTF-8\">\r\n" : "charset=x-sjis\">\r\n"), std::string::npos);
+    EXPECT_NE(page.find(row.utf8 ? "<TITLE>表</TITLE>" : "<TITLE>\x95\x5C</TITLE>"), std::string::npos);
+    const std::size_t body = page.find("-------->\r\n") + 11;
+    EXPECT_EQ(page.substr(body, page.size() - body - kPageClosing.size()), row.body);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "no temporary page left";
+}
+
+// A run that fails reports it, keeps the earlier page and leaves the bar at 0.
+TEST(ConversionRun, FailuresKeepTheEarlierPageAndResetTheBar) {
+  TempDir dir;
+  const std::string text = linesOf(2000, std::string(98, 'a'));  // repaints every 279 lines
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> duringCounting;
+    std::filesystem::perms page;
+    const char* message;
+  } rows[] = {
+      {"file shrinks", [](const std::string& in) { std::filesystem::resize_file(in, 100); },
+       std::filesystem::perms::owner_all, "ファイルが読み込み中に変更されました。もう一度変換してください。"},
+      {"file grows", [](const std::string& in) { std::filesystem::resize_file(in, 300000); },
+       std::filesystem::perms::owner_all, "ファイルが読み込み中に変更されました。もう一度変換してください。"},
+      {"read-only page", nullptr, std::filesystem::perms::owner_read, "(読み取り専用のファイルです)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string input = dir.file("c.txt");
+    writeFile(input, text);
+    writeFile(dir.file("c.htm"), "earlier");
+    std::filesystem::permissions(dir.file("c.htm"), row.page);
+    const auto run = convert(input, defaultSettings(), "", EncodingChoice::kAuto,
+                             row.duringCounting ? std::function<void()>([&] { row.duringCounting(input); })
+                                                : std::function<void()>());
+    EXPECT_FALSE(run->result);
+    ASSERT_EQ(run->view.errors.size(), 1u);
+    EXPECT_NE(run->view.errors[0].find(row.message), std::string::npos) << run->view.errors[0];
+    EXPECT_TRUE(run->view.progress.empty() || run->view.progress.back() == 0);
+    EXPECT_EQ(run->view.status, "変換に失敗しました。");
+    std::filesystem::permissions(dir.file("c.htm"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(readFile(dir.file("c.htm")), "earlier");
+  }
 }
 
 TEST(ConversionRun, EmptyPathDoesNothingAndSpacesAreAPath) {

@@ -31,23 +31,34 @@ TEST(PageFormat, HeadLinesByteForByte) {
       << "no character-set line";
 }
 
-TEST(PageFormat, TitlesAreWrittenUnescapedInShiftJis) {
+TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
+  const auto S = Encoding::kShiftJis;
+  const auto U = Encoding::kUtf8;
   const struct {
     const char* title;
     const char* path;
+    Encoding encoding;
     std::string line;
   } cases[] = {
-      {"   ", "a.htm", "<TITLE>   </TITLE>"},
-      {"a<b> & c", "a.htm", "<TITLE>a<b> & c</TITLE>"},
-      {"表題", "a.htm", "<TITLE>\x95\x5C\x91\xE8</TITLE>"},
-      {"smile 😀", "a.htm", "<TITLE>smile &#x1F600;</TITLE>"},
-      {"", "/home/表/memo.htm", "<TITLE>Morlavin - /home/\x95\x5C/memo.htm</TITLE>"},
-      {"", "/tmp/\xFF.htm", "<TITLE>Morlavin - /tmp/&#xFFFD;.htm</TITLE>"},
+      {"   ", "a.htm", S, "<TITLE>   </TITLE>"},
+      {"a<b> & c", "a.htm", S, "<TITLE>a<b> & c</TITLE>"},
+      {"表題", "a.htm", S, "<TITLE>\x95\x5C\x91\xE8</TITLE>"},
+      {"smile 😀", "a.htm", S, "<TITLE>smile &#x1F600;</TITLE>"},
+      {"", "/home/表/memo.htm", S, "<TITLE>Morlavin - /home/\x95\x5C/memo.htm</TITLE>"},
+      {"", "/tmp/\x95\x5C\xFF.htm", S, "<TITLE>Morlavin - /tmp/\x95\x5C\xFF.htm</TITLE>"},
+      {"表題 😀", "a.htm", U, "<TITLE>表題 😀</TITLE>"},
+      {"", "/tmp/\x95\x5C.htm", U, "<TITLE>Morlavin - /tmp/表.htm</TITLE>"},
+      {"a</TITLE><SCRIPT>x</SCRIPT>", "a.htm", S, "<TITLE>a&lt;/TITLE><SCRIPT>x</SCRIPT></TITLE>"},
+      {"</title </TiTlE></titl", "a.htm", U, "<TITLE>&lt;/title &lt;/TiTlE></titl</TITLE>"},
+      {"", "/t/</title>.htm", S, "<TITLE>Morlavin - /t/&lt;/title>.htm</TITLE>"},
   };
   for (const auto& c : cases) {
-    const std::string head = pageHead(defaultSettings(), c.path, c.title);
+    const std::string head = pageHead(defaultSettings(), c.path, c.title, c.encoding);
     EXPECT_NE(head.find("\r\n" + c.line + "\r\n"), std::string::npos) << c.title << "\n" << head;
   }
+  EXPECT_NE(pageHead(defaultSettings(), "a.htm", "", U).find("\r\n<META HTTP-EQUIV=\"Content-Type\" "
+                                                             "CONTENT=\"text/html ; charset=UTF-8\">\r\n"),
+            std::string::npos);
 }
 
 TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
@@ -81,6 +92,8 @@ TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
        "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"\x89\xE6\x91\x9C/\"a b\".gif\">"},
   };
   for (const auto& c : cases) EXPECT_EQ(bodyTag(c.record), c.tag);
+  EXPECT_EQ(bodyTag(cases[7].record, Encoding::kUtf8),
+            "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"画像/\"a b\".gif\">");
 }
 
 // Runs `lines` through one converter, as a run does.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/cp932.h"
 #include "test_support/temp_dir.h"
 
 namespace morlavin::conversion {
@@ -37,22 +38,33 @@ TEST(TitleImport, StripsOnlyTheListedTagFormsInOrder) {
 
 TEST(TitleImport, ReadsTheFirstLineOfARegularFileOnly) {
   TempDir dir;
+  const auto A = EncodingChoice::kAuto;
   const struct {
     const char* name;
     std::string bytes;
     std::optional<std::string> title;
+    EncodingChoice encoding = EncodingChoice::kAuto;
   } cases[] = {
       {"crlf.txt", "<H1>First</H1>\r\nsecond\r\n", "First"},
       {"lone_cr.doc", "first\rsecond", "first"},
-      {"lf_stays.txt", "a\nb\r\nc", "a\nb"},
+      {"lf.txt", "a\nb\r\nc", "a"},
+      {"lf_cr.txt", "a\n\rb", "a"},
       {"empty_first_line.txt", "\r\nsecond", ""},
+      {"empty_first_line_lf.txt", "\nsecond", ""},
       {"no_line_end", "only", "only"},
       {"sjis.txt", "\x95\x5C\x91\xE8<BR>\r\n", "表題"},
       {"zero_bytes.txt", "", std::nullopt},
+      {"utf8_mark.txt", "\xEF\xBB\xBF<H1>表題</H1>\n", "表題"},
+      {"utf8.txt", "表題\n本文\n", "表題"},
+      {"utf8_until_the_end.txt", "表題\n" + std::string(9000, 'a') + "\x95\x5C", platform::cp932ToUtf8("表題"), A},
+      {"utf8_asked_for.txt", "\x95\x5C\n", "\xEF\xBF\xBD\\", EncodingChoice::kUtf8},
+      {"sjis_asked_for.txt", "\xEF\xBB\xBF" "a", platform::cp932ToUtf8("\xEF\xBB\xBF" "a"),
+       EncodingChoice::kShiftJis},
+      {".hidden.txt", "title", std::nullopt},
   };
   for (const auto& c : cases) {
     writeFile(dir.file(c.name), c.bytes);
-    EXPECT_EQ(importTitle(dir.file(c.name)), c.title) << c.name;
+    EXPECT_EQ(importTitle(dir.file(c.name), c.encoding), c.title) << c.name;
   }
   EXPECT_EQ(importTitle(""), std::nullopt);
   EXPECT_EQ(importTitle(dir.path()), std::nullopt);

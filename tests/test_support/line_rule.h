@@ -1,5 +1,6 @@
 // The line rule written as plainly as possible, byte by byte, for checking the
-// program's chunked line reader against: a line ends at CR LF or a lone CR.
+// program's chunked line reader against: a line ends at CR LF, a lone CR or a
+// lone LF.
 #pragma once
 
 #include <string>
@@ -13,11 +14,11 @@ inline std::vector<std::string> referenceLines(std::string_view text) {
   std::string current;
   bool open = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
+    if (text[i] == '\r' || text[i] == '\n') {
       lines.push_back(current);
       current.clear();
       open = false;
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     } else {
       current += text[i];
       open = true;

@@ -1,0 +1,281 @@
+// Which encoding a text file is in. A file is UTF-8 when it starts with the
+// UTF-8 byte-order mark, or when all of its bytes are valid UTF-8 and at least
+// one character takes more than one byte; every other file (pure ASCII
+// included) is Shift-JIS. The whole file decides, so the detector is fed the
+// bytes as they are read and gives its answer at the end.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define MORLAVIN_UTF8_VECTORS 1
+#endif
+
+namespace morlavin::conversion {
+
+#if MORLAVIN_UTF8_VECTORS
+// UTF-8 validation sixteen bytes at a time (the lookup-table method of Keiser
+// and Lemire): every UTF-8 error shows as a pair of neighbouring bytes whose
+// nibbles select a common error bit, or as a lead without its continuation
+// bytes. It keeps a large UTF-8 page as fast as a Shift-JIS one.
+class Utf8BlockValidator {
+ public:
+  static bool available() {
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    return ssse3;
+  }
+
+  __attribute__((target("ssse3"))) void feed(const unsigned char* p, std::size_t n) {
+    if (m_tailSize > 0) {
+      const std::size_t take = std::min(n, sizeof m_tail - m_tailSize);
+      std::memcpy(m_tail + m_tailSize, p, take);
+      m_tailSize += take;
+      p += take;
+      n -= take;
+      if (m_tailSize < sizeof m_tail) return;
+      block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m_tail)));
+      m_tailSize = 0;
+    }
+    // The state lives in registers for the run of blocks.
+    Utf8BlockValidator state = *this;
+    for (; n >= 16; p += 16, n -= 16) {
+      state.block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    }
+    *this = state;
+    std::memcpy(m_tail, p, n);
+    m_tailSize = n;
+  }
+  // No error in the blocks so far (a character may still be open).
+  __attribute__((target("ssse3"))) bool clean() const {
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(m_error, _mm_setzero_si128())) == 0xFFFF;
+  }
+  // The bytes fed are whole, valid UTF-8 if they end here.
+  __attribute__((target("ssse3"))) bool validAtEnd() const {
+    Utf8BlockValidator end = *this;
+    if (end.m_tailSize > 0) {
+      std::memset(end.m_tail + end.m_tailSize, 0, sizeof end.m_tail - end.m_tailSize);
+      end.block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(end.m_tail)));
+    }
+    end.m_error = _mm_or_si128(end.m_error, end.m_incomplete);
+    return end.clean();
+  }
+  bool sawNonAscii() const {
+    return m_nonAscii || std::any_of(m_tail, m_tail + m_tailSize, [](unsigned char c) { return c >= 0x80; });
+  }
+
+ private:
+  __attribute__((target("ssse3"), always_inline)) void block(__m128i input) {
+    if (_mm_movemask_epi8(input) == 0) {
+      m_error = _mm_or_si128(m_error, m_incomplete);
+      m_incomplete = _mm_setzero_si128();
+      m_previous = input;
+      return;
+    }
+    m_nonAscii = true;
+    constexpr char kTooShort = 1 << 0, kTooLong = 1 << 1, kOverlong3 = 1 << 2, kTooLarge = 1 << 3,
+                   kSurrogate = 1 << 4, kOverlong2 = 1 << 5, kTooLarge1000 = 1 << 6, kOverlong4 = 1 << 6;
+    constexpr char kTwoConts = static_cast<char>(1 << 7);
+    constexpr char kCarry = kTooShort | kTooLong | kTwoConts;
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    const __m128i prev1 = _mm_alignr_epi8(input, m_previous, 15);
+    const __m128i byte1High = _mm_shuffle_epi8(
+        _mm_setr_epi8(kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
+                      kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
+                      kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4),
+        _mm_and_si128(_mm_srli_epi16(prev1, 4), nibble));
+    constexpr char kLarge = kCarry | kTooLarge | kTooLarge1000;
+    const __m128i byte1Low = _mm_shuffle_epi8(
+        _mm_setr_epi8(kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry,
+                      kCarry | kTooLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge,
+                      kLarge | kSurrogate, kLarge, kLarge),
+        _mm_and_si128(prev1, nibble));
+    constexpr char kCont = kTooLong | kOverlong2 | kTwoConts;
+    const __m128i byte2High = _mm_shuffle_epi8(
+        _mm_setr_epi8(kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
+                      kCont | kOverlong3 | kTooLarge1000 | kOverlong4, kCont | kOverlong3 | kTooLarge,
+                      kCont | kSurrogate | kTooLarge, kCont | kSurrogate | kTooLarge, kTooShort, kTooShort,
+                      kTooShort, kTooShort),
+        _mm_and_si128(_mm_srli_epi16(input, 4), nibble));
+    const __m128i special = _mm_and_si128(_mm_and_si128(byte1High, byte1Low), byte2High);
+    // Third and fourth bytes of a character must be continuations: the bytes
+    // two after a three- or four-byte lead, and three after a four-byte lead.
+    const __m128i third =
+        _mm_subs_epu8(_mm_alignr_epi8(input, m_previous, 14), _mm_set1_epi8(char(0xE0 - 0x80)));
+    const __m128i fourth =
+        _mm_subs_epu8(_mm_alignr_epi8(input, m_previous, 13), _mm_set1_epi8(char(0xF0 - 0x80)));
+    const __m128i mustContinue = _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(char(0x80)));
+    m_error = _mm_or_si128(m_error, _mm_xor_si128(mustContinue, special));
+    // A lead in the last three bytes still waits for its continuations.
+    m_incomplete = _mm_subs_epu8(input, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                                     char(0xF0 - 1), char(0xE0 - 1), char(0xC0 - 1)));
+    m_previous = input;
+  }
+
+  __m128i m_previous = _mm_setzero_si128();
+  __m128i m_incomplete = _mm_setzero_si128();
+  __m128i m_error = _mm_setzero_si128();
+  unsigned char m_tail[16] = {};
+  std::size_t m_tailSize = 0;
+  bool m_nonAscii = false;
+};
+#endif
+
+enum class Encoding { kShiftJis, kUtf8 };
+// What the user asked for: the rule above, or an encoding taken as given.
+enum class EncodingChoice { kAuto, kShiftJis, kUtf8 };
+
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+class EncodingDetector {
+ public:
+  // `vectors` false checks byte by byte, as on machines without them.
+  explicit EncodingDetector(bool vectors = true) {
+#if MORLAVIN_UTF8_VECTORS
+    m_vectors = vectors && Utf8BlockValidator::available();
+#else
+    (void)vectors;
+#endif
+  }
+
+  void feed(std::string_view bytes) {
+    std::size_t i = 0;
+    while (m_offset < kUtf8ByteOrderMark.size() && i < bytes.size()) {
+      m_markSoFar = m_markSoFar && bytes[i] == kUtf8ByteOrderMark[m_offset];
+      ++m_offset;
+      ++i;
+      if (m_markSoFar && m_offset == kUtf8ByteOrderMark.size()) m_mark = true;
+    }
+    if (decided()) return;
+    // The mark's bytes, when the text only began like it, are checked below
+    // like any other bytes; they were not consumed by the validator yet.
+    validate(bytes);
+  }
+  // True once more input cannot change the answer.
+  bool decided() const { return m_mark || m_invalid; }
+  bool hasByteOrderMark() const { return m_mark; }
+  // The bytes checked so far are whole, valid UTF-8 (nothing is checked
+  // after a byte-order mark).
+  bool valid() const {
+#if MORLAVIN_UTF8_VECTORS
+    if (m_vectors) return !m_invalid && m_blocks.validAtEnd();
+#endif
+    return !m_invalid && m_pending == 0;
+  }
+  // The answer for the bytes fed so far, taken as a whole text.
+  Encoding current() const {
+    if (m_mark) return Encoding::kUtf8;
+    return valid() && multiByte() ? Encoding::kUtf8 : Encoding::kShiftJis;
+  }
+  // The answer if the text continues as it has so far: UTF-8 as soon as a
+  // multi-byte character appeared in valid UTF-8.
+  Encoding likely() const {
+    if (m_mark) return Encoding::kUtf8;
+    return !m_invalid && multiByte() ? Encoding::kUtf8 : Encoding::kShiftJis;
+  }
+
+ private:
+  bool multiByte() const {
+#if MORLAVIN_UTF8_VECTORS
+    if (m_vectors) return m_blocks.sawNonAscii();
+#endif
+    return m_multiByte;
+  }
+
+  void validate(std::string_view bytes) {
+#if MORLAVIN_UTF8_VECTORS
+    if (m_vectors) {
+      m_blocks.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+      m_invalid = !m_blocks.clean();
+      return;
+    }
+#endif
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* const end = p + bytes.size();
+    while (p < end) {
+      if (m_pending == 0) {
+        // ASCII runs, eight bytes at a time.
+        while (end - p >= 8) {
+          std::uint64_t word;
+          std::memcpy(&word, p, 8);
+          if (word & 0x8080808080808080ULL) break;
+          p += 8;
+        }
+        while (p < end && *p < 0x80) ++p;
+        if (p == end) return;
+        const unsigned char lead = *p++;
+        m_low = 0x80;
+        m_high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+          m_pending = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+          m_pending = 2;
+          if (lead == 0xE0) m_low = 0xA0;       // no overlong forms
+          else if (lead == 0xED) m_high = 0x9F;  // no surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+          m_pending = 3;
+          if (lead == 0xF0) m_low = 0x90;
+          else if (lead == 0xF4) m_high = 0x8F;  // nothing above U+10FFFF
+        } else {
+          m_invalid = true;
+          return;
+        }
+        continue;
+      }
+      const unsigned char next = *p++;
+      if (next < m_low || next > m_high) {
+        m_invalid = true;
+        return;
+      }
+      m_low = 0x80;
+      m_high = 0xBF;
+      if (--m_pending == 0) m_multiByte = true;
+    }
+  }
+
+  std::size_t m_offset = 0;  // bytes seen, counted only as far as the mark's length
+  bool m_markSoFar = true;
+  bool m_mark = false;
+  bool m_invalid = false;
+  bool m_multiByte = false;
+  int m_pending = 0;  // continuation bytes still due
+  unsigned char m_low = 0x80;
+  unsigned char m_high = 0xBF;
+#if MORLAVIN_UTF8_VECTORS
+  bool m_vectors = false;
+  Utf8BlockValidator m_blocks;
+#endif
+};
+
+// True when `text` is valid UTF-8 (an empty text and pure ASCII are).
+inline bool isValidUtf8(std::string_view text) {
+  EncodingDetector detector;
+  detector.feed("x");  // a text that cannot start with the mark: every byte is checked
+  detector.feed(text);
+  return detector.valid();
+}
+
+// `text` with each byte that starts no valid UTF-8 character replaced by U+FFFD.
+inline std::string repairUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = 1;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0x80) length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0x80 || (i + length <= text.size() && isValidUtf8(text.substr(i, length)))) {
+      out.append(text.substr(i, length));
+      i += length;
+    } else {
+      out.append("\xEF\xBF\xBD");
+      ++i;
+    }
+  }
+  return out;
+}
+
+}  // namespace morlavin::conversion
