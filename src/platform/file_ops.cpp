@@ -16,7 +16,7 @@
 namespace morlavin::platform {
 namespace {
 
-constexpr std::string_view kNotRegularReason = " (通常のファイルではありません)";
+constexpr std::string_view kNotRegularReason = "通常のファイルではありません";
 
 std::optional<struct stat> statPath(const std::string& path) {
   struct stat st {};
@@ -134,7 +134,7 @@ Status InputFile::open(const std::string& path) {
   m_error = Status::ok();
   const auto refuse = [](const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return Status::fromErrno("ファイルを開けません", EISDIR);
-    return Status::error("ファイルを開けません" + std::string(kNotRegularReason));
+    return Status::error(StatusCode::kNotRegularFile, "ファイルを開けません", std::string(kNotRegularReason));
   };
   // Opening a pipe waits for a writer, and opening a device may act on it:
   // the type is checked first, by name, and again once the file is open, in
@@ -175,20 +175,26 @@ std::size_t InputFile::read(char* buffer, std::size_t capacity) {
   return 0;
 }
 
-Status readWholeFile(const std::string& path, std::string& out) {
-  out.clear();
+Result<std::string> readWholeFile(const std::string& path) {
   InputFile file;
   if (Status status = file.open(path); !status) return status;
-  out.resize(static_cast<std::size_t>(file.size()));
-  std::size_t size = 0;
-  for (;;) {
-    if (size == out.size()) out.resize(out.size() * 2 + 4096);
-    const std::size_t got = file.read(out.data() + size, out.size() - size);
-    if (got == 0) break;
-    size += got;
+  std::string out;
+  try {
+    // One byte more than the size, so that the end is seen without a regrowth.
+    out.resize(static_cast<std::size_t>(file.size()) + 1);
+    std::size_t size = 0;
+    for (;;) {
+      if (size == out.size()) out.resize(out.size() * 2);
+      const std::size_t got = file.read(out.data() + size, out.size() - size);
+      if (got == 0) break;
+      size += got;
+    }
+    out.resize(size);
+  } catch (const std::bad_alloc&) {
+    return Status::fromErrno("ファイルを読み込めません", ENOMEM);
   }
-  out.resize(size);
-  return file.error();
+  if (!file.error()) return file.error();
+  return out;
 }
 
 Status removeFile(const std::string& path) {
@@ -212,7 +218,7 @@ Status removeFileIfUnchanged(const std::string& path, const FileIdentity& writte
     // No page either way; "a folder" tells the user more than "changed".
     status = Status::fromErrno(failed, EISDIR);
   } else if (identityOf(st) != written) {
-    status = Status::error(std::string(changedMessage) + path);
+    status = Status::error(StatusCode::kChanged, std::string(changedMessage) + path);
   } else if (retryOnInterrupt([&] { return ::unlinkat(directory, name.c_str(), 0); }) != 0 &&
              errno != ENOENT) {
     status = Status::fromErrno(failed, errno);
@@ -246,7 +252,7 @@ Status AtomicFileWriter::open(const std::string& target) {
   if (replacing && S_ISDIR(existing.st_mode)) return refuse(EISDIR);
   if (replacing && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
     discard();
-    return Status::error("書き込めません: " + target + " (読み取り専用のファイルです)");
+    return Status::error(StatusCode::kReadOnly, "書き込めません: " + target, "読み取り専用のファイルです");
   }
   removeStaleTemporaryFiles(m_directory);
 
@@ -295,7 +301,7 @@ void AtomicFileWriter::flush() {
 }
 
 Status AtomicFileWriter::commit() {
-  if (m_fd < 0) return Status::error("書き込めません: " + m_target);
+  if (m_fd < 0) return Status::error(StatusCode::kIoError, "書き込めません: " + m_target);
   flush();
   // Renaming keeps the file's identity, so it is taken while the file is
   // still ours alone.
@@ -437,9 +443,9 @@ Status writeFileAtomically(const std::string& path, std::string_view contents) {
 }
 
 Status copyFile(const std::string& from, const std::string& to) {
-  std::string contents;
-  if (Status status = readWholeFile(from, contents); !status) return status;
-  return writeFileAtomically(to, contents);
+  const Result<std::string> contents = readWholeFile(from);
+  if (!contents) return contents.status();
+  return writeFileAtomically(to, *contents);
 }
 
 }  // namespace morlavin::platform

@@ -47,8 +47,10 @@ class InputFile {
   Status m_error;
 };
 
-// Reads the whole regular file at `path` (for small files such as settings).
-Status readWholeFile(const std::string& path, std::string& out);
+// The bytes of the whole regular file at `path` (for small files such as
+// settings). Refuses anything but a regular file without blocking; a file
+// larger than memory is a kOutOfMemory failure, not the end of the program.
+Result<std::string> readWholeFile(const std::string& path);
 
 // Deletes a file. A file that is already gone counts as deleted.
 Status removeFile(const std::string& path);

@@ -2,9 +2,6 @@
 // rewritten, so comments, unknown keys and other sections survive untouched.
 #include "platform/profile_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -124,45 +121,16 @@ std::string_view cutToLimit(std::string_view value, std::size_t limit) {
   return value.substr(0, i);
 }
 
-// Reads a regular file whole; 0 or the errno value of the failure. The type
-// is checked before opening, so a device is never opened, and again after,
-// in case the name was swapped meanwhile (a FIFO is opened without waiting
-// for a writer).
-int readRegularFile(const std::string& path, std::string& out) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return errno;
-  if (!S_ISREG(st.st_mode)) return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return errno;
-  int error = 0;
-  if (::fstat(fd, &st) != 0) error = errno;
-  else if (!S_ISREG(st.st_mode)) error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  std::size_t size = 0;
-  try {
-    if (error == 0) out.resize(static_cast<std::size_t>(st.st_size) + 1);
-    while (error == 0) {
-      if (size == out.size()) out.resize(out.size() * 2);
-      const ssize_t got = ::read(fd, out.data() + size, out.size() - size);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) error = errno;
-      if (got <= 0) break;
-      size += static_cast<std::size_t>(got);
-    }
-  } catch (const std::bad_alloc&) {
-    error = ENOMEM;
-  }
-  ::close(fd);
-  if (error == 0) out.resize(size);
-  else std::string().swap(out);
-  return error;
-}
-
 }  // namespace
 
 ProfileSnapshot ProfileSnapshot::read(const std::string& path) {
   ProfileSnapshot snapshot;
-  const int error = readRegularFile(path, snapshot.m_bytes);
-  snapshot.m_error = error == ENOENT ? 0 : error;
+  Result<std::string> bytes = readWholeFile(path);
+  if (bytes) {
+    snapshot.m_bytes = std::move(bytes).value();
+  } else if (bytes.status().code() != StatusCode::kNotFound) {
+    snapshot.m_status = bytes.status();
+  }
   return snapshot;
 }
 
@@ -265,11 +233,11 @@ Status writeProfileStrings(const std::string& path, std::string_view section,
   for (const ProfileEdit& edit : edits) {
     if (edit.key.find_first_of(kLineEnds) != std::string_view::npos ||
         edit.value.find_first_of(kLineEnds) != std::string_view::npos) {
-      return Status::error("改行を含む値は保存できません: " + std::string(edit.key));
+      return Status::error(StatusCode::kBadInput, "改行を含む値は保存できません: " + std::string(edit.key));
     }
   }
   const ProfileSnapshot file = ProfileSnapshot::read(path);
-  if (file.readError() != 0) return Status::fromErrno("読み込めません: " + path, file.readError());
+  if (!file.readStatus()) return file.readStatus().rephrased("読み込めません: " + path);
   std::string updated;
   try {
     updated = editProfile(file.bytes(), section, edits);

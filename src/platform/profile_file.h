@@ -33,10 +33,8 @@ class ProfileSnapshot {
   // that cannot be read, have no keys.
   static ProfileSnapshot read(const std::string& path);
 
-  // 0 when the file was read or does not exist; else the errno value that
-  // says why it could not be (EISDIR for a folder, EINVAL for anything else
-  // that is not a regular file).
-  int readError() const { return m_error; }
+  // Ok when the file was read or does not exist; else why it could not be.
+  const Status& readStatus() const { return m_status; }
   const std::string& bytes() const { return m_bytes; }
 
   // The value of `key` in `section`, as readProfileString gives it.
@@ -48,7 +46,7 @@ class ProfileSnapshot {
 
  private:
   std::string m_bytes;
-  int m_error = 0;
+  Status m_status;
 };
 
 // The value stored under `key` in `section` of the INI file at `path`, or

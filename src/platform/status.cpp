@@ -64,8 +64,31 @@ std::string describeErrno(int errnoValue) {
   }
 }
 
+StatusCode codeOfErrno(int errnoValue) {
+  switch (errnoValue) {
+    case 0: return StatusCode::kIoError;
+    case ENOENT: return StatusCode::kNotFound;
+    case EACCES:
+    case EPERM: return StatusCode::kRefused;
+    case EEXIST:
+    case ENOTEMPTY: return StatusCode::kExists;
+    case EISDIR:
+    case ENXIO:
+    case ENODEV: return StatusCode::kNotRegularFile;
+    case ENAMETOOLONG:
+    case EFBIG:
+    case EOVERFLOW:
+    case E2BIG: return StatusCode::kTooLong;
+    case ENOSPC:
+    case EDQUOT: return StatusCode::kNoSpace;
+    case EROFS: return StatusCode::kReadOnly;
+    case ENOMEM: return StatusCode::kOutOfMemory;
+    default: return StatusCode::kIoError;
+  }
+}
+
 Status Status::fromErrno(std::string what, int errnoValue) {
-  return error(std::move(what) + " (" + describeErrno(errnoValue) + ")");
+  return error(codeOfErrno(errnoValue), std::move(what), describeErrno(errnoValue));
 }
 
 }  // namespace morlavin

@@ -1,34 +1,102 @@
 // The outcome of an operation that can fail for reasons outside the program:
-// a missing file, a full disk, a character the code page cannot hold.
+// a missing file, a full disk, a character the code page cannot hold. A
+// failure carries a code, for callers that act on the kind of failure, and a
+// sentence for the user, so that nobody has to look at the disk again to tell
+// "missing" from "refused".
 #pragma once
 
+#include <cassert>
 #include <string>
 #include <utility>
+#include <variant>
 
 namespace morlavin {
+
+enum class StatusCode {
+  kOk,
+  kNotFound,        // no such file or folder
+  kRefused,         // permission denied
+  kExists,          // a name is taken
+  kNotRegularFile,  // a folder, pipe, device or socket where a file was expected
+  kTooLong,         // a name, a path or a file too large
+  kNoSpace,         // disk or quota full
+  kReadOnly,        // a read-only file or file system
+  kOutOfMemory,
+  kBadInput,        // the data itself cannot be taken: too many lines, no ".txt", an unstorable value
+  kChanged,         // a file changed under the program
+  kNotConfigured,   // the user has not named what the operation needs
+  kIoError,         // everything else the system reports
+};
 
 class [[nodiscard]] Status {
  public:
   Status() = default;
 
   static Status ok() { return Status(); }
-  static Status error(std::string message) { return Status(std::move(message)); }
+  // A failure of kind `code`, told to the user as `message`.
+  static Status error(StatusCode code, std::string message) {
+    assert(code != StatusCode::kOk);
+    return Status(code, std::move(message), {});
+  }
+  // `what` failed for `reason`: the user reads "what (reason)".
+  static Status error(StatusCode code, std::string what, std::string reason) {
+    assert(code != StatusCode::kOk);
+    return Status(code, std::move(what), std::move(reason));
+  }
   // Describes a failed system call: `what` failed because of `errnoValue`.
   static Status fromErrno(std::string what, int errnoValue);
 
-  bool isOk() const { return !m_failed; }
+  bool isOk() const { return m_code == StatusCode::kOk; }
   explicit operator bool() const { return isOk(); }
-  // A sentence the user can read; empty for success.
-  const std::string& message() const { return m_message; }
+  StatusCode code() const { return m_code; }
+  // The sentence the user reads; empty for success.
+  std::string message() const {
+    return m_reason.empty() ? m_what : m_what + " (" + m_reason + ")";
+  }
+  // Why it failed, without what failed ("アクセスが拒否されました"); may be empty.
+  const std::string& reason() const { return m_reason; }
+  // The same failure, told as `what` failing: the caller knows better what
+  // the user was doing ("設定ファイルを読み込めません: PATH").
+  Status rephrased(std::string what) const { return Status(m_code, std::move(what), m_reason); }
 
  private:
-  explicit Status(std::string message) : m_failed(true), m_message(std::move(message)) {}
+  Status(StatusCode code, std::string what, std::string reason)
+      : m_code(code), m_what(std::move(what)), m_reason(std::move(reason)) {}
 
-  bool m_failed = false;
-  std::string m_message;
+  StatusCode m_code = StatusCode::kOk;
+  std::string m_what;
+  std::string m_reason;
+};
+
+// A value, or the Status that tells why there is none.
+template <class T>
+class [[nodiscard]] Result {
+ public:
+  Result(T value) : m_state(std::move(value)) {}  // NOLINT: a value converts implicitly
+  Result(Status status) : m_state(std::move(status)) {  // NOLINT: so does a failure
+    assert(!std::get<Status>(m_state).isOk());
+  }
+
+  bool isOk() const { return std::holds_alternative<T>(m_state); }
+  explicit operator bool() const { return isOk(); }
+  // The failure; Status::ok() when there is a value.
+  Status status() const { return isOk() ? Status::ok() : std::get<Status>(m_state); }
+
+  const T& value() const& { return std::get<T>(m_state); }
+  T& value() & { return std::get<T>(m_state); }
+  T&& value() && { return std::get<T>(std::move(m_state)); }
+  const T& operator*() const& { return value(); }
+  T& operator*() & { return value(); }
+  const T* operator->() const { return &value(); }
+  T* operator->() { return &value(); }
+
+ private:
+  std::variant<T, Status> m_state;
 };
 
 // A user-readable reason for an errno value, in the program's language.
 std::string describeErrno(int errnoValue);
+// The kind of failure an errno value stands for.
+StatusCode codeOfErrno(int errnoValue);
 
 }  // namespace morlavin

@@ -182,17 +182,17 @@ bool SettingsFile::saveSettings(SettingsRecord& record) {
 }
 
 void SettingsFile::loadSettings(SettingsRecord& record) {
-  int readError = 0;
+  Status readStatus;
   {
     // The bytes are let go before an upgrade reads the file again.
     const auto file = platform::ProfileSnapshot::read(m_path);
-    readError = file.readError();
-    record = readError == 0 ? recordFrom(file) : defaultSettings();
+    readStatus = file.readStatus();
+    record = readStatus ? recordFrom(file) : defaultSettings();
   }
-  if (readError != 0) {
+  if (!readStatus) {
     // Nothing is known of what the file holds: neither an upgrade nor a save
     // may write over it.
-    m_messages.failure(Status::fromErrno("設定ファイルを読み込めません: " + m_path, readError).message());
+    m_messages.failure(readStatus.rephrased("設定ファイルを読み込めません: " + m_path).message());
     return;
   }
   if (!exists()) {
