@@ -2,7 +2,6 @@
 // rewritten, so comments, unknown keys and other sections survive untouched.
 #include "platform/profile_file.h"
 
-
 #include <algorithm>
 #include <cerrno>
 #include <new>
