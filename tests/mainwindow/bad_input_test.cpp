@@ -145,9 +145,18 @@ TEST_F(Form1, SettingsInAFolderThatCannotBeWrittenAreReportedOnce) {
   for (const std::string& dir : {folder, folder + "/old"}) {
     SCOPED_TRACE(dir);
     boxes.boxes.clear();
-    start = startUp(dir, {}, settings, settingsBoxes);
+    // Without a settings file of its own, a folder the user cannot write sends
+    // the settings to the user's config folder, silently.
+    platform::UserEnvironment environment;
+    environment.home = work.file("home");
+    start = startUp(dir, {}, settings, settingsBoxes, environment);
     const bool upgrade = dir.ends_with("old");
-    ASSERT_EQ(boxes.boxes.size(), upgrade ? 2u : 1u);
+    if (!upgrade) {
+      EXPECT_TRUE(boxes.boxes.empty());
+      EXPECT_TRUE(fs::exists(work.file("home/.config/morlavin/Morlavin.ini")));
+      continue;
+    }
+    ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_TRUE(boxes.boxes.back().text.contains(QStringLiteral("(読み取り専用のファイルシステムです)"))) << box(boxes.boxes.size() - 1);
     EXPECT_EQ(settings.Bgcolor, upgrade ? 3 : 0);
   }
