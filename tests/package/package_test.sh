@@ -48,8 +48,9 @@ fi
 echo "package: installed with $( [[ $mode == apt ]] && echo "apt-get install" || echo "dpkg -x into $root")"
 
 # The user's side: an empty home, and a folder of its own for texts and logs.
-home="$work/home" user="$work/user" stub="$work/stub"
+home="$work/home" user="$work/user" stub="$work/stub" run="$work/run"
 mkdir -p "$home" "$user" "$stub"
+mkdir -m 700 "$run"
 cat >"$stub/xdg-open" <<'STUB'
 #!/bin/sh
 printf '%s\n' "$*" >>"$OPENED"
@@ -58,12 +59,12 @@ chmod 755 "$stub/xdg-open"
 printf 'memo\r\n' >"$user/memo.txt"
 as_user=(env)
 if [[ $(id -u) -eq 0 ]]; then
-  chown 65534:65534 "$home" "$user"
+  chown 65534:65534 "$home" "$user" "$run"
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups env)
 fi
 lang=C.UTF-8
 locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && lang=ja_JP.UTF-8
-as_user+=(-u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_RUNTIME_DIR -u LC_ALL HOME="$home" LANG="$lang"
+as_user+=(-u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u LC_ALL HOME="$home" XDG_RUNTIME_DIR="$run" LANG="$lang"
           OPENED="$user/opened.txt" PATH="$stub:/usr/bin:/bin")
 trace=()
 command -v strace >/dev/null && trace=(strace -f -qq -e trace=openat -o "$user/trace")
@@ -123,8 +124,8 @@ xdotool windowfocus --sync "$dialog" 2>/dev/null
 # From the translator box: four Tabs reach the .html option, eight more the
 # preview button, one more OK.
 xdotool key Tab Tab Tab Tab space Tab Tab Tab Tab Tab Tab Tab Tab space
-preview="$home/.cache/morlavin/~mlvpre.htm"
-check "preview page written in the user's cache folder" eventually test -f "$preview"
+preview="$run/morlavin/~mlvpre.htm"
+check "preview page written in the user's runtime folder" eventually test -f "$preview"
 check "preview page handed to the desktop" eventually grep -sqxF "$preview" "$user/opened.txt"
 xdotool key Tab space
 check "OK closes the dialog" eventually bash -c "! xdotool search --name '^環境設定$' >/dev/null 2>&1"
