@@ -142,13 +142,13 @@ TEST_F(Form1, SettingsInAFolderThatCannotBeWrittenAreReportedOnce) {
   fs::create_directory(folder + "/old");
   writeFile(folder + "/old/Morlavin.ini", "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
   ASSERT_TRUE(readOnly.makeReadOnly());
+  platform::UserEnvironment environment;
+  environment.home = work.file("home");
   for (const std::string& dir : {folder, folder + "/old"}) {
     SCOPED_TRACE(dir);
     boxes.boxes.clear();
     // Without a settings file of its own, a folder the user cannot write sends
     // the settings to the user's config folder, silently.
-    platform::UserEnvironment environment;
-    environment.home = work.file("home");
     start = startUp(dir, {}, settings, settingsBoxes, environment);
     const bool upgrade = dir.ends_with("old");
     if (!upgrade) {
@@ -161,6 +161,12 @@ TEST_F(Form1, SettingsInAFolderThatCannotBeWrittenAreReportedOnce) {
     EXPECT_EQ(settings.Bgcolor, upgrade ? 3 : 0);
   }
   EXPECT_EQ(test::readFile(folder + "/old/Morlavin.ini"), "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
+  // A program folder that cannot be found is reported, and nothing goes to "/".
+  boxes.boxes.clear();
+  start = startUp("", {}, settings, settingsBoxes, environment);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(box(), "critical Morlavin " + std::string(kNoProgramDirectoryMessage));
+  EXPECT_EQ(start.settingsDirectory, work.file("home/.config/morlavin"));
 }
 
 TEST_F(Form1, TranslatorThatIsNoProgramIsReported) {
