@@ -50,13 +50,13 @@ int main(int argc, char** argv) {
   // Closing the main window ends the program, even with the help still open.
   helpWindow.setAttribute(Qt::WA_QuitOnClose, false);
   mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});
-  settings::SettingsFile settingsFile(platform::directoryPrefix(start.settingsDirectory), settingsMessages);
   window.setPreferencesCommand([&] {
     // Without a folder for the settings file there is nothing to save them in.
     if (start.settingsDirectory.empty()) {
       settingsMessages.failure(mainwindow::kNoSettingsFolderMessage);
       return;
     }
+    settings::SettingsFile settingsFile(platform::directoryPrefix(start.settingsDirectory), settingsMessages);
     // Made for each opening and gone with its closing, so that every opening
     // starts from the record.
     preferences::PreferencesDialog dialog(
