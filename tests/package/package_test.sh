@@ -5,6 +5,7 @@
 # output says which). The installed morlavin is started as an unprivileged
 # user (nobody, when running as root) whose home is empty, in a Japanese
 # session when that locale exists. It must start without a message box,
+# show Qt's own dialogs in the session's language,
 # create ~/.config/morlavin/Morlavin.ini with every key, open the installed
 # help, write its preview page where that user can and remove it, and save
 # the preferences where the batch converter of the same user reads them.
@@ -108,6 +109,15 @@ if ((${#trace[@]})); then
 else
   echo "SKIP: strace is not installed; which help file opened is not checked" >&2
 fi
+
+# Qt's own dialogs speak the session's language: the file dialog's title.
+xdotool windowfocus --sync "$main" 2>/dev/null
+key f
+xdotool key o
+title=$( [[ $lang == ja_JP.UTF-8 ]] && echo 開く || echo Open )
+check "the file dialog is titled $title" eventually xdotool search --onlyvisible --name "^$title\$"
+xdotool key Escape
+check "the file dialog closes" eventually bash -c "! xdotool search --onlyvisible --name '^$title\$' >/dev/null 2>&1"
 
 # 設定 is reached from the File menu: its Alt+S is shared with a button.
 xdotool windowfocus --sync "$main" 2>/dev/null
