@@ -4,6 +4,9 @@
 #include <vector>
 
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "help/help_window.h"
 #include "mainwindow/main_window.h"
@@ -28,6 +31,14 @@ int main(int argc, char** argv) {
   QIcon icon(QStringLiteral(":/icons/morlavin-16.png"));
   icon.addFile(QStringLiteral(":/icons/morlavin-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
+  // Qt's own texts (file dialogs, message-box buttons, context menus) in the
+  // session's language when it is Japanese, as every other text is.
+  QTranslator qtTexts;
+  if (QLocale::system().language() == QLocale::Japanese &&
+      qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
 
   ui::QtMessageBoxes messageBoxes;
   ui::QtFileDialogs fileDialogs;
@@ -41,12 +52,17 @@ int main(int argc, char** argv) {
   // Closing the main window ends the program, even with the help still open.
   helpWindow.setAttribute(Qt::WA_QuitOnClose, false);
   mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});
-  settings::SettingsFile settingsFile(start.directoryPrefix, settingsMessages);
   window.setPreferencesCommand([&] {
+    // Without a folder for the settings file there is nothing to save them in.
+    if (start.settingsDirectory.empty()) {
+      settingsMessages.failure(mainwindow::kNoSettingsFolderMessage);
+      return;
+    }
+    settings::SettingsFile settingsFile(platform::directoryPrefix(start.settingsDirectory), settingsMessages);
     // Made for each opening and gone with its closing, so that every opening
     // starts from the record.
     preferences::PreferencesDialog dialog(
-        {settings, settingsFile, launcher, fileDialogs, messageBoxes, helpWindow, start.programDirectory},
+        {settings, settingsFile, launcher, fileDialogs, messageBoxes, helpWindow, start.previewDirectory},
         &window);
     dialog.exec();
   });

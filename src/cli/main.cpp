@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "conversion/conversion_run.h"
 #include "conversion/title_import.h"
 #include "platform/launcher.h"
+#include "platform/locations.h"
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
 #include "settings/settings_file.h"
@@ -23,21 +25,63 @@ namespace {
 
 using namespace morlavin;
 
-constexpr char kUsage[] =
+constexpr char kUsageEnglish[] =
     "usage: morlavin-convert [--settings FILE] [--title TEXT | --title-from-first-line]\n"
-    "                        [--open] [--quiet] [--] FILE...\n"
+    "                        [--encoding auto|shift-jis|utf-8] [--open] [--quiet] [--] FILE...\n"
     "\n"
-    "Converts Shift-JIS text files into HTML pages beside them (memo.txt -> memo.htm).\n"
+    "Converts Shift-JIS or UTF-8 text files into HTML pages beside them (memo.txt -> memo.htm).\n"
     "\n"
-    "  --settings FILE          read the options from FILE instead of Morlavin.ini\n"
-    "                           beside the program (never written)\n"
+    "  --settings FILE          read the options from FILE instead of the Morlavin.ini the\n"
+    "                           window uses (beside the program, or in ~/.config/morlavin/);\n"
+    "                           never written\n"
     "  --title TEXT             the page title (default: \"Morlavin - \" and the page's path)\n"
     "  --title-from-first-line  take each page's title from its file's first line\n"
+    "  --encoding auto|shift-jis|utf-8\n"
+    "                           the files' encoding (default auto: UTF-8 when the file is\n"
+    "                           UTF-8 text, else Shift-JIS)\n"
     "  --open                   open each written page with the desktop's handler\n"
     "  --quiet                  no progress display\n"
     "  --help, --version        print this help or the version and exit\n"
     "\n"
     "Exit status: 0 when every page was written, 1 when any file failed, 2 for a usage error.\n";
+
+constexpr char kUsageJapanese[] =
+    "使い方: morlavin-convert [--settings ファイル] [--title 題名 | --title-from-first-line]\n"
+    "                         [--encoding auto|shift-jis|utf-8] [--open] [--quiet] [--] ファイル...\n"
+    "\n"
+    "Shift-JIS または UTF-8 のテキストファイルを、同じフォルダの HTML ページに変換します\n"
+    "(memo.txt -> memo.htm)。\n"
+    "\n"
+    "  --settings ファイル      設定をこのファイルから読みます。省略時はウィンドウと同じ\n"
+    "                           Morlavin.ini (プログラムのフォルダか ~/.config/morlavin/)。\n"
+    "                           設定ファイルは書き換えません\n"
+    "  --title 題名             ページの題名 (省略時: \"Morlavin - \" とページのパス)\n"
+    "  --title-from-first-line  各ファイルの 1 行目を題名にします\n"
+    "  --encoding auto|shift-jis|utf-8\n"
+    "                           テキストの文字コード (省略時 auto: UTF-8 のテキストなら\n"
+    "                           UTF-8、それ以外は Shift-JIS)\n"
+    "  --open                   書き込んだページを既定のアプリケーションで開きます\n"
+    "  --quiet                  進行状況を表示しません\n"
+    "  --help, --version        この説明またはバージョンを表示して終了します\n"
+    "\n"
+    "終了コード: すべてのページを書き込めたら 0、失敗したファイルがあれば 1、使い方の誤りは 2。\n";
+
+// Help and usage errors follow the user's language for messages, like any
+// other command's: the first of LC_ALL, LC_MESSAGES and LANG that is set.
+// Results are always Japanese, as in the window.
+bool japaneseMessages() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && value[0] != '\0') return std::strncmp(value, "ja", 2) == 0;
+  }
+  return false;
+}
+
+const char* say(const char* english, const char* japanese) {
+  return japaneseMessages() ? japanese : english;
+}
+
+const char* usage() { return say(kUsageEnglish, kUsageJapanese); }
 
 struct Options {
   std::string settingsPath;
@@ -51,7 +95,7 @@ struct Options {
 };
 
 int usageError(const std::string& problem) {
-  std::fprintf(stderr, "morlavin-convert: %s\n%s", problem.c_str(), kUsage);
+  std::fprintf(stderr, "morlavin-convert: %s\n%s", problem.c_str(), usage());
   return 2;
 }
 
@@ -87,19 +131,22 @@ int main(int argc, char** argv) {
     } else if (arg == "--") {
       optionsDone = true;
     } else if (arg == "--help") {
-      std::fputs(kUsage, stdout);
+      std::fputs(usage(), stdout);
       return 0;
     } else if (arg == "--version") {
       std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str());
       return 0;
     } else if (arg == "--settings" || arg == "--title") {
-      if (i + 1 >= argc) return usageError(arg + " needs a value");
+      if (i + 1 >= argc) return usageError(arg + say(" needs a value", " には値が必要です"));
       (arg == "--settings" ? options.settingsPath : options.title) = argv[++i];
       if (arg == "--title") options.titleGiven = true;
     } else if (arg == "--encoding") {
-      if (i + 1 >= argc) return usageError(arg + " needs a value");
+      if (i + 1 >= argc) return usageError(arg + say(" needs a value", " には値が必要です"));
       const auto encoding = encodingNamed(argv[++i]);
-      if (!encoding) return usageError("--encoding takes auto, shift-jis or utf-8");
+      if (!encoding) {
+        return usageError(say("--encoding takes auto, shift-jis or utf-8",
+                              "--encoding には auto、shift-jis、utf-8 のどれかを指定してください"));
+      }
       options.encoding = *encoding;
     } else if (arg == "--title-from-first-line") {
       options.titleFromFirstLine = true;
@@ -108,22 +155,29 @@ int main(int argc, char** argv) {
     } else if (arg == "--quiet") {
       options.quiet = true;
     } else {
-      return usageError("unknown option " + arg);
+      return usageError(say("unknown option ", "不明なオプションです: ") + arg);
     }
   }
   if (options.titleGiven && options.titleFromFirstLine) {
-    return usageError("--title and --title-from-first-line exclude each other");
+    return usageError(say("--title and --title-from-first-line exclude each other",
+                          "--title と --title-from-first-line は同時に指定できません"));
   }
-  if (options.files.empty()) return usageError("no FILE given");
+  if (options.files.empty()) return usageError(say("no FILE given", "ファイルが指定されていません"));
 
   occupyClosedStream(STDOUT_FILENO);
   occupyClosedStream(STDERR_FILENO);
   // A reader that went away is a write error to report, not a silent death.
   std::signal(SIGPIPE, SIG_IGN);
 
+  // The same settings file the window uses; never created here.
   if (options.settingsPath.empty()) {
-    options.settingsPath = platform::directoryPrefix(platform::programDirectory()) +
-                           std::string(settings::kSettingsFileName);
+    const std::string program = platform::programDirectory();
+    if (program.empty()) std::fputs("morlavin-convert: プログラムのあるフォルダが見つかりません\n", stderr);
+    const std::string folder =
+        platform::locateFiles(program, platform::UserEnvironment::current()).settingsDirectory;
+    if (!folder.empty()) {
+      options.settingsPath = platform::directoryPrefix(folder) + std::string(settings::kSettingsFileName);
+    }
   }
   const settings::SettingsRecord record = settings::readSettings(options.settingsPath);
   platform::DesktopLauncher launcher;

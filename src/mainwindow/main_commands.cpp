@@ -39,15 +39,33 @@ std::string joined(const std::vector<std::string>& arguments) {
 }  // namespace
 
 StartUp startUp(std::string programDirectory, const std::vector<std::string>& arguments,
-                settings::SettingsRecord& settings, settings::SettingsMessages& messages) {
+                settings::SettingsRecord& settings, settings::SettingsMessages& messages,
+                const platform::UserEnvironment& environment) {
+  const platform::Locations locations = platform::locateFiles(programDirectory, environment);
   StartUp result;
-  result.directoryPrefix = platform::directoryPrefix(programDirectory);
+  result.directoryPrefix = programDirectory.empty() ? "" : platform::directoryPrefix(programDirectory);
   result.programDirectory = std::move(programDirectory);
-  result.helpFile = result.directoryPrefix + "Morlavin.hlp";
+  result.settingsDirectory = locations.settingsDirectory;
+  result.helpFile = locations.helpFile;
+  result.readmeFile = locations.readmeFile;
+  result.previewDirectory = locations.previewDirectory;
   result.inputPath = joined(arguments);
 
+  if (result.programDirectory.empty()) messages.failure(kNoProgramDirectoryMessage);
+  if (result.settingsDirectory.empty()) {
+    messages.failure(kNoSettingsFolderMessage);
+    settings = settings::defaultSettings();
+    return result;
+  }
+  // The user's own folders appear as silently as a first settings file beside
+  // the program does; one that cannot be made shows up as a failed save.
+  if (!locations.settingsBesideProgram) (void)platform::createFolder(result.settingsDirectory);
+  if (result.previewDirectory != result.programDirectory) {
+    (void)platform::createFolder(result.previewDirectory);
+  }
+
   FailureWatch watch(messages);
-  settings::SettingsFile file(result.directoryPrefix, watch);
+  settings::SettingsFile file(platform::directoryPrefix(result.settingsDirectory), watch);
   file.loadSettings(settings);
   // Loading creates a missing file already; when that failed the user has been
   // told, and a second attempt would only repeat the message.

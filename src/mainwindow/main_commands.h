@@ -5,9 +5,11 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/locations.h"
 #include "platform/status.h"
 #include "settings/settings_record.h"
 
@@ -22,20 +24,32 @@ namespace morlavin::mainwindow {
 
 // What start-up finds out once for the whole run.
 struct StartUp {
-  std::string programDirectory;
-  std::string directoryPrefix;  // the directory followed by its separator
+  std::string programDirectory;  // empty when it could not be found
+  std::string directoryPrefix;   // the program directory followed by its separator
+  // Holds the settings file and its backups; empty when no folder is known,
+  // and then nothing is saved.
+  std::string settingsDirectory;
   std::string helpFile;
+  std::string readmeFile;
+  std::string previewDirectory;
   std::string inputPath;  // for the file-name box
 };
 
-// Prepares a run of the program kept in `programDirectory`: names the help
-// file beside it, takes the input path from `arguments` (the shell has split
-// the command line, so they are joined again with single blanks) and loads
-// `settings` from the settings file there, creating the file when it is
-// missing. Version notices and failures go to `messages`, each failure once:
-// a file that could not be created is not tried a second time.
+inline constexpr std::string_view kNoProgramDirectoryMessage =
+    "プログラムのあるフォルダが見つかりません。ヘルプと ReadMe は開けません。";
+inline constexpr std::string_view kNoSettingsFolderMessage =
+    "設定ファイルを置くフォルダが見つかりません。設定は保存されません。";
+
+// Prepares a run of the program kept in `programDirectory`: finds where its
+// files live (see platform::locateFiles), creating the user's settings and
+// preview folders when they are missing, takes the input path from
+// `arguments` (the shell has split the command line, so they are joined again
+// with single blanks) and loads `settings` from the settings file, creating
+// the file when it is missing. Version notices and failures go to `messages`,
+// each failure once: a file that could not be created is not tried a second time.
 StartUp startUp(std::string programDirectory, const std::vector<std::string>& arguments,
-                settings::SettingsRecord& settings, settings::SettingsMessages& messages);
+                settings::SettingsRecord& settings, settings::SettingsMessages& messages,
+                const platform::UserEnvironment& environment = platform::UserEnvironment::current());
 
 // Starts the configured translation program with its one argument "0", never
 // through a shell. nullopt when no program is configured; otherwise whether it

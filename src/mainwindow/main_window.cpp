@@ -382,7 +382,7 @@ void MainWindow::showHelpTopics() { m_services.help.showTopics(); }
 
 void MainWindow::openReadme() {
   // As with any document, a missing viewer is the desktop's business.
-  (void)m_services.launcher.openDocument(m_startUp.directoryPrefix + "Morlavin.txt",
+  (void)m_services.launcher.openDocument(m_startUp.readmeFile,
                                          m_startUp.programDirectory);
 }
 

@@ -7,7 +7,8 @@ class QFont;
 namespace morlavin::ui {
 
 // IPAPGothic at 12 pixels where installed, else another Japanese UI face,
-// else the desktop's default at 12 pixels.
+// else the desktop's default at 12 pixels. The face is the same in every
+// locale, whatever name the locale gives its family.
 QFont windowFont();
 
 }  // namespace morlavin::ui

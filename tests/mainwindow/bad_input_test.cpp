@@ -148,16 +148,31 @@ TEST_F(Form1, SettingsInAFolderThatCannotBeWrittenAreReportedOnce) {
   fs::create_directory(folder + "/old");
   writeFile(folder + "/old/Morlavin.ini", "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
   ASSERT_TRUE(readOnly.makeReadOnly());
+  platform::UserEnvironment environment;
+  environment.home = work.file("home");
   for (const std::string& dir : {folder, folder + "/old"}) {
     SCOPED_TRACE(dir);
     boxes.boxes.clear();
-    start = startUp(dir, {}, settings, settingsBoxes);
+    // Without a settings file of its own, a folder the user cannot write sends
+    // the settings to the user's config folder, silently.
+    start = startUp(dir, {}, settings, settingsBoxes, environment);
     const bool upgrade = dir.ends_with("old");
-    ASSERT_EQ(boxes.boxes.size(), upgrade ? 2u : 1u);
+    if (!upgrade) {
+      EXPECT_TRUE(boxes.boxes.empty());
+      EXPECT_TRUE(fs::exists(work.file("home/.config/morlavin/Morlavin.ini")));
+      continue;
+    }
+    ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_TRUE(boxes.boxes.back().text.contains(QStringLiteral("(読み取り専用のファイルシステムです)"))) << box(boxes.boxes.size() - 1);
     EXPECT_EQ(settings.Bgcolor, upgrade ? 3 : 0);
   }
   EXPECT_EQ(test::readFile(folder + "/old/Morlavin.ini"), "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
+  // A program folder that cannot be found is reported, and nothing goes to "/".
+  boxes.boxes.clear();
+  start = startUp("", {}, settings, settingsBoxes, environment);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(box(), "critical Morlavin " + std::string(kNoProgramDirectoryMessage));
+  EXPECT_EQ(start.settingsDirectory, work.file("home/.config/morlavin"));
 }
 
 TEST_F(Form1, TranslatorThatIsNoProgramIsReported) {
