@@ -11,10 +11,12 @@
 #include "help/help_window.h"
 #include "mainwindow/main_window.h"
 #include "preferences/preferences_dialog.h"
-#include "settings/settings_file.h"
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
+#include "program/start_up.h"
+#include "program/texts.h"
+#include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "ui/seams.h"
 
@@ -45,8 +47,8 @@ int main(int argc, char** argv) {
   platform::DesktopLauncher launcher;
   settings::SettingsRecord settings;
   mainwindow::SettingsMessageBoxes settingsMessages(messageBoxes);
-  const mainwindow::StartUp start =
-      mainwindow::startUp(platform::programDirectory(), arguments, settings, settingsMessages);
+  const program::StartUp start =
+      program::startUp(platform::programDirectory(), arguments, settings, settingsMessages);
 
   help::HelpWindow helpWindow(QString::fromStdString(start.helpFile));
   // Closing the main window ends the program, even with the help still open.
@@ -55,7 +57,7 @@ int main(int argc, char** argv) {
   window.setPreferencesCommand([&] {
     // Without a folder for the settings file there is nothing to save them in.
     if (start.settingsDirectory.empty()) {
-      settingsMessages.failure(mainwindow::kNoSettingsFolderMessage);
+      settingsMessages.failure(program::texts::kNoSettingsFolder);
       return;
     }
     settings::SettingsFile settingsFile(platform::directoryPrefix(start.settingsDirectory), settingsMessages);
