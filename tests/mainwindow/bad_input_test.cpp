@@ -167,12 +167,6 @@ TEST_F(Form1, SettingsInAFolderThatCannotBeWrittenAreReportedOnce) {
     EXPECT_EQ(settings.Bgcolor, upgrade ? 3 : 0);
   }
   EXPECT_EQ(test::readFile(folder + "/old/Morlavin.ini"), "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
-  // A program folder that cannot be found is reported, and nothing goes to "/".
-  boxes.boxes.clear();
-  start = program::startUp("", {}, settings, settingsBoxes, environment);
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(box(), "critical Morlavin " + std::string(program::texts::kNoProgramDirectory));
-  EXPECT_EQ(start.settingsDirectory, work.file("home/.config/morlavin"));
 }
 
 TEST_F(Form1, TranslatorThatIsNoProgramIsReported) {
