@@ -15,7 +15,6 @@
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
 #include "program/start_up.h"
-#include "program/texts.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "ui/seams.h"
@@ -56,11 +55,12 @@ int main(int argc, char** argv) {
   mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});
   window.setPreferencesCommand([&] {
     // Without a folder for the settings file there is nothing to save them in.
-    if (start.settingsDirectory.empty()) {
-      settingsMessages.failure(program::texts::kNoSettingsFolder);
+    const Result<std::string> prefix = program::settingsPrefix(start);
+    if (!prefix) {
+      settingsMessages.failure(prefix.status().message());
       return;
     }
-    settings::SettingsFile settingsFile(platform::directoryPrefix(start.settingsDirectory), settingsMessages);
+    settings::SettingsFile settingsFile(*prefix, settingsMessages);
     // Made for each opening and gone with its closing, so that every opening
     // starts from the record.
     preferences::PreferencesDialog dialog(

@@ -35,8 +35,9 @@ StartUp startUp(std::string programDirectory, const std::vector<std::string>& ar
   result.inputPath = joined(arguments);
 
   if (result.programDirectory.empty()) messages.failure(texts::kNoProgramDirectory);
-  if (result.settingsDirectory.empty()) {
-    messages.failure(texts::kNoSettingsFolder);
+  const Result<std::string> prefix = settingsPrefix(result);
+  if (!prefix) {
+    messages.failure(prefix.status().message());
     settings = settings::defaultSettings();
     return result;
   }
@@ -47,8 +48,15 @@ StartUp startUp(std::string programDirectory, const std::vector<std::string>& ar
     (void)platform::createFolder(result.previewDirectory);
   }
   // Loading creates a missing file and reports a failure to, once.
-  settings::SettingsFile(platform::directoryPrefix(result.settingsDirectory), messages).loadSettings(settings);
+  settings::SettingsFile(*prefix, messages).loadSettings(settings);
   return result;
+}
+
+Result<std::string> settingsPrefix(const StartUp& start) {
+  if (start.settingsDirectory.empty()) {
+    return Status::error(StatusCode::kNotFound, std::string(texts::kNoSettingsFolder));
+  }
+  return platform::directoryPrefix(start.settingsDirectory);
 }
 
 }  // namespace morlavin::program

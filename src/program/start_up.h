@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/locations.h"
+#include "platform/status.h"
 #include "settings/settings_record.h"
 
 namespace morlavin::settings {
@@ -36,5 +37,10 @@ struct StartUp {
 StartUp startUp(std::string programDirectory, const std::vector<std::string>& arguments,
                 settings::SettingsRecord& settings, settings::SettingsMessages& messages,
                 const platform::UserEnvironment& environment = platform::UserEnvironment::current());
+
+// What the settings file's folder is called with its separator, for
+// settings::SettingsFile; kNotFound, telling the user that settings are not
+// saved, when start-up found no folder for it.
+Result<std::string> settingsPrefix(const StartUp& start);
 
 }  // namespace morlavin::program

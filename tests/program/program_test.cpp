@@ -56,7 +56,16 @@ TEST(StartUp, FindsItsFilesTakesTheCommandLineAndLoadsTheSettings) {
     EXPECT_EQ(settings.Bgcolor, row.bgcolor);
     EXPECT_TRUE(std::filesystem::is_regular_file(start.settingsDirectory + "/Morlavin.ini"));
     EXPECT_EQ(start.settingsDirectory, row.knownProgram ? dir.path() : home.file(".config/morlavin"));
+    EXPECT_EQ(settingsPrefix(start).value(), start.settingsDirectory + "/");
   }
+  // With no folder for them, settings are neither loaded nor saved, and the user is told.
+  test::FakeSettingsMessages messages;
+  settings::SettingsRecord settings;
+  const StartUp start = startUp("", {}, settings, messages, platform::UserEnvironment{});
+  EXPECT_EQ(messages.failures, (std::vector<std::string>{std::string(texts::kNoProgramDirectory),
+                                                         std::string(texts::kNoSettingsFolder)}));
+  EXPECT_EQ(settings, settings::defaultSettings());
+  EXPECT_EQ(settingsPrefix(start).status().message(), texts::kNoSettingsFolder);
 }
 
 TEST(MainCommands, TranslatorStartsWithItsOneArgumentOnceNamed) {
