@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "preferences/updown_control.h"
+#include "program/preview.h"
 #include "settings/settings_file.h"
 #include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
@@ -280,8 +281,8 @@ TEST(PreferencesDialog, PreviewThatCannotBeWrittenIsReported) {
   std::filesystem::create_directory(p.dir.file("~mlvpre.htm"));
   p.click("cmdPreview");
   ASSERT_EQ(p.boxes.boxes.size(), 1u);
-  EXPECT_EQ(p.boxes.boxes[0].title + " " + p.boxes.boxes[0].text,
-            QString::fromStdString("エラー プレビューを作成できません: 書き込めません: " + p.dir.file("~mlvpre.htm") + " (フォルダです)"));
+  EXPECT_EQ(p.boxes.boxes[0].icon + " " + p.boxes.boxes[0].title, "critical エラー");
+  EXPECT_EQ(p.boxes.boxes[0].text.toStdString(), program::writePreview(p.dir.path(), defaultSettings()).message());
   EXPECT_TRUE(p.launcher.documents.empty());
 }
 
