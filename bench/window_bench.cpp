@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
   NoBrowser browser;
   settings::SettingsRecord settings;
   mainwindow::SettingsMessageBoxes settingsMessages(boxes);
-  const mainwindow::StartUp start = mainwindow::startUp(directory, {}, settings, settingsMessages);
+  const program::StartUp start = program::startUp(directory, {}, settings, settingsMessages);
   mainwindow::MainWindow window(start, settings, {boxes, dialogs, help, browser});
   window.showCentred();
   QApplication::processEvents();

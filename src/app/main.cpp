@@ -11,10 +11,11 @@
 #include "help/help_window.h"
 #include "mainwindow/main_window.h"
 #include "preferences/preferences_dialog.h"
-#include "settings/settings_file.h"
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
+#include "program/start_up.h"
+#include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "ui/seams.h"
 
@@ -45,8 +46,8 @@ int main(int argc, char** argv) {
   platform::DesktopLauncher launcher;
   settings::SettingsRecord settings;
   mainwindow::SettingsMessageBoxes settingsMessages(messageBoxes);
-  const mainwindow::StartUp start =
-      mainwindow::startUp(platform::programDirectory(), arguments, settings, settingsMessages);
+  const program::StartUp start =
+      program::startUp(platform::programDirectory(), arguments, settings, settingsMessages);
 
   help::HelpWindow helpWindow(QString::fromStdString(start.helpFile));
   // Closing the main window ends the program, even with the help still open.
@@ -54,11 +55,12 @@ int main(int argc, char** argv) {
   mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});
   window.setPreferencesCommand([&] {
     // Without a folder for the settings file there is nothing to save them in.
-    if (start.settingsDirectory.empty()) {
-      settingsMessages.failure(mainwindow::kNoSettingsFolderMessage);
+    const Result<std::string> prefix = program::settingsPrefix(start);
+    if (!prefix) {
+      settingsMessages.failure(prefix.status().message());
       return;
     }
-    settings::SettingsFile settingsFile(platform::directoryPrefix(start.settingsDirectory), settingsMessages);
+    settings::SettingsFile settingsFile(*prefix, settingsMessages);
     // Made for each opening and gone with its closing, so that every opening
     // starts from the record.
     preferences::PreferencesDialog dialog(

@@ -79,7 +79,10 @@ HelpWindow::HelpWindow(QString helpFile, QWidget* parent)
   layout->addWidget(m_browser);
   layout->addWidget(m_findBar);
   resize(kPreferredSize);
+  connectSignals();
+}
 
+void HelpWindow::connectSignals() {
   connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &HelpWindow::openFind);
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
           &HelpWindow::escape);

@@ -14,8 +14,6 @@ class QTextBrowser;
 
 namespace morlavin::help {
 
-inline constexpr char kHelpFileName[] = "Morlavin.hlp";
-
 // The help file is an HTML document whose topics carry anchors "topic-N" for
 // context number N, and "topics" for the list of topics.
 QString topicAnchor(int contextNumber);
@@ -34,6 +32,7 @@ class HelpWindow : public QWidget, public ui::HelpViewer {
   QTextBrowser* browser() const { return m_browser; }
 
  private:
+  void connectSignals();
   void showAnchor(const QString& anchor);
   void fitToScreen();
   void openFind();

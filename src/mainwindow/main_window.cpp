@@ -28,10 +28,11 @@
 #include <utility>
 
 #include "conversion/title_import.h"
-#include "mainwindow/about.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/launcher.h"
+#include "program/about.h"
+#include "program/commands.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
 
@@ -111,7 +112,7 @@ QString shownName(const std::string& bytes) {
 
 }  // namespace
 
-MainWindow::MainWindow(StartUp startUp, settings::SettingsRecord& settings,
+MainWindow::MainWindow(program::StartUp startUp, settings::SettingsRecord& settings,
                        const Services& services, QWidget* parent)
     : QMainWindow(parent),
       m_settings(settings),
@@ -311,7 +312,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (const Status status = deletePageOnExit(m_settings, m_lastOutputPath, m_lastOutputIdentity);
+  if (const Status status = program::deletePageOnExit(m_settings, m_lastOutputPath, m_lastOutputIdentity);
       !status) {
     m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));
   }
@@ -354,23 +355,18 @@ void MainWindow::importTitle() {
 }
 
 void MainWindow::deletePage() {
-  Label2->setText(QStringLiteral("変換したHTMLファイルを消去しました."));
-  if (const Status status = deleteWrittenPage(m_lastOutputPath, m_lastOutputIdentity); !status) {
-    // The page is still there: the button stays for another try.
-    Label2->setText(QStringLiteral("HTMLファイルを消去できませんでした。"));
-    m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));
-    return;
-  }
-  Command4->setEnabled(false);
+  const program::PageDeletion deletion = program::deleteWrittenPage(m_lastOutputPath, m_lastOutputIdentity);
+  Label2->setText(fromUtf8(deletion.statusText));
+  if (!deletion.failure) m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(deletion.failure.message()));
+  Command4->setEnabled(deletion.keepButton);
 }
 
 void MainWindow::startTranslator() {
-  const std::optional<Status> started = launchTranslator(m_settings, m_services.launcher);
-  if (!started) {
-    m_services.messageBoxes.exclamation(this, QStringLiteral("メッセージ"),
-                                        QStringLiteral("翻訳ソフトを指定してください。"));
-  } else if (!*started) {
-    m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(started->message()));
+  const Status started = program::launchTranslator(m_settings, m_services.launcher);
+  if (started.code() == StatusCode::kNotConfigured) {
+    m_services.messageBoxes.exclamation(this, QStringLiteral("メッセージ"), fromUtf8(started.message()));
+  } else if (!started) {
+    m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(started.message()));
   }
 }
 
@@ -387,7 +383,7 @@ void MainWindow::openReadme() {
 }
 
 void MainWindow::showAbout() {
-  QString text = fromUtf8(aboutText());
+  QString text = fromUtf8(program::aboutText());
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   m_services.messageBoxes.plain(this, QStringLiteral("About Morlavin"), text);
 }

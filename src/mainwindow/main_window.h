@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "conversion/conversion_run.h"
-#include "mainwindow/main_commands.h"
+#include "platform/file_ops.h"
+#include "program/start_up.h"
 #include "settings/settings_file.h"
 
 class QAction;
@@ -44,7 +45,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
  public:
   // `settings` is the run's one record; the window reads it at every use, so
   // that changes made by the preferences dialog take effect at once.
-  MainWindow(StartUp startUp, settings::SettingsRecord& settings, const Services& services,
+  MainWindow(program::StartUp startUp, settings::SettingsRecord& settings, const Services& services,
              QWidget* parent = nullptr);
 
   // Shows the window in the middle of its screen.
@@ -89,7 +90,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
 
   settings::SettingsRecord& m_settings;
   Services m_services;
-  StartUp m_startUp;
+  program::StartUp m_startUp;
   std::function<void()> m_showPreferences;
   std::string m_lastOutputPath;
   platform::FileIdentity m_lastOutputIdentity;  // what was written there

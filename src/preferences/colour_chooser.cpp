@@ -76,7 +76,12 @@ ColourChooser::ColourChooser(const ColourChooserNames& names, std::uint8_t& updc
     m_upDowns[i] = new UpDownControl(parent);
     m_upDowns[i]->setObjectName(QStringLiteral("Updcol(%1)").arg(index));
     m_upDowns[i]->setEnabled(false);
+  }
+  connectSignals();
+}
 
+void ColourChooser::connectSignals() {
+  for (int i = 0; i < 3; ++i) {
     connect(m_upDowns[i], &UpDownControl::valueChanged, this, [this, i] { componentChanged(i); });
     connect(m_upDowns[i], &UpDownControl::pressed, this, [this, i] { componentPressed(i); });
     connect(m_upDowns[i], &UpDownControl::released, this, [this, i] { componentReleased(i); });

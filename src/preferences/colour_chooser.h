@@ -55,6 +55,7 @@ class ColourChooser : public QObject {
   ColourChoice choice() const;
 
  private:
+  void connectSignals();
   void applyManual(bool manual);
   void componentChanged(int component);
   void componentPressed(int component);

@@ -14,11 +14,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "conversion/preview_page.h"
-#include "platform/file_ops.h"
 #include "platform/launcher.h"
-#include "platform/program_dir.h"
 #include "preferences/colour_chooser.h"
+#include "program/preview.h"
 #include "settings/settings_file.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
@@ -43,28 +41,17 @@ QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
 
 QString toQString(const std::string& text) { return QString::fromStdString(text); }
 
-// Where one colour lives in the record.
-struct ColourFields {
-  std::uint8_t settings::SettingsRecord::*manual;
-  std::uint8_t settings::SettingsRecord::*position;
-  std::array<std::uint8_t settings::SettingsRecord::*, 3> components;
-};
-
 using Record = settings::SettingsRecord;
-constexpr ColourFields kBackgroundFields{&Record::ManualBgcolorSet, &Record::Bgcolor,
-                                         {&Record::HTMLBgcolorR, &Record::HTMLBgcolorG, &Record::HTMLBgcolorB}};
-constexpr ColourFields kTextFields{&Record::ManualTextcolorSet, &Record::Textcolor,
-                                   {&Record::HTMLTextcolorR, &Record::HTMLTextcolorG, &Record::HTMLTextcolorB}};
 
-ColourChoice choiceIn(const Record& record, const ColourFields& fields) {
-  return {record.*fields.manual, record.*fields.position,
-          {record.*fields.components[0], record.*fields.components[1], record.*fields.components[2]}};
+ColourChoice choiceIn(const Record& record, const settings::ColourGroup& group) {
+  return {record.*group.manual, record.*group.position,
+          {record.*group.components[0], record.*group.components[1], record.*group.components[2]}};
 }
 
-void store(const ColourChoice& choice, const ColourFields& fields, Record& record) {
-  record.*fields.manual = choice.manual;
-  record.*fields.position = choice.position;
-  for (std::size_t i = 0; i < 3; ++i) record.*fields.components[i] = choice.components[i];
+void store(const ColourChoice& choice, const settings::ColourGroup& group, Record& record) {
+  record.*group.manual = choice.manual;
+  record.*group.position = choice.position;
+  for (std::size_t i = 0; i < 3; ++i) record.*group.components[i] = choice.components[i];
 }
 
 }  // namespace
@@ -84,11 +71,22 @@ PreferencesDialog::PreferencesDialog(const PreferencesServices& services, QWidge
   setFixedSize(sizeHint());
 }
 
-PreferencesDialog::~PreferencesDialog() { (void)platform::removeFile(previewPath()); }
+PreferencesDialog::~PreferencesDialog() { program::removePreview(m_services.previewDirectory); }
 
 void PreferencesDialog::createControls() {
+  createOptions();
+  createColourFrame();
+  m_ok = button(QStringLiteral("OK"), "Command1", this);
+  m_ok->setDefault(true);
+  m_cancel = button(QStringLiteral("ｷｬﾝｾﾙ"), "Command2", this);
+  m_help = button(QStringLiteral("ヘルプ"), "Command5", this);
+  layOut();
+}
+
+void PreferencesDialog::createOptions() {
   auto* translatorLabel = new QLabel(QStringLiteral("翻訳ソフト指定："), this);
   translatorLabel->setObjectName(QStringLiteral("Label1"));
+  m_translatorLabel = translatorLabel;
   m_translator = new QLineEdit(this);
   m_translator->setObjectName(QStringLiteral("Text1"));
   m_browse = button(QStringLiteral("参照...(&B)"), "Command3", this);
@@ -102,9 +100,12 @@ void PreferencesDialog::createControls() {
   m_ignoreTags = optionBox(QStringLiteral("テキスト中のタグ認識を無効"),
                            QStringLiteral("変換中、<BR>などのタグを認識しないようにします。"),
                            "chkTextIgnoreTags", this);
+}
 
+void PreferencesDialog::createColourFrame() {
   auto* frame = new QGroupBox(QStringLiteral("HTMLの設定"), this);
   frame->setObjectName(QStringLiteral("Frame1"));
+  m_frame = frame;
   m_background = new ColourChooser(
       {QStringLiteral("背景色の設定"), QStringLiteral("Label2"), QStringLiteral("背景色を設定します。"),
        QStringLiteral("cboColor(0)"), QStringLiteral("chkManual"), QStringLiteral("背景色を手動設定できます。"),
@@ -131,12 +132,9 @@ void PreferencesDialog::createControls() {
   for (QPushButton* tall : {m_defaults, m_preview}) {
     tall->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   }
+}
 
-  m_ok = button(QStringLiteral("OK"), "Command1", this);
-  m_ok->setDefault(true);
-  m_cancel = button(QStringLiteral("ｷｬﾝｾﾙ"), "Command2", this);
-  m_help = button(QStringLiteral("ヘルプ"), "Command5", this);
-
+void PreferencesDialog::layOut() {
   auto* colours = new QGridLayout;
   m_background->addTo(colours, 0);
   m_text->addTo(colours, 2);
@@ -145,7 +143,7 @@ void PreferencesDialog::createControls() {
   auto* frameButtons = new QVBoxLayout;
   frameButtons->addWidget(m_defaults);
   frameButtons->addWidget(m_preview);
-  auto* frameLayout = new QHBoxLayout(frame);
+  auto* frameLayout = new QHBoxLayout(m_frame);
   frameLayout->addLayout(colours, 1);
   frameLayout->addLayout(frameButtons);
 
@@ -160,10 +158,10 @@ void PreferencesDialog::createControls() {
   buttons->addStretch();
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(translatorLabel);
+  layout->addWidget(m_translatorLabel);
   layout->addLayout(translatorRow);
   layout->addLayout(options);
-  layout->addWidget(frame);
+  layout->addWidget(m_frame);
   layout->addLayout(buttons);
 }
 
@@ -196,22 +194,20 @@ settings::SettingsRecord PreferencesDialog::valuesFromControls() const {
   r.QuitDeleteHTML = m_deleteOnExit->isChecked() ? 1 : 0;
   r.OutputExtHTML = m_htmlExtension->isChecked() ? 1 : 0;
   r.TextIgnoreTags = m_ignoreTags->isChecked() ? 1 : 0;
-  store(m_background->choice(), kBackgroundFields, r);
-  store(m_text->choice(), kTextFields, r);
+  store(m_background->choice(), settings::kBackgroundColour, r);
+  store(m_text->choice(), settings::kTextColour, r);
   r.CheckBackground = m_useBackgroundImage->isChecked() ? 1 : 0;
   r.HTMLBackGround = m_backgroundImage->text().toStdString();
   return r;
 }
 
-std::string PreferencesDialog::previewPath() const {
-  return platform::directoryPrefix(m_services.programDirectory) + std::string(conversion::kPreviewFileName);
-}
-
 void PreferencesDialog::confirm() {
   m_services.record = valuesFromControls();
-  // A save that fails is reported by the settings file itself; the record
-  // holds the user's choices for this run either way.
-  m_services.settingsFile.saveSettings(m_services.record);
+  // The record holds the user's choices for this run even when they could
+  // not all be saved.
+  if (const Status saved = m_services.settingsFile.saveSettings(m_services.record); !saved) {
+    m_services.messages.critical(this, QStringLiteral("Morlavin"), toQString(saved.message()));
+  }
   accept();
 }
 
@@ -221,8 +217,8 @@ void PreferencesDialog::restoreDefaultColours() {
 }
 
 void PreferencesDialog::showColours() {
-  m_background->setChoice(choiceIn(m_services.record, kBackgroundFields));
-  m_text->setChoice(choiceIn(m_services.record, kTextFields));
+  m_background->setChoice(choiceIn(m_services.record, settings::kBackgroundColour));
+  m_text->setChoice(choiceIn(m_services.record, settings::kTextColour));
 }
 
 void PreferencesDialog::chooseTranslator() {
@@ -234,15 +230,13 @@ void PreferencesDialog::chooseTranslator() {
 void PreferencesDialog::showHelp() { m_services.help.showTopic(kPreferencesHelpContext); }
 
 void PreferencesDialog::preview() {
-  const std::string path = previewPath();
-  if (const Status status =
-          platform::writeFileAtomically(path, conversion::previewPage(valuesFromControls()));
-      !status) {
-    m_services.messages.critical(this, QStringLiteral("エラー"),
-                                 QStringLiteral("プレビューを作成できません: ") + toQString(status.message()));
+  if (const Status status = program::writePreview(m_services.previewDirectory, valuesFromControls()); !status) {
+    m_services.messages.critical(this, QStringLiteral("エラー"), toQString(status.message()));
     return;
   }
-  (void)m_services.launcher.openDocument(path, m_services.programDirectory);
+  // As with any document, a missing viewer is the desktop's business.
+  (void)m_services.launcher.openDocument(program::previewPath(m_services.previewDirectory),
+                                         m_services.previewDirectory);
 }
 
 void PreferencesDialog::applyBackgroundImage(bool enabled) {

@@ -37,7 +37,7 @@ struct PreferencesServices {
   ui::FileDialogs& fileDialogs;
   ui::MessageBoxes& messages;
   ui::HelpViewer& help;
-  std::string programDirectory;  // where the preview page is written
+  std::string previewDirectory;  // where the preview page is written
 };
 
 // The help topic that describes this dialog.
@@ -53,14 +53,15 @@ class PreferencesDialog : public QDialog {
 
   // The options as the controls show them, on top of the record's other fields.
   settings::SettingsRecord valuesFromControls() const;
-  // Where the preview page is written.
-  std::string previewPath() const;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void createControls();
+  void createOptions();
+  void createColourFrame();
+  void layOut();
   void connectSignals();
   void loadFromRecord();
   void showColours();
@@ -83,6 +84,8 @@ class PreferencesDialog : public QDialog {
   QCheckBox* m_ignoreTags = nullptr;
   ColourChooser* m_background = nullptr;
   ColourChooser* m_text = nullptr;
+  QWidget* m_translatorLabel = nullptr;
+  QWidget* m_frame = nullptr;
   QCheckBox* m_useBackgroundImage = nullptr;
   QLineEdit* m_backgroundImage = nullptr;
   QPushButton* m_defaults = nullptr;

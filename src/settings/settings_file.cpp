@@ -1,21 +1,20 @@
-// Loading and saving the settings record through the INI profile functions.
+// Loading and saving the settings record through the INI profile functions,
+// key by key as the key table lists them.
 #include "settings/settings_file.h"
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <vector>
 
-#include "morlavin/version.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/profile_file.h"
-#include "settings/setting_number.h"
+#include "program/texts.h"
 
 namespace morlavin::settings {
 namespace {
 
-constexpr std::size_t kReadBufferSize = 255;
+namespace texts = program::texts;
 constexpr std::string_view kBlanks = " \t";
 
 void trimInPlace(std::string& text) {
@@ -33,64 +32,30 @@ std::string toFileBytes(std::string_view text) {
   return bytes ? *bytes : std::string(text);
 }
 
-std::uint8_t byteValue(const std::string& text, const ByteSetting& setting) {
-  std::optional<std::uint8_t> value = settingByte(text);
-  // A hand-edited file may hold what no dialog writes: numbers outside a byte,
-  // or colour positions past the list. Such a value gives the key's default.
-  const bool isPosition = setting.field == &SettingsRecord::Bgcolor ||
-                          setting.field == &SettingsRecord::Textcolor;
-  if (value && isPosition && *value > kLastColorPosition) value.reset();
-  return value.value_or(setting.defaultValue);
-}
-
 // Every key looked up in one walk of the file, as a run of single-key reads
 // would find them.
 SettingsRecord recordFrom(const platform::ProfileSnapshot& file) {
-  std::vector<std::string> defaults{"1.00", ""};
-  for (const ByteSetting& setting : kByteSettings) defaults.push_back(std::to_string(setting.defaultValue));
-  defaults.emplace_back("");
-  std::vector<platform::ProfileLookup> lookups{{"Version", defaults[0]}, {"Translator", defaults[1]}};
-  for (std::size_t i = 0; i < kByteSettings.size(); ++i) {
-    lookups.push_back({kByteSettings[i].key, defaults[2 + i]});
-  }
-  lookups.push_back({"HTMLBackGround", defaults.back()});
+  std::vector<std::string> defaults;
+  for (const SettingKey& key : kSettingKeys) defaults.push_back(toFileBytes(key.defaultText));
+  std::vector<platform::ProfileLookup> lookups;
+  for (std::size_t i = 0; i < std::size(kSettingKeys); ++i) lookups.push_back({kSettingKeys[i].name, defaults[i]});
 
-  std::vector<std::string> values = file.getAll(kSettingsSection, lookups, kReadBufferSize);
-  for (std::string& value : values) value = platform::cp932ToUtf8(value);
+  const std::vector<std::string> values = file.getAll(kSettingsSection, lookups, kLongestSettingText + 1);
   SettingsRecord record;
-  // Beyond the largest float the version is an infinity, which names no backup.
-  const double version = parseSettingNumber(values[0]);
-  record.Version = std::abs(version) <= std::numeric_limits<float>::max()
-                       ? static_cast<float>(version)
-                       : (version > 0 ? 1.0f : -1.0f) * std::numeric_limits<float>::infinity();
-  record.Translator = values[1];
-  for (std::size_t i = 0; i < kByteSettings.size(); ++i) {
-    record.*kByteSettings[i].field = byteValue(values[2 + i], kByteSettings[i]);
+  for (std::size_t i = 0; i < std::size(kSettingKeys); ++i) {
+    assignSetting(record, kSettingKeys[i], platform::cp932ToUtf8(values[i]));
   }
-  record.HTMLBackGround = values.back();
   return record;
 }
 
 // Why `value` cannot be stored in a one-line Shift-JIS file; empty if it can.
-std::string valueProblem(const std::string& value) {
-  if (value.find_first_of("\r\n") != std::string::npos) return "改行を含む値は保存できません";
-  if (!platform::utf8ToCp932(value)) return "Shift-JISで表せない文字を含む値は保存できません";
+std::string_view valueProblem(const std::string& value) {
+  if (value.find_first_of("\r\n") != std::string::npos) return texts::kValueHasLineBreak;
+  if (!platform::utf8ToCp932(value)) return texts::kValueNotShiftJis;
   return {};
 }
 
 }  // namespace
-
-std::string versionText(int major, int minor) {
-  std::string text = std::to_string(major) + ".";
-  if (minor < 10) text += "0";
-  return text + std::to_string(minor);
-}
-
-std::string programVersionText() { return versionText(kVersionMajor, kVersionMinor); }
-
-float programVersionNumber() {
-  return static_cast<float>(kVersionMajor + kVersionMinor / 100.0);
-}
 
 std::optional<std::string> backupFileName(float version) {
   const float hundredfold = version * 100.0f;
@@ -131,54 +96,43 @@ SettingsFile::SettingsFile(std::string directoryPrefix, SettingsMessages& messag
 
 bool SettingsFile::exists() const { return platform::exists(m_path); }
 
-std::string SettingsFile::readSetting(std::string_view key, std::string_view defaultValue) const {
-  return platform::cp932ToUtf8(platform::ProfileSnapshot::read(m_path).get(
-      kSettingsSection, key, toFileBytes(defaultValue), kReadBufferSize));
-}
-
-bool SettingsFile::writeSetting(std::string_view key, std::string& value, std::string* error) {
+Status SettingsFile::writeSetting(std::string_view key, std::string& value) {
   trimInPlace(value);
-  std::string problem = valueProblem(value);
-  if (problem.empty()) {
-    const Status status =
-        platform::writeProfileString(m_path, kSettingsSection, key, *platform::utf8ToCp932(value));
-    if (status) return true;
-    problem = status.message();
+  if (const std::string_view problem = valueProblem(value); !problem.empty()) {
+    return Status::error(StatusCode::kBadInput, std::string(key) + ": " + std::string(problem));
   }
-  if (error) *error = std::string(key) + ": " + problem;
-  return false;
+  const Status status =
+      platform::writeProfileString(m_path, kSettingsSection, key, *platform::utf8ToCp932(value));
+  if (status) return status;
+  return Status::error(status.code(), std::string(key) + ": " + status.message());
 }
 
-bool SettingsFile::saveSettings(SettingsRecord& record) {
-  trimInPlace(record.Translator);
-  trimInPlace(record.HTMLBackGround);
-  std::vector<std::pair<std::string_view, std::string>> values{
-      {"Version", programVersionText()}, {"Translator", record.Translator}};
-  for (const ByteSetting& setting : kByteSettings) {
-    values.emplace_back(setting.key, std::to_string(record.*setting.field));
+Status SettingsFile::saveSettings(SettingsRecord& record) {
+  for (const SettingKey& key : kSettingKeys) {
+    if (key.text) trimInPlace(record.*key.text);
   }
-  values.emplace_back("HTMLBackGround", record.HTMLBackGround);
-
   // Values the file cannot hold are left out, so that the file keeps what it
   // had for them, and reported one by one.
   std::string problems;
+  std::vector<std::string> values;
   std::vector<platform::ProfileEdit> edits;
-  for (auto& [key, value] : values) {
-    if (const std::string problem = valueProblem(value); !problem.empty()) {
-      problems += "\n" + std::string(key) + ": " + problem;
+  values.reserve(std::size(kSettingKeys));
+  for (const SettingKey& key : kSettingKeys) {
+    const std::string value = settingText(record, key);
+    if (const std::string_view problem = valueProblem(value); !problem.empty()) {
+      problems += "\n" + std::string(key.name) + ": " + std::string(problem);
       continue;
     }
-    value = *platform::utf8ToCp932(value);
-    edits.push_back({key, value});
+    edits.push_back({key.name, values.emplace_back(*platform::utf8ToCp932(value))});
   }
+  const std::string what = std::string(texts::kSettingsNotAllSaved) + m_path;
   // A file that cannot be replaced stored nothing: its reason is all there is
   // to say.
   if (const Status status = platform::writeProfileStrings(m_path, kSettingsSection, edits); !status) {
-    problems = "\n" + status.message();
+    return Status::error(status.code(), what + "\n" + status.message());
   }
-  if (problems.empty()) return true;
-  m_messages.failure("設定ファイルに保存できなかった設定があります: " + m_path + problems);
-  return false;
+  if (problems.empty()) return Status::ok();
+  return Status::error(StatusCode::kBadInput, what + problems);
 }
 
 void SettingsFile::loadSettings(SettingsRecord& record) {
@@ -192,27 +146,22 @@ void SettingsFile::loadSettings(SettingsRecord& record) {
   if (!readStatus) {
     // Nothing is known of what the file holds: neither an upgrade nor a save
     // may write over it.
-    m_messages.failure(readStatus.rephrased("設定ファイルを読み込めません: " + m_path).message());
-    return;
-  }
-  if (!exists()) {
-    saveSettings(record);
+    m_messages.failure(readStatus.rephrased(std::string(texts::kSettingsUnreadable) + m_path).message());
     return;
   }
   const float running = programVersionNumber();
-  if (running > record.Version) {
-    m_messages.notice(kUpgradeMessage);
-    saveSettings(record);
+  const bool missing = !exists();
+  if (missing || running > record.Version) {
+    if (!missing) m_messages.notice(texts::kUpgradeNotice);
+    if (const Status saved = saveSettings(record); !saved) m_messages.failure(saved.message());
   } else if (running < record.Version) {
-    m_messages.notice(kBackupMessage);
+    m_messages.notice(texts::kBackupNotice);
     const auto backupName = backupFileName(record.Version);
     if (!backupName) {
-      m_messages.failure(
-          "設定ファイルのバックアップを作成できません: バージョンの数値が大きすぎて、"
-          "バックアップの名前を決められません");
+      m_messages.failure(std::string(texts::kBackupFailed) + std::string(texts::kBackupUnnamed));
     } else if (const Status status = platform::copyFile(m_path, m_directoryPrefix + *backupName);
                !status) {
-      m_messages.failure("設定ファイルのバックアップを作成できません: " + status.message());
+      m_messages.failure(std::string(texts::kBackupFailed) + status.message());
     }
   }
 }

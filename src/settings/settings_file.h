@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
 #include "settings/settings_record.h"
+#include "settings/version.h"
 
 namespace morlavin::settings {
 
@@ -25,16 +27,6 @@ class SettingsMessages {
 
 inline constexpr std::string_view kSettingsFileName = "Morlavin.ini";
 inline constexpr std::string_view kSettingsSection = "Setting";
-inline constexpr std::string_view kUpgradeMessage =
-    "バージョンアップのため、設定ファイルを更新します。";
-inline constexpr std::string_view kBackupMessage =
-    "バージョンが設定ファイルより古いので、バックアップを行います。";
-
-// The running program's version: as text ("1.62") and as the single-precision
-// number the version comparison uses.
-std::string versionText(int major, int minor);
-std::string programVersionText();
-float programVersionNumber();
 
 // The name of the backup of a settings file that says `version`: "Morlavin."
 // and version × 100 in plain decimal digits, at most seven of them significant
@@ -43,7 +35,8 @@ float programVersionNumber();
 std::optional<std::string> backupFileName(float version);
 
 // Reads the record from the INI file at `path` without changing anything on
-// disk: each key by the rules of readSetting, missing keys giving defaults.
+// disk: missing keys give their defaults, values longer than
+// kLongestSettingText bytes are cut.
 SettingsRecord readSettings(const std::string& path);
 
 class SettingsFile {
@@ -54,29 +47,29 @@ class SettingsFile {
   const std::string& path() const { return m_path; }
   bool exists() const;
 
-  // The text stored under `key`, or `defaultValue` when the file, the section
-  // or the key is missing. At most 254 bytes of the stored value come back.
-  std::string readSetting(std::string_view key, std::string_view defaultValue) const;
-
   // Trims blanks from `value` (the caller's variable too) and stores it under
   // `key`. Fails without touching the file when the value cannot be stored as
-  // it is: a character Shift-JIS cannot hold, a line break, or a file that
-  // cannot be read or written.
-  [[nodiscard]] bool writeSetting(std::string_view key, std::string& value, std::string* error);
+  // it is: a character Shift-JIS cannot hold or a line break (kBadInput), or a
+  // file that cannot be read or written (the file's own code). The failure
+  // reads "key: reason".
+  [[nodiscard]] Status writeSetting(std::string_view key, std::string& value);
 
   // Fills every field, then brings the file into line with the running
   // version: creates a missing file, rewrites an older one after announcing it,
   // and copies a newer one to its backup after announcing it. A file that
   // exists but cannot be read (a folder, a FIFO, no permission) is reported
   // with the reason; every field takes its default and the file is left alone.
+  // A save that fails here is reported as saveSettings words it.
   void loadSettings(SettingsRecord& record);
 
   // Writes every field in file order, stamping the running version, and trims
   // the two text fields in the record. The file is read once and replaced
   // once. A value that cannot be stored keeps the file's old value while the
   // others are stored; a file that cannot be read or written is left as it
-  // was. Reports what could not be stored; returns false if there was any.
-  bool saveSettings(SettingsRecord& record);
+  // was. The failure names the file and, one per line, what could not be
+  // stored (kBadInput), or why the file could not be written (its own code);
+  // the caller shows it.
+  [[nodiscard]] Status saveSettings(SettingsRecord& record);
 
  private:
   std::string m_directoryPrefix;

@@ -1,6 +1,6 @@
 // The windows' doors to the outside: message boxes, file dialogs and help.
-// Windows receive these as interfaces so that tests answer them without ever
-// blocking on a modal window.
+// The program's windows receive these as interfaces so that tests answer them
+// without ever blocking on a modal window.
 #pragma once
 
 #include <QString>

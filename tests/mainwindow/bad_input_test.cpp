@@ -106,8 +106,8 @@ TEST_F(Form1, OddNamesAndBytesConvert) {
 TEST_F(Form1, StartUpSurvivesBrokenSettingsFiles) {
   std::string sections;
   for (int i = 0; i < 10000; ++i) sections += "[S" + std::to_string(i) + "]\r\nk=v\r\n";
-  const std::string upgrade = "plain Morlavin " + std::string(settings::kUpgradeMessage);
-  const std::string backup = "plain Morlavin " + std::string(settings::kBackupMessage);
+  const std::string upgrade = "plain Morlavin " + std::string(program::texts::kUpgradeNotice);
+  const std::string backup = "plain Morlavin " + std::string(program::texts::kBackupNotice);
   // clang-format off
   struct Row { const char* name; std::string ini; std::function<void(const std::string&)> prepare; std::vector<std::string> boxesStart; bool unchanged; };
   const Row rows[] = {
@@ -126,7 +126,7 @@ TEST_F(Form1, StartUpSurvivesBrokenSettingsFiles) {
     if (row.prepare) row.prepare(dir.path());
     const auto before = snapshot(dir.path());
     boxes.boxes.clear();
-    start = startUp(dir.path(), {}, settings, settingsBoxes);
+    start = program::startUp(dir.path(), {}, settings, settingsBoxes);
     ASSERT_EQ(boxes.boxes.size(), row.boxesStart.size());
     for (std::size_t i = 0; i < row.boxesStart.size(); ++i) EXPECT_EQ(box(i).substr(0, row.boxesStart[i].size()), row.boxesStart[i]);
     const std::string after = test::readFile(dir.file("Morlavin.ini"));
@@ -156,7 +156,7 @@ TEST_F(Form1, SettingsInAFolderThatCannotBeWrittenAreReportedOnce) {
     boxes.boxes.clear();
     // Without a settings file of its own, a folder the user cannot write sends
     // the settings to the user's config folder, silently.
-    start = startUp(dir, {}, settings, settingsBoxes, environment);
+    start = program::startUp(dir, {}, settings, settingsBoxes, environment);
     const bool upgrade = dir.ends_with("old");
     if (!upgrade) {
       EXPECT_TRUE(boxes.boxes.empty());
@@ -168,12 +168,6 @@ TEST_F(Form1, SettingsInAFolderThatCannotBeWrittenAreReportedOnce) {
     EXPECT_EQ(settings.Bgcolor, upgrade ? 3 : 0);
   }
   EXPECT_EQ(test::readFile(folder + "/old/Morlavin.ini"), "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
-  // A program folder that cannot be found is reported, and nothing goes to "/".
-  boxes.boxes.clear();
-  start = startUp("", {}, settings, settingsBoxes, environment);
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(box(), "critical Morlavin " + std::string(kNoProgramDirectoryMessage));
-  EXPECT_EQ(start.settingsDirectory, work.file("home/.config/morlavin"));
 }
 
 TEST_F(Form1, TranslatorThatIsNoProgramIsReported) {

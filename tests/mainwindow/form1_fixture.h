@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "mainwindow/main_window.h"
+#include "program/start_up.h"
+#include "program/texts.h"
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
 
@@ -23,7 +25,7 @@ class Form1 : public testing::Test {
   void open(platform::Launcher* use = nullptr, const std::vector<std::string>& arguments = {}) {
     window.reset();
     boxes.boxes.clear();
-    start = startUp(programDir.path(), arguments, settings, settingsBoxes);
+    start = program::startUp(programDir.path(), arguments, settings, settingsBoxes);
     window = std::make_unique<MainWindow>(start, settings,
                                           Services{boxes, dialogs, help, use ? *use : launcher});
     window->showCentred();
@@ -56,7 +58,7 @@ class Form1 : public testing::Test {
   test::FakeHelpViewer help;
   test::FakeLauncher launcher;
   SettingsMessageBoxes settingsBoxes{boxes};
-  StartUp start;
+  program::StartUp start;
   std::unique_ptr<MainWindow> window;
 };
 

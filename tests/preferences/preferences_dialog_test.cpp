@@ -19,7 +19,9 @@
 #include <memory>
 
 #include "preferences/updown_control.h"
+#include "program/preview.h"
 #include "settings/settings_file.h"
+#include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
 
@@ -72,8 +74,12 @@ struct Program {
   std::unique_ptr<PreferencesDialog> dialog;
 };
 
-const SettingsRecord kCustom{1.62f, "/opt/翻訳/tr", 1, 1, 1, 1, /*background*/ 1, 20, /*text*/ 0, 41,
-                             10, 20, 30, 1, 2, 3, /*image*/ 1, "背景.gif"};
+const SettingsRecord kCustom = test::with(
+    {{"Version", "1.62"}, {"Translator", "/opt/翻訳/tr"}, {"DisableEncodeMetaTag", "1"}, {"QuitDeleteHTML", "1"},
+     {"OutputExtHTML", "1"}, {"TextIgnoreTags", "1"}, {"ManualBgcolorSet", "1"}, {"Bgcolor", "20"},
+     {"Textcolor", "41"}, {"HTMLBgcolorR", "10"}, {"HTMLBgcolorG", "20"}, {"HTMLBgcolorB", "30"},
+     {"HTMLTextcolorR", "1"}, {"HTMLTextcolorG", "2"}, {"HTMLTextcolorB", "3"}, {"CheckBackground", "1"},
+     {"HTMLBackGround", "背景.gif"}});
 
 TEST(PreferencesDialog, FirstStartStateOfEveryControl) {
   Program p;
@@ -116,6 +122,19 @@ TEST(PreferencesDialog, LoadThenOkGivesBackTheSameRecordAndFile) {
   EXPECT_EQ(p.fileNow(), p.savedFile);
 }
 
+// Choices that cannot be saved still hold for the run; the user reads why once.
+TEST(PreferencesDialog, OkThatCannotSaveSaysSoOnce) {
+  Program p;
+  p.at<QLineEdit>("Text1")->setText("/opt/〜/tr");
+  p.click("Command1");
+  EXPECT_EQ(p.record.Translator, "/opt/〜/tr");
+  ASSERT_EQ(p.boxes.boxes.size(), 1u);
+  EXPECT_EQ(p.boxes.boxes[0].icon + " " + p.boxes.boxes[0].title + " " + p.boxes.boxes[0].text,
+            QString::fromStdString("critical Morlavin 設定ファイルに保存できなかった設定があります: " + p.file.path() +
+                                   "\nTranslator: Shift-JISで表せない文字を含む値は保存できません"));
+  EXPECT_TRUE(p.settingsMessages.failures.empty());
+}
+
 // Cancel and the close box discard every edit, whatever was touched.
 TEST(PreferencesDialog, CancelAndCloseBoxChangeNothing) {
   for (const bool useCloseBox : {false, true}) {
@@ -150,11 +169,11 @@ TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
   EXPECT_EQ(p.at<QLineEdit>("txtBackGround")->text(), "背景.gif");
   EXPECT_EQ(p.at<QLineEdit>("Text1")->text(), "/opt/翻訳/tr");
   p.click("Command2");
-  SettingsRecord expected = kCustom;
-  expected.ManualBgcolorSet = expected.Bgcolor = 0;
-  expected.Textcolor = 75;
-  expected.HTMLBgcolorR = expected.HTMLBgcolorG = expected.HTMLBgcolorB = 255;
-  expected.HTMLTextcolorR = expected.HTMLTextcolorG = expected.HTMLTextcolorB = 0;
+  const SettingsRecord expected =
+      test::with({{"ManualBgcolorSet", "0"}, {"Bgcolor", "0"}, {"Textcolor", "75"}, {"HTMLBgcolorR", "255"},
+                  {"HTMLBgcolorG", "255"}, {"HTMLBgcolorB", "255"}, {"HTMLTextcolorR", "0"}, {"HTMLTextcolorG", "0"},
+                  {"HTMLTextcolorB", "0"}},
+                 kCustom);
   EXPECT_EQ(p.record, expected) << "default colours stay in force after Cancel";
   EXPECT_EQ(p.fileNow(), p.savedFile) << "and reach the file only with OK";
 }
@@ -262,8 +281,8 @@ TEST(PreferencesDialog, PreviewThatCannotBeWrittenIsReported) {
   std::filesystem::create_directory(p.dir.file("~mlvpre.htm"));
   p.click("cmdPreview");
   ASSERT_EQ(p.boxes.boxes.size(), 1u);
-  EXPECT_EQ(p.boxes.boxes[0].title + " " + p.boxes.boxes[0].text,
-            QString::fromStdString("エラー プレビューを作成できません: 書き込めません: " + p.dir.file("~mlvpre.htm") + " (フォルダです)"));
+  EXPECT_EQ(p.boxes.boxes[0].icon + " " + p.boxes.boxes[0].title, "critical エラー");
+  EXPECT_EQ(p.boxes.boxes[0].text.toStdString(), program::writePreview(p.dir.path(), defaultSettings()).message());
   EXPECT_TRUE(p.launcher.documents.empty());
 }
 

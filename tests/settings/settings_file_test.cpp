@@ -12,6 +12,10 @@
 #include <iostream>
 #include <vector>
 
+#include "platform/profile_file.h"
+#include "program/texts.h"
+#include "test_support/core_fakes.h"
+#include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
 
 namespace morlavin::settings {
@@ -21,12 +25,7 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-struct RecordedMessages : SettingsMessages {
-  void notice(std::string_view text) override { notices.emplace_back(text); }
-  void failure(std::string_view text) override { failures.emplace_back(text); }
-  std::vector<std::string> notices;
-  std::vector<std::string> failures;
-};
+using RecordedMessages = test::FakeSettingsMessages;
 
 std::string fixture(const std::string& name) {
   return readFile(std::string(MORLAVIN_TEST_DATA) + "/settings/" + name);
@@ -42,18 +41,17 @@ struct ProgramDir {
   TempDir dir;
 };
 
-constexpr char kFreshFile[] =
-    "[Setting]\r\nVersion=1.62\r\nTranslator=\r\nDisableEncodeMetaTag=0\r\nQuitDeleteHTML=0\r\n"
-    "OutputExtHTML=0\r\nTextIgnoreTags=0\r\nManualBgcolorSet=0\r\nBgcolor=0\r\nManualTextcolorSet=0\r\n"
-    "Textcolor=75\r\nHTMLBgcolorR=255\r\nHTMLBgcolorG=255\r\nHTMLBgcolorB=255\r\nHTMLTextcolorR=0\r\n"
-    "HTMLTextcolorG=0\r\nHTMLTextcolorB=0\r\nCheckBackground=0\r\nHTMLBackGround=\r\n";
+// The text stored under `key` in the settings file at `path`.
+std::string stored(const std::string& path, std::string_view key) {
+  return platform::readProfileString(path, "Setting", key, "?");
+}
 
 TEST(SettingsFile, FirstStartCreatesEveryKeyInOrderWithoutAMessage) {
   ProgramDir program;
   RecordedMessages messages;
   SettingsRecord record;
   SettingsFile(program.prefix(), messages).loadSettings(record);
-  EXPECT_EQ(readFile(program.ini()), kFreshFile);
+  EXPECT_EQ(readFile(program.ini()), fixture("first_start.ini"));
   EXPECT_EQ(record, defaultSettings());
   EXPECT_EQ(record.Version, 1.0f);
   EXPECT_TRUE(messages.notices.empty());
@@ -65,24 +63,30 @@ TEST(SettingsFile, FirstStartCreatesEveryKeyInOrderWithoutAMessage) {
 // colour positions past the list give the key's default, halves round to even,
 // flags 2 to 255 are kept.
 TEST(SettingsFile, LoadsFixturesWithTheirVersionHandling) {
-  const std::string upgrade(kUpgradeMessage), backup(kBackupMessage);
+  const std::string upgrade(program::texts::kUpgradeNotice), backup(program::texts::kBackupNotice);
   const struct {
     const char* fixture;
     SettingsRecord expected;
     std::vector<std::string> notices;
     const char* after;
   } cases[] = {
-      // clang-format off
-      //                                   Version Translator  Meta Quit Ext Tags  Bg: manual pos  Text: manual pos  Bg RGB        Text RGB   Image
-      {"current_version_mixed_case.ini",   {1.62f, "/opt/trans/bin/tr", 0, 1, 0, 0,  0, 0,  0, 12,  10, 255, 255,  0, 0, 0,    0, ""}, {}, ""},
-      {"current_version_missing_keys.ini", {1.62f, "", 0, 0, 0, 0,                   0, 9,  0, 75,  255, 255, 255, 0, 0, 0,    0, ""}, {}, ""},
-      {"version_1_00.ini",                 {1.0f, "/usr/bin/tr", 0, 0, 0, 0,         0, 3,  1, 75,  255, 255, 255, 0, 0, 128,  0, ""}, {upgrade}, "version_1_00.after.ini"},
-      {"no_version.ini",                   {1.0f, "", 0, 0, 1, 0,                    0, 0,  0, 75,  255, 255, 255, 0, 0, 0,    0, ""}, {upgrade}, "no_version.after.ini"},
-      {"version_1_70.ini",                 {1.7f, "", 0, 0, 0, 1,                    0, 0,  0, 75,  255, 255, 255, 0, 0, 0,    0, ""}, {backup}, ""},
-      {"japanese_values.ini",              {1.62f, "/home/日本/表.exe", 0, 0, 0, 0,   0, 0,  0, 75,  255, 255, 255, 0, 0, 0,    0, "背景.gif"}, {}, ""},
-      {"long_value.ini",                   {1.62f, "", 0, 0, 0, 0,                   0, 0,  0, 75,  255, 255, 255, 0, 0, 0,    0, std::string(254, 'x')}, {}, ""},
-      {"out_of_range.ini",                 {1.62f, "", 2, 0, 0, 0,                   0, 0,  2, 75,  12, 14, 7,      255, 1, 1, 0, ""}, {}, ""},
-      // clang-format on
+      {"current_version_mixed_case.ini",
+       test::with({{"Version", "1.62"}, {"Translator", "/opt/trans/bin/tr"}, {"QuitDeleteHTML", "1"},
+                   {"Textcolor", "12"}, {"HTMLBgcolorR", "10"}}), {}, ""},
+      {"current_version_missing_keys.ini", test::with({{"Version", "1.62"}, {"Bgcolor", "9"}}), {}, ""},
+      {"version_1_00.ini",
+       test::with({{"Translator", "/usr/bin/tr"}, {"Bgcolor", "3"}, {"ManualTextcolorSet", "1"}, {"HTMLTextcolorB", "128"}}),
+       {upgrade}, "version_1_00.after.ini"},
+      {"no_version.ini", test::with({{"OutputExtHTML", "1"}}), {upgrade}, "no_version.after.ini"},
+      {"version_1_70.ini", test::with({{"Version", "1.7"}, {"TextIgnoreTags", "1"}}), {backup}, ""},
+      {"japanese_values.ini",
+       test::with({{"Version", "1.62"}, {"Translator", "/home/日本/表.exe"}, {"HTMLBackGround", "背景.gif"}}), {}, ""},
+      {"long_value.ini", test::with({{"Version", "1.62"}, {"HTMLBackGround", std::string(254, 'x')}}), {}, ""},
+      {"out_of_range.ini",
+       test::with({{"Version", "1.62"}, {"DisableEncodeMetaTag", "2"}, {"ManualTextcolorSet", "2"}, {"HTMLBgcolorR", "12"},
+                   {"HTMLBgcolorG", "14"}, {"HTMLBgcolorB", "7"}, {"HTMLTextcolorR", "255"}, {"HTMLTextcolorG", "1"},
+                   {"HTMLTextcolorB", "1"}}),
+       {}, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fixture);
@@ -169,7 +173,7 @@ TEST(SettingsFile, UpgradeReadsAndWritesALargeFileOnce) {
   const auto [readBefore, writtenBefore] = ioSoFar();
   SettingsFile(program.prefix(), messages).loadSettings(record);
   const auto [readAfter, writtenAfter] = ioSoFar();
-  EXPECT_EQ(messages.notices, std::vector<std::string>{std::string(kUpgradeMessage)});
+  EXPECT_EQ(messages.notices, std::vector<std::string>{std::string(program::texts::kUpgradeNotice)});
   EXPECT_EQ(readFile(program.ini()), fixture("version_1_00.after.ini") + padding);
   const long size = static_cast<long>(padding.size());
   EXPECT_LT(readAfter - readBefore, 3 * size) << "read once to load and once to save";
@@ -236,8 +240,8 @@ TEST(SettingsFile, SaveTrimsTextFieldsAndStampsTheRunningVersion) {
   EXPECT_TRUE(file.saveSettings(record));
   EXPECT_EQ(record.Translator, "/usr/bin/trans");
   EXPECT_EQ(record.HTMLBackGround, "back.gif");
-  EXPECT_EQ(file.readSetting("Version", ""), "1.62");
-  EXPECT_EQ(file.readSetting("translator", ""), "/usr/bin/trans");
+  EXPECT_EQ(stored(program.ini(), "Version"), "1.62");
+  EXPECT_EQ(stored(program.ini(), "translator"), "/usr/bin/trans");
   EXPECT_EQ(readSettings(program.ini()).HTMLBackGround, "back.gif");
 }
 
@@ -253,22 +257,25 @@ TEST(SettingsFile, SaveReportsWhatItCouldNotStore) {
   record.Translator = "/opt/〜/tr";  // would come back as "～"
   record.HTMLBackGround = "a\nb";
   record.Bgcolor = 7;
-  EXPECT_FALSE(file.saveSettings(record));
-  ASSERT_EQ(messages.failures.size(), 1u);
-  EXPECT_NE(messages.failures[0].find("Translator"), std::string::npos) << messages.failures[0];
-  EXPECT_NE(messages.failures[0].find("HTMLBackGround"), std::string::npos) << messages.failures[0];
-  EXPECT_EQ(file.readSetting("Translator", "?"), "");
-  EXPECT_EQ(file.readSetting("HTMLBackGround", "?"), "");
-  EXPECT_EQ(file.readSetting("Bgcolor", "?"), "7");
+  const Status unstorable = file.saveSettings(record);
+  EXPECT_EQ(unstorable.code(), StatusCode::kBadInput);
+  EXPECT_EQ(unstorable.message(), "設定ファイルに保存できなかった設定があります: " + program.ini() +
+                                      "\nTranslator: Shift-JISで表せない文字を含む値は保存できません"
+                                      "\nHTMLBackGround: 改行を含む値は保存できません");
+  EXPECT_EQ(stored(program.ini(), "Translator"), "");
+  EXPECT_EQ(stored(program.ini(), "HTMLBackGround"), "");
+  EXPECT_EQ(stored(program.ini(), "Bgcolor"), "7");
 
   ::chmod(program.ini().c_str(), 0444);
   const std::string before = readFile(program.ini());
   record.Translator = "/bin/tr";
-  EXPECT_FALSE(file.saveSettings(record));
-  ASSERT_EQ(messages.failures.size(), 2u);
-  EXPECT_EQ(std::count(messages.failures[1].begin(), messages.failures[1].end(), '\n'), 1)
-      << "a file that refuses writes is reported once, not for every key: " << messages.failures[1];
+  const Status refused = file.saveSettings(record);
+  const std::string message = refused.message();
+  EXPECT_EQ(refused.code(), StatusCode::kReadOnly);
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1)
+      << "a file that refuses writes is reported once, not for every key: " << message;
   EXPECT_EQ(readFile(program.ini()), before);
+  EXPECT_TRUE(messages.failures.empty()) << "the caller shows the failure";
 }
 
 TEST(SettingsFile, WriteSettingTrimsTheCallersVariable) {
@@ -276,16 +283,13 @@ TEST(SettingsFile, WriteSettingTrimsTheCallersVariable) {
   RecordedMessages messages;
   SettingsFile file(program.prefix(), messages);
   std::string value = "  spaced value \t";
-  ASSERT_TRUE(file.writeSetting("Key", value, nullptr));
+  ASSERT_TRUE(file.writeSetting("Key", value));
   EXPECT_EQ(value, "spaced value");
-  EXPECT_EQ(file.readSetting("KEY", ""), "spaced value");
-  EXPECT_EQ(file.readSetting("Missing", "fallback"), "fallback");
-}
-
-TEST(SettingsFile, RunningVersionComparesEqualToItsOwnText) {
-  EXPECT_EQ(programVersionText(), "1.62");
-  EXPECT_EQ(static_cast<float>(1.62), programVersionNumber());
-  EXPECT_EQ(versionText(1, 5), "1.05");
+  EXPECT_EQ(stored(program.ini(), "KEY"), "spaced value");
+  value = "a\rb";
+  const Status refused = file.writeSetting("Key", value);
+  EXPECT_EQ(refused.code(), StatusCode::kBadInput);
+  EXPECT_EQ(refused.message(), "Key: 改行を含む値は保存できません");
 }
 
 }  // namespace

@@ -1,14 +1,15 @@
-// The about box text, from the version information the build generates.
-#include "mainwindow/about.h"
+// The about text, from the version information the build generates.
+#include "program/about.h"
 
 #include "morlavin/version.h"
-#include "settings/settings_file.h"
+#include "program/texts.h"
+#include "settings/version.h"
 
-namespace morlavin::mainwindow {
+namespace morlavin::program {
 
 std::string aboutText(int major, int minor, std::string_view legalCopyright,
                       std::string_view author, std::string_view homePage) {
-  std::string text = "Morlavin Ver " + settings::versionText(major, minor) + "\r\n";
+  std::string text = std::string(texts::kAboutName) + settings::versionText(major, minor) + "\r\n";
   text.append(legalCopyright).append("(").append(author).append(")\r\n");
   text.append(homePage);
   return text;
@@ -18,4 +19,4 @@ std::string aboutText() {
   return aboutText(kVersionMajor, kVersionMinor, kLegalCopyright, kAuthor, kHomePage);
 }
 
-}  // namespace morlavin::mainwindow
+}  // namespace morlavin::program
