@@ -4,6 +4,7 @@
 
 #include "conversion/title_import.h"
 #include "fuzz_support.h"
+#include "platform/ascii.h"
 #include "platform/cp932.h"
 
 using namespace morlavin;
@@ -12,9 +13,9 @@ namespace {
 
 void eraseAll(std::string& text, const std::string& pattern) {
   std::string lower = text;
-  for (char& c : lower) c = fuzz::lowerAscii(c);
+  for (char& c : lower) c = platform::toLowerAscii(c);
   std::string lowerPattern = pattern;
-  for (char& c : lowerPattern) c = fuzz::lowerAscii(c);
+  for (char& c : lowerPattern) c = platform::toLowerAscii(c);
   std::string out;
   std::size_t from = 0;
   for (std::size_t at; (at = lower.find(lowerPattern, from)) != std::string::npos; from = at + pattern.size()) {

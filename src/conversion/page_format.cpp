@@ -1,6 +1,7 @@
 // The fixed frame of every page.
 #include "conversion/page_format.h"
 
+#include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "settings/settings_file.h"
 
@@ -9,21 +10,11 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-bool closesTitleAt(std::string_view text, std::size_t i) {
-  constexpr std::string_view kClose = "</title";
-  if (text.size() - i < kClose.size()) return false;
-  for (std::size_t k = 0; k < kClose.size(); ++k) {
-    const char c = text[i + k];
-    if (((c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c) != kClose[k]) return false;
-  }
-  return true;
-}
-
 // Neither "<" nor "/" is ever a trail byte, so the search is safe on
 // Shift-JIS bytes as on UTF-8.
 std::string withTitleCloseEscaped(std::string text) {
   for (std::size_t i = text.find("</"); i != std::string::npos; i = text.find("</", i + 1)) {
-    if (closesTitleAt(text, i)) text.replace(i, 1, "&lt;");
+    if (platform::holdsIgnoringAsciiCase(text, i, "</title")) text.replace(i, 1, "&lt;");
   }
   return text;
 }

@@ -7,24 +7,19 @@
 #include <new>
 
 #include "conversion/line_splitter.h"
+#include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 
 namespace morlavin::conversion {
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 void removeAll(std::string& text, std::string_view pattern) {
   std::string out;
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    bool match = i + pattern.size() <= text.size();
-    for (std::size_t k = 0; match && k < pattern.size(); ++k) {
-      match = lowerAscii(text[i + k]) == lowerAscii(pattern[k]);
-    }
-    if (match) {
+    if (platform::holdsIgnoringAsciiCase(text, i, pattern)) {
       i += pattern.size();
     } else {
       out += text[i++];

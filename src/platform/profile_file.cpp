@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <new>
 
+#include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 
@@ -17,23 +18,17 @@ constexpr std::string_view kLineEnds = "\r\n";
 constexpr std::string_view kNewLine = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string_view trim(std::string_view text) {
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
+std::string_view trim(std::string_view text) { return trimmed(text, kBlanks); }
 
 // ASCII letters match in either case, but not as the trail byte of a
 // double-byte character: "アイ" and "アツ" differ only in 0x43 and 0x63.
 bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (isCp932LeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
-    } else if (lower(a[i]) != lower(b[i])) {
+    } else if (toLowerAscii(a[i]) != toLowerAscii(b[i])) {
       return false;
     }
   }

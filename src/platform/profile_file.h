@@ -1,5 +1,5 @@
-// Keys of one section of an INI ("profile") file, read and written the way
-// the Windows profile functions do, on the file's raw bytes.
+// Keys of one section of an INI ("profile") file, read and written on the
+// file's raw bytes, so that a file in any encoding keeps every byte it holds.
 //
 // A line ends at CR LF, LF or a CR alone. Blanks are spaces, tabs and ^Z.
 // A UTF-8 byte-order mark at the start of the file is skipped. Section and key

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "morlavin/version.h"
+#include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/profile_file.h"
@@ -18,15 +19,7 @@ namespace {
 constexpr std::size_t kReadBufferSize = 255;
 constexpr std::string_view kBlanks = " \t";
 
-void trimInPlace(std::string& text) {
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) {
-    text.clear();
-    return;
-  }
-  text.erase(text.find_last_not_of(kBlanks) + 1);
-  text.erase(0, first);
-}
+void trimInPlace(std::string& text) { text = std::string(platform::trimmed(text, kBlanks)); }
 
 std::string toFileBytes(std::string_view text) {
   const auto bytes = platform::utf8ToCp932(text);
