@@ -51,6 +51,12 @@ std::string printableName(std::string_view name) {
   return out;
 }
 
+std::string printableMessage(std::string_view message) {
+  std::string out;
+  appendEscaped(out, message, false);
+  return out;
+}
+
 void TerminalView::repaintStatus() {
   if (!m_live) return;
   constexpr int kWidth = 30;
@@ -61,12 +67,6 @@ void TerminalView::repaintStatus() {
                m_status.c_str());
   std::fflush(m_terminal);
   m_drawn = true;
-}
-
-void TerminalView::showError(std::string_view message) {
-  // A message may hold a path, and with it any byte of a file name.
-  m_error.clear();
-  appendEscaped(m_error, message, false);
 }
 
 void TerminalView::finish() {

@@ -9,6 +9,7 @@
 #include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
+#include "platform/texts.h"
 
 namespace morlavin::platform {
 namespace {
@@ -117,13 +118,13 @@ std::string_view cutToLimit(std::string_view value, std::size_t limit) {
 
 }  // namespace
 
-ProfileSnapshot ProfileSnapshot::read(const std::string& path) {
+Result<ProfileSnapshot> ProfileSnapshot::read(const std::string& path) {
   ProfileSnapshot snapshot;
   Result<std::string> bytes = readWholeFile(path);
   if (bytes) {
     snapshot.m_bytes = std::move(bytes).value();
   } else if (bytes.status().code() != StatusCode::kNotFound) {
-    snapshot.m_status = bytes.status();
+    return bytes.status();
   }
   return snapshot;
 }
@@ -161,7 +162,8 @@ std::string ProfileSnapshot::get(std::string_view section, std::string_view key,
 std::string readProfileString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               std::size_t bufferSize) {
-  return ProfileSnapshot::read(path).get(section, key, defaultValue, bufferSize);
+  const Result<ProfileSnapshot> file = ProfileSnapshot::read(path);
+  return (file ? *file : ProfileSnapshot()).get(section, key, defaultValue, bufferSize);
 }
 
 std::string editProfile(std::string_view file, std::string_view section,
@@ -227,16 +229,16 @@ Status writeProfileStrings(const std::string& path, std::string_view section,
   for (const ProfileEdit& edit : edits) {
     if (edit.key.find_first_of(kLineEnds) != std::string_view::npos ||
         edit.value.find_first_of(kLineEnds) != std::string_view::npos) {
-      return Status::error(StatusCode::kBadInput, "改行を含む値は保存できません: " + std::string(edit.key));
+      return Status::error(StatusCode::kBadInput, texts::files::lineEndInValue(edit.key));
     }
   }
-  const ProfileSnapshot file = ProfileSnapshot::read(path);
-  if (!file.readStatus()) return file.readStatus().rephrased("読み込めません: " + path);
+  const Result<ProfileSnapshot> file = ProfileSnapshot::read(path);
+  if (!file) return file.status().rephrased(texts::files::cannotReadToUpdate(path));
   std::string updated;
   try {
-    updated = editProfile(file.bytes(), section, edits);
+    updated = editProfile(file->bytes(), section, edits);
   } catch (const std::bad_alloc&) {
-    return Status::fromErrno("書き込めません: " + path, ENOMEM);
+    return Status::fromErrno(texts::files::cannotWrite(path), ENOMEM);
   }
   return writeFileAtomically(path, updated);
 }

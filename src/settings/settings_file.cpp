@@ -114,7 +114,8 @@ std::optional<std::string> backupFileName(float version) {
 }
 
 SettingsRecord readSettings(const std::string& path) {
-  return recordFrom(platform::ProfileSnapshot::read(path));
+  const auto file = platform::ProfileSnapshot::read(path);
+  return file ? recordFrom(*file) : defaultSettings();
 }
 
 SettingsFile::SettingsFile(std::string directoryPrefix, SettingsMessages& messages)
@@ -125,8 +126,8 @@ SettingsFile::SettingsFile(std::string directoryPrefix, SettingsMessages& messag
 bool SettingsFile::exists() const { return platform::exists(m_path); }
 
 std::string SettingsFile::readSetting(std::string_view key, std::string_view defaultValue) const {
-  return platform::cp932ToUtf8(platform::ProfileSnapshot::read(m_path).get(
-      kSettingsSection, key, toFileBytes(defaultValue), kReadBufferSize));
+  return platform::cp932ToUtf8(platform::readProfileString(
+      m_path, kSettingsSection, key, toFileBytes(defaultValue), kReadBufferSize));
 }
 
 bool SettingsFile::writeSetting(std::string_view key, std::string& value, std::string* error) {
@@ -179,8 +180,8 @@ void SettingsFile::loadSettings(SettingsRecord& record) {
   {
     // The bytes are let go before an upgrade reads the file again.
     const auto file = platform::ProfileSnapshot::read(m_path);
-    readStatus = file.readStatus();
-    record = readStatus ? recordFrom(file) : defaultSettings();
+    readStatus = file.status();
+    record = file ? recordFrom(*file) : defaultSettings();
   }
   if (!readStatus) {
     // Nothing is known of what the file holds: neither an upgrade nor a save

@@ -1,5 +1,6 @@
 // Stand-ins for the windows' seams: they answer at once and keep every call,
-// so that widget tests never block on a modal window or start a browser.
+// so that widget tests never block on a modal window. The core's are in
+// core_fakes.h.
 #pragma once
 
 #include <QString>
@@ -7,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/launcher.h"
-#include "settings/settings_file.h"
+#include "test_support/core_fakes.h"
 #include "ui/seams.h"
 
 namespace morlavin::test {
@@ -50,32 +50,6 @@ struct FakeHelpViewer : ui::HelpViewer {
   void showTopics() override { requests.push_back(-1); }
   void showTopic(int contextNumber) override { requests.push_back(contextNumber); }
   std::vector<int> requests;  // -1 for the topics list
-};
-
-struct FakeLauncher : platform::Launcher {
-  struct Launch {
-    std::string file;
-    std::vector<std::string> arguments;
-    std::string workingDirectory;
-  };
-  Status openDocument(const std::string& document, const std::string& workingDirectory) override {
-    documents.push_back({document, {}, workingDirectory});
-    return Status::ok();
-  }
-  Status startProgram(const std::string& program, const std::vector<std::string>& arguments) override {
-    programs.push_back({program, arguments, {}});
-    return startResult;
-  }
-  std::vector<Launch> documents;
-  std::vector<Launch> programs;
-  Status startResult;
-};
-
-struct FakeSettingsMessages : settings::SettingsMessages {
-  void notice(std::string_view text) override { notices.emplace_back(text); }
-  void failure(std::string_view text) override { failures.emplace_back(text); }
-  std::vector<std::string> notices;
-  std::vector<std::string> failures;
 };
 
 }  // namespace morlavin::test
