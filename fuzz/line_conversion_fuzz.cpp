@@ -7,6 +7,7 @@
 #include "conversion/conversion_run.h"
 #include "conversion/page_format.h"
 #include "fuzz_support.h"
+#include "settings/flags.h"
 #include "settings/settings_record.h"
 #include "test_support/core_fakes.h"
 #include "test_support/line_rule.h"
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::check(page.ends_with(conversion::kPageClosing), "closing lines");
   const std::string body = page.substr(head.size(), page.size() - head.size() - conversion::kPageClosing.size());
   const bool mark = choice != conversion::EncodingChoice::kShiftJis && text.starts_with("\xEF\xBB\xBF");
-  fuzz::check(body == referenceBody(text.substr(mark ? 3 : 0), settings.TextIgnoreTags == 1),
+  fuzz::check(body == referenceBody(text.substr(mark ? 3 : 0), settings::isOn(settings.TextIgnoreTags)),
               "body differs from the line rule");
   fuzz::check(settings.TextIgnoreTags == (data[0] & 1), "settings unchanged");
   return 0;

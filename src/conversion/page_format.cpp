@@ -3,6 +3,7 @@
 
 #include "platform/ascii.h"
 #include "platform/cp932.h"
+#include "settings/flags.h"
 #include "settings/settings_file.h"
 
 namespace morlavin::conversion {
@@ -35,7 +36,7 @@ std::string bodyTag(const settings::SettingsRecord& s, Encoding encoding) {
   tag += settings::htmlColourValue(s.ManualTextcolorSet, s.Textcolor, s.HTMLTextcolorR,
                                    s.HTMLTextcolorG, s.HTMLTextcolorB);
   tag += "\"";
-  if (s.CheckBackground == 1) {
+  if (settings::isOn(s.CheckBackground)) {
     tag += " BACKGROUND=\"";
     tag += pageText(s.HTMLBackGround, encoding);
     tag += "\"";
@@ -54,7 +55,7 @@ std::string pageHead(const settings::SettingsRecord& settings, std::string_view 
   head.append("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">").append(kCrLf);
   head.append("<HTML>").append(kCrLf);
   head.append("<HEAD>").append(kCrLf);
-  if (settings.DisableEncodeMetaTag == 0) {
+  if (!settings::isSet(settings.DisableEncodeMetaTag)) {
     head.append("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=")
         .append(encoding == Encoding::kUtf8 ? "UTF-8" : "x-sjis")
         .append("\">")

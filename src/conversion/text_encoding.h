@@ -159,7 +159,6 @@ class EncodingDetector {
   }
   // True once more input cannot change the answer.
   bool decided() const { return m_mark || m_invalid; }
-  bool hasByteOrderMark() const { return m_mark; }
   // The bytes checked so far are whole, valid UTF-8 (nothing is checked
   // after a byte-order mark).
   bool valid() const {

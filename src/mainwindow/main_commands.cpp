@@ -6,6 +6,7 @@
 #include "platform/file_ops.h"
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
+#include "settings/flags.h"
 #include "settings/settings_file.h"
 
 namespace morlavin::mainwindow {
@@ -68,7 +69,7 @@ Status deleteWrittenPage(const std::string& path, const platform::FileIdentity& 
 
 Status deletePageOnExit(const settings::SettingsRecord& settings,
                         const std::string& lastOutputPath, const platform::FileIdentity& written) {
-  if (settings.QuitDeleteHTML != 1 || lastOutputPath.empty()) return Status::ok();
+  if (!settings::isOn(settings.QuitDeleteHTML) || lastOutputPath.empty()) return Status::ok();
   return deleteWrittenPage(lastOutputPath, written);
 }
 

@@ -19,6 +19,7 @@
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
 #include "preferences/colour_chooser.h"
+#include "settings/flags.h"
 #include "settings/settings_file.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
@@ -180,12 +181,12 @@ void PreferencesDialog::connectSignals() {
 void PreferencesDialog::loadFromRecord() {
   const settings::SettingsRecord& r = m_services.record;
   m_translator->setText(toQString(r.Translator));
-  m_noCharsetMeta->setChecked(r.DisableEncodeMetaTag != 0);
-  m_deleteOnExit->setChecked(r.QuitDeleteHTML != 0);
-  m_htmlExtension->setChecked(r.OutputExtHTML != 0);
-  m_ignoreTags->setChecked(r.TextIgnoreTags != 0);
+  m_noCharsetMeta->setChecked(settings::isSet(r.DisableEncodeMetaTag));
+  m_deleteOnExit->setChecked(settings::isSet(r.QuitDeleteHTML));
+  m_htmlExtension->setChecked(settings::isSet(r.OutputExtHTML));
+  m_ignoreTags->setChecked(settings::isSet(r.TextIgnoreTags));
   showColours();
-  m_useBackgroundImage->setChecked(r.CheckBackground != 0);
+  m_useBackgroundImage->setChecked(settings::isSet(r.CheckBackground));
   m_backgroundImage->setText(toQString(r.HTMLBackGround));
 }
 

@@ -1,6 +1,8 @@
 // Defaults and colour values of the settings record.
 #include "settings/settings_record.h"
 
+#include "settings/flags.h"
+
 namespace morlavin::settings {
 
 SettingsRecord defaultSettings() {
@@ -26,7 +28,7 @@ void resetColours(SettingsRecord& record) {
 
 std::string htmlColourValue(std::uint8_t manualFlag, std::uint8_t position, std::uint8_t red,
                             std::uint8_t green, std::uint8_t blue) {
-  if (manualFlag == 0) {
+  if (!isSet(manualFlag)) {
     return position <= kLastColorPosition ? std::string(kColorNameList[position]) : std::string();
   }
   static constexpr char kHex[] = "0123456789ABCDEF";
