@@ -12,6 +12,7 @@
 #include <iostream>
 #include <vector>
 
+#include "test_support/core_fakes.h"
 #include "test_support/temp_dir.h"
 
 namespace morlavin::settings {
@@ -21,12 +22,7 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-struct RecordedMessages : SettingsMessages {
-  void notice(std::string_view text) override { notices.emplace_back(text); }
-  void failure(std::string_view text) override { failures.emplace_back(text); }
-  std::vector<std::string> notices;
-  std::vector<std::string> failures;
-};
+using RecordedMessages = test::FakeSettingsMessages;
 
 std::string fixture(const std::string& name) {
   return readFile(std::string(MORLAVIN_TEST_DATA) + "/settings/" + name);
