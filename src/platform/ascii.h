@@ -8,19 +8,13 @@ namespace morlavin::platform {
 
 constexpr char toLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-// True when `a` and `b` differ at most in the case of ASCII letters.
-constexpr bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (toLowerAscii(a[i]) != toLowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 // True when `text` holds `pattern` at `at`, ASCII case ignored.
 constexpr bool holdsIgnoringAsciiCase(std::string_view text, std::size_t at, std::string_view pattern) {
-  return at <= text.size() && text.size() - at >= pattern.size() &&
-         equalsIgnoringAsciiCase(text.substr(at, pattern.size()), pattern);
+  if (at > text.size() || text.size() - at < pattern.size()) return false;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (toLowerAscii(text[at + i]) != toLowerAscii(pattern[i])) return false;
+  }
+  return true;
 }
 
 // `text` without the bytes of `blanks` at either end.
