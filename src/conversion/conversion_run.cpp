@@ -81,9 +81,9 @@ class PageDraft {
   // Starts the temporary page for `outputPath`; lines are written only once it has.
   Status open(const std::string& outputPath) {
     m_outputPath = outputPath;
-    m_status = m_page->open(outputPath);
-    m_writing = m_status.isOk();
-    return m_status;
+    Status status = m_page->open(outputPath);
+    m_writing = status.isOk();
+    return status;
   }
   bool writing() const { return m_writing; }
   // Sees every chunk of the file, for an encoding the user left to the file.
@@ -134,7 +134,6 @@ class PageDraft {
   std::string m_outputPath;
   std::unique_ptr<platform::AtomicFileWriter> m_page =
       std::make_unique<platform::AtomicFileWriter>(kExchange);
-  Status m_status;
   bool m_writing = false;
   EncodingDetector m_detector;
   LineConverter m_converter{settings::isOn(m_settings.TextIgnoreTags)};
