@@ -9,9 +9,9 @@
 #include "conversion/conversion_run.h"
 #include "conversion/line_splitter.h"
 #include "conversion/page_format.h"
-#include "platform/launcher.h"
 #include "sample_text.h"
 #include "settings/settings_record.h"
+#include "test_support/core_fakes.h"
 
 namespace {
 
@@ -22,11 +22,6 @@ struct SilentView : conversion::ConversionView {
   void repaintStatus() override {}
   void setProgress(double) override {}
   void showError(std::string_view) override {}
-};
-
-struct NoLauncher : platform::Launcher {
-  Status openDocument(const std::string&, const std::string&) override { return Status::ok(); }
-  Status startProgram(const std::string&, const std::vector<std::string>&) override { return Status::ok(); }
 };
 
 const std::string& sample(int bytesPerLine) {
@@ -95,7 +90,7 @@ void BM_ConvertFile(benchmark::State& state) {
   SampleFile file(text);
   const settings::SettingsRecord settings = settings::defaultSettings();
   SilentView view;
-  NoLauncher launcher;
+  test::FakeLauncher launcher;
   for (auto _ : state) {
     auto result = conversion::convertFile({file.input(), "", false}, settings, view, launcher);
     benchmark::DoNotOptimize(result);

@@ -1,6 +1,6 @@
 // Realistic text for benchmarks: Japanese sentences mixed with ASCII words,
 // numbers and the odd tag, in lines of a chosen length: Shift-JIS with CR LF
-// ends as on the original platform, or UTF-8 with LF ends as on ours.
+// ends, or UTF-8 with LF ends, the two kinds of file the program meets most.
 #pragma once
 
 #include <cstdint>

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "mainwindow/main_window.h"
-#include "platform/launcher.h"
 #include "sample_text.h"
+#include "test_support/core_fakes.h"
 #include "ui/seams.h"
 
 namespace {
@@ -42,12 +42,6 @@ struct NoDialogs : ui::FileDialogs {
 struct NoHelp : ui::HelpViewer {
   void showTopics() override {}
   void showTopic(int) override {}
-};
-struct NoBrowser : platform::Launcher {
-  Status openDocument(const std::string&, const std::string&) override { return Status::ok(); }
-  Status startProgram(const std::string&, const std::vector<std::string>&) override {
-    return Status::ok();
-  }
 };
 
 double milliseconds(Clock::duration duration) {
@@ -102,7 +96,7 @@ int main(int argc, char** argv) {
   SilentBoxes boxes;
   NoDialogs dialogs;
   NoHelp help;
-  NoBrowser browser;
+  test::FakeLauncher browser;
   settings::SettingsRecord settings;
   mainwindow::SettingsMessageBoxes settingsMessages(boxes);
   const program::StartUp start = program::startUp(directory, {}, settings, settingsMessages);

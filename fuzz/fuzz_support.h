@@ -47,8 +47,6 @@ inline std::string readBytes(const std::string& path) {
   return bytes;
 }
 
-inline char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 // UTF-8 validity by decoding each character and checking its code point.
 inline bool validUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {

@@ -7,8 +7,9 @@
 #include "conversion/conversion_run.h"
 #include "conversion/page_format.h"
 #include "fuzz_support.h"
-#include "platform/launcher.h"
+#include "settings/flags.h"
 #include "settings/settings_record.h"
+#include "test_support/core_fakes.h"
 #include "test_support/line_rule.h"
 
 using namespace morlavin;
@@ -23,11 +24,6 @@ struct QuietView : conversion::ConversionView {
   }
   void showError(std::string_view) override { ++errors; }
   int errors = 0;
-};
-
-struct NoLauncher : platform::Launcher {
-  Status openDocument(const std::string&, const std::string&) override { return Status::ok(); }
-  Status startProgram(const std::string&, const std::vector<std::string>&) override { return Status::ok(); }
 };
 
 // The conversion rule as plainly as it can be said.
@@ -56,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::writeBytes(input, text);
 
   QuietView view;
-  NoLauncher launcher;
+  test::FakeLauncher launcher;
   // The detector, by vectors and byte by byte, fed in pieces of every size.
   for (bool vectors : {true, false}) {
     conversion::EncodingDetector detector(vectors);
@@ -67,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const auto choice = static_cast<conversion::EncodingChoice>((data[0] >> 1) % 3);
   const auto result = conversion::convertFile({input, "", false, choice}, settings, view, launcher);
-  fuzz::check(result.has_value() && view.errors == 0, "a convertible file was refused");
+  fuzz::check(result.isOk() && view.errors == 0, "a convertible file was refused");
   const std::string page = fuzz::readBytes(result->outputPath);
   fuzz::check(page.size() == result->size, "reported size");
 
@@ -79,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::check(page.ends_with(conversion::kPageClosing), "closing lines");
   const std::string body = page.substr(head.size(), page.size() - head.size() - conversion::kPageClosing.size());
   const bool mark = choice != conversion::EncodingChoice::kShiftJis && text.starts_with("\xEF\xBB\xBF");
-  fuzz::check(body == referenceBody(text.substr(mark ? 3 : 0), settings.TextIgnoreTags == 1),
+  fuzz::check(body == referenceBody(text.substr(mark ? 3 : 0), settings::isOn(settings.TextIgnoreTags)),
               "body differs from the line rule");
   fuzz::check(settings.TextIgnoreTags == (data[0] & 1), "settings unchanged");
   return 0;

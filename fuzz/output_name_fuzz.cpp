@@ -4,14 +4,15 @@
 
 #include "conversion/output_name.h"
 #include "fuzz_support.h"
+#include "platform/ascii.h"
 
 using namespace morlavin;
 
 namespace {
 
 bool isTxtAt(std::string_view text, std::size_t i) {
-  return i + 4 <= text.size() && text[i] == '.' && fuzz::lowerAscii(text[i + 1]) == 't' &&
-         fuzz::lowerAscii(text[i + 2]) == 'x' && fuzz::lowerAscii(text[i + 3]) == 't';
+  return i + 4 <= text.size() && text[i] == '.' && platform::toLowerAscii(text[i + 1]) == 't' &&
+         platform::toLowerAscii(text[i + 2]) == 'x' && platform::toLowerAscii(text[i + 3]) == 't';
 }
 
 }  // namespace

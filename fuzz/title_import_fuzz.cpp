@@ -4,6 +4,7 @@
 
 #include "conversion/title_import.h"
 #include "fuzz_support.h"
+#include "platform/ascii.h"
 #include "platform/cp932.h"
 
 using namespace morlavin;
@@ -12,9 +13,9 @@ namespace {
 
 void eraseAll(std::string& text, const std::string& pattern) {
   std::string lower = text;
-  for (char& c : lower) c = fuzz::lowerAscii(c);
+  for (char& c : lower) c = platform::toLowerAscii(c);
   std::string lowerPattern = pattern;
-  for (char& c : lowerPattern) c = fuzz::lowerAscii(c);
+  for (char& c : lowerPattern) c = platform::toLowerAscii(c);
   std::string out;
   std::size_t from = 0;
   for (std::size_t at; (at = lower.find(lowerPattern, from)) != std::string::npos; from = at + pattern.size()) {
@@ -49,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = fuzz::scratchDir() + "/title.txt";
   fuzz::writeBytes(path, bytes);
   const auto title = conversion::importTitle(path);
-  fuzz::check(title.has_value() == !(bytes.empty() || bytes == "\xEF\xBB\xBF"), "a file with text has a first line");
+  fuzz::check(title.isOk() == !(bytes.empty() || bytes == "\xEF\xBB\xBF"), "a file with text has a first line");
   if (!title) return 0;
 
   std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));

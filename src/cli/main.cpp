@@ -19,6 +19,7 @@
 #include "platform/locations.h"
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
+#include "platform/texts.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -77,11 +78,7 @@ bool japaneseMessages() {
   return false;
 }
 
-const char* say(const char* english, const char* japanese) {
-  return japaneseMessages() ? japanese : english;
-}
-
-const char* usage() { return say(kUsageEnglish, kUsageJapanese); }
+const char* usage() { return japaneseMessages() ? kUsageJapanese : kUsageEnglish; }
 
 struct Options {
   std::string settingsPath;
@@ -95,7 +92,7 @@ struct Options {
 };
 
 int usageError(const std::string& problem) {
-  std::fprintf(stderr, "morlavin-convert: %s\n%s", problem.c_str(), usage());
+  std::fprintf(stderr, "%s%s\n%s", texts::batch::kProgramPrefix.data(), problem.c_str(), usage());
   return 2;
 }
 
@@ -118,11 +115,9 @@ void occupyClosedStream(int fd) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  platform::removeTemporaryFilesOnSignals();
-  Options options;
+// Reads the command line into `options`; the exit status when there is
+// nothing more to do (help, version or a usage error).
+std::optional<int> parseArguments(int argc, char** argv, Options& options) {
   bool optionsDone = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -137,16 +132,13 @@ int main(int argc, char** argv) {
       std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str());
       return 0;
     } else if (arg == "--settings" || arg == "--title") {
-      if (i + 1 >= argc) return usageError(arg + say(" needs a value", " には値が必要です"));
+      if (i + 1 >= argc) return usageError(texts::batch::needsValue(arg, japaneseMessages()));
       (arg == "--settings" ? options.settingsPath : options.title) = argv[++i];
       if (arg == "--title") options.titleGiven = true;
     } else if (arg == "--encoding") {
-      if (i + 1 >= argc) return usageError(arg + say(" needs a value", " には値が必要です"));
+      if (i + 1 >= argc) return usageError(texts::batch::needsValue(arg, japaneseMessages()));
       const auto encoding = encodingNamed(argv[++i]);
-      if (!encoding) {
-        return usageError(say("--encoding takes auto, shift-jis or utf-8",
-                              "--encoding には auto、shift-jis、utf-8 のどれかを指定してください"));
-      }
+      if (!encoding) return usageError(std::string(texts::batch::encodingNames(japaneseMessages())));
       options.encoding = *encoding;
     } else if (arg == "--title-from-first-line") {
       options.titleFromFirstLine = true;
@@ -155,14 +147,61 @@ int main(int argc, char** argv) {
     } else if (arg == "--quiet") {
       options.quiet = true;
     } else {
-      return usageError(say("unknown option ", "不明なオプションです: ") + arg);
+      return usageError(texts::batch::unknownOption(arg, japaneseMessages()));
     }
   }
   if (options.titleGiven && options.titleFromFirstLine) {
-    return usageError(say("--title and --title-from-first-line exclude each other",
-                          "--title と --title-from-first-line は同時に指定できません"));
+    return usageError(std::string(texts::batch::titlesExclude(japaneseMessages())));
   }
-  if (options.files.empty()) return usageError(say("no FILE given", "ファイルが指定されていません"));
+  if (options.files.empty()) return usageError(std::string(texts::batch::noFile(japaneseMessages())));
+  return std::nullopt;
+}
+
+// Converts one file, reporting the page on stdout or the failure on stderr.
+bool convertOne(const std::string& file, const Options& options, const settings::SettingsRecord& record,
+                platform::Launcher& launcher, bool live) {
+  conversion::ConversionRequest request;
+  request.inputPath = file;
+  request.openPage = options.open;
+  request.encoding = options.encoding;
+  request.title = options.titleFromFirstLine
+                      ? conversion::importTitle(file, options.encoding).value_or(std::string())
+                      : options.title;
+  cli::TerminalView view(stderr, live);
+  const auto result = conversion::convertFile(request, record, view, launcher);
+  view.finish();
+  if (result) {
+    std::printf("%s: %s\n", cli::printableName(result->outputPath).c_str(),
+                texts::status_line::pageWritten(result->size).c_str());
+    return true;
+  }
+  // An empty name was not even tried, and the run has no message for it.
+  const std::string message = result.status().message();
+  std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
+               message.empty() ? texts::status_line::kFailed.data() : cli::printableMessage(message).c_str());
+  return false;
+}
+
+// The reports are part of the result: losing them is a failure. `stdoutError`
+// is the first error seen while writing them, or 0.
+bool reportsWritten(int stdoutError) {
+  if (std::fflush(stdout) != 0 && stdoutError == 0) stdoutError = errno;
+  if (stdoutError == 0 && std::ferror(stdout)) stdoutError = EIO;
+  if (stdoutError == 0) return true;
+  const std::string reason = stdoutError == EBADF   ? std::string(texts::batch::kStdoutClosed)
+                             : stdoutError == EPIPE ? std::string(texts::batch::kStdoutReaderGone)
+                                                    : describeErrno(stdoutError);
+  std::fprintf(stderr, "%s%s\n", texts::batch::kProgramPrefix.data(),
+               texts::batch::cannotWriteStdout(reason).c_str());
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  platform::removeTemporaryFilesOnSignals();
+  Options options;
+  if (const std::optional<int> exitStatus = parseArguments(argc, argv, options)) return *exitStatus;
 
   occupyClosedStream(STDOUT_FILENO);
   occupyClosedStream(STDERR_FILENO);
@@ -172,7 +211,9 @@ int main(int argc, char** argv) {
   // The same settings file the window uses; never created here.
   if (options.settingsPath.empty()) {
     const std::string program = platform::programDirectory();
-    if (program.empty()) std::fputs("morlavin-convert: プログラムのあるフォルダが見つかりません\n", stderr);
+    if (program.empty()) {
+      std::fprintf(stderr, "%s%s\n", texts::batch::kProgramPrefix.data(), texts::batch::kNoProgramFolder.data());
+    }
     const std::string folder =
         platform::locateFiles(program, platform::UserEnvironment::current()).settingsDirectory;
     if (!folder.empty()) {
@@ -186,35 +227,12 @@ int main(int argc, char** argv) {
   int status = 0;
   int stdoutError = 0;
   for (const std::string& file : options.files) {
-    conversion::ConversionRequest request;
-    request.inputPath = file;
-    request.openPage = options.open;
-    request.encoding = options.encoding;
-    request.title = options.titleFromFirstLine
-                        ? conversion::importTitle(file, options.encoding).value_or(std::string())
-                        : options.title;
-    cli::TerminalView view(stderr, live);
-    const auto result = conversion::convertFile(request, record, view, launcher);
-    view.finish();
-    if (result) {
-      std::printf("%s: %s\n", cli::printableName(result->outputPath).c_str(),
-                  conversion::pageWrittenText(result->size).c_str());
-      if (std::fflush(stdout) != 0 && stdoutError == 0) stdoutError = errno;
-    } else {
-      std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
-                   view.error().empty() ? conversion::kFailedStatus.data() : view.error().c_str());
+    if (!convertOne(file, options, record, launcher, live)) {
       status = 1;
+    } else if (std::fflush(stdout) != 0 && stdoutError == 0) {
+      stdoutError = errno;
     }
   }
-  // The reports are part of the result: losing them is a failure.
-  if (std::fflush(stdout) != 0 && stdoutError == 0) stdoutError = errno;
-  if (stdoutError == 0 && std::ferror(stdout)) stdoutError = EIO;
-  if (stdoutError != 0) {
-    const std::string reason = stdoutError == EBADF   ? "閉じられています"
-                               : stdoutError == EPIPE ? "読み出す側が終了しました"
-                                                      : describeErrno(stdoutError);
-    std::fprintf(stderr, "morlavin-convert: 標準出力に書き込めません (%s)\n", reason.c_str());
-    status = 1;
-  }
+  if (!reportsWritten(stdoutError)) status = 1;
   return status;
 }

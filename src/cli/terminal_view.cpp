@@ -2,6 +2,7 @@
 #include "cli/terminal_view.h"
 
 #include "conversion/text_encoding.h"
+#include "platform/utf8.h"
 
 namespace morlavin::cli {
 namespace {
@@ -14,14 +15,10 @@ void appendEscaped(std::string& out, std::string_view text, bool quoting) {
   static const char kHex[] = "0123456789abcdef";
   for (std::size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
-    std::size_t length = 1;
-    if (c >= 0x80) {
-      length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-      if (i + length > text.size() || !conversion::isValidUtf8(text.substr(i, length))) length = 0;
-    }
-    if (length > 1) {
-      out.append(text.substr(i, length));
-      i += length;
+    const platform::Utf8Character character = platform::decodeUtf8(text.substr(i));
+    if (character.length > 1) {
+      out.append(text.substr(i, character.length));
+      i += character.length;
       continue;
     }
     ++i;
@@ -34,7 +31,7 @@ void appendEscaped(std::string& out, std::string_view text, bool quoting) {
       case '\'': out += quoting ? "\\'" : "'"; continue;
       default: break;
     }
-    if (length == 1 && !isControl(c)) {
+    if (character.valid && !isControl(c)) {
       out += static_cast<char>(c);
     } else {
       out.append("\\x").append(1, kHex[c >> 4]).append(1, kHex[c & 15]);
@@ -54,6 +51,12 @@ std::string printableName(std::string_view name) {
   return out;
 }
 
+std::string printableMessage(std::string_view message) {
+  std::string out;
+  appendEscaped(out, message, false);
+  return out;
+}
+
 void TerminalView::repaintStatus() {
   if (!m_live) return;
   constexpr int kWidth = 30;
@@ -64,12 +67,6 @@ void TerminalView::repaintStatus() {
                m_status.c_str());
   std::fflush(m_terminal);
   m_drawn = true;
-}
-
-void TerminalView::showError(std::string_view message) {
-  // A message may hold a path, and with it any byte of a file name.
-  m_error.clear();
-  appendEscaped(m_error, message, false);
 }
 
 void TerminalView::finish() {

@@ -1,5 +1,5 @@
-// The batch converter's face: a progress line on a terminal, and the run's
-// error message kept for the one line that reports the file.
+// The batch converter's face: a progress line on a terminal, and file names
+// and messages made safe to print.
 #pragma once
 
 #include <cstdio>
@@ -16,22 +16,25 @@ namespace morlavin::cli {
 // name holding a line end cannot pass for another line of output.
 std::string printableName(std::string_view name);
 
+// A message on one line, its control bytes and the bytes that are not UTF-8
+// escaped as in printableName but without the quotes: a message may hold a
+// path, and with it any byte of a file name.
+std::string printableMessage(std::string_view message);
+
+// The progress line. Errors are reported from the run's result, once the
+// line is cleared, so a message box has nothing to show here.
 class TerminalView : public conversion::ConversionView {
  public:
-  // Draws a progress line on `terminal` when `live` is set; otherwise only
-  // collects the error message.
+  // Draws a progress line on `terminal` when `live` is set; otherwise nothing.
   TerminalView(std::FILE* terminal, bool live) : m_terminal(terminal), m_live(live) {}
 
   void setStatusText(std::string_view text) override { m_status = text; }
   void repaintStatus() override;
   void setProgress(double percent) override { m_progress = percent; }
-  void showError(std::string_view message) override;
+  void showError(std::string_view) override {}
 
   // Clears the progress line so that the next line of output starts clean.
   void finish();
-  // The last error of the run, on one line with its control bytes escaped;
-  // empty if none.
-  const std::string& error() const { return m_error; }
 
  private:
   std::FILE* m_terminal;
@@ -39,7 +42,6 @@ class TerminalView : public conversion::ConversionView {
   bool m_drawn = false;
   double m_progress = 0;
   std::string m_status;
-  std::string m_error;
 };
 
 }  // namespace morlavin::cli

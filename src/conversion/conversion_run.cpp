@@ -1,8 +1,8 @@
 // The conversion run. The file is read once through a small buffer, and the
 // page is streamed into a temporary file that replaces the target only when
-// the run completes. Status texts are
-// built only where the view repaints them, and the latest one is always in
-// place before anything that lets the window repaint.
+// the run completes. Status texts are built only where the view repaints
+// them, and the latest one is always in place before anything that lets the
+// window repaint.
 #include "conversion/conversion_run.h"
 
 #include <memory>
@@ -11,44 +11,181 @@
 #include "conversion/line_splitter.h"
 #include "conversion/output_name.h"
 #include "conversion/page_format.h"
-#include "platform/file_ops.h"
 #include "platform/launcher.h"
+#include "platform/texts.h"
+#include "settings/flags.h"
 #include "settings/setting_number.h"
 
 namespace morlavin::conversion {
 namespace {
 
-std::string countingText(long long count) {
-  return "行数をチェックしています....  " + std::to_string(count) + "行";
-}
+namespace status_line = texts::status_line;
+namespace conversion_errors = texts::conversion_errors;
 
-std::string readingText(int index, int total) {
-  return "テキストを読み込んでいます....  (" + std::to_string(index) + "行/" +
-         std::to_string(total) + "行)";
-}
-
-std::string beforeWritingText(int stored, int total) {
-  return "テキストを変換しています....(" + std::to_string(stored) + "行/" +
-         std::to_string(total) + "行)";
-}
-
-std::string convertingText(int done, int total) {
-  return "テキストを変換しています.... (" + std::to_string(done) + "行/" + std::to_string(total) +
-         "行)";
-}
-
-// A failure after the bar has moved puts it back to 0, as a refusal does.
-void fail(ConversionView& view, std::string_view message, bool barMoved = false) {
-  view.showError(message);
+// Tells the user of a failure and hands it on. A failure after the bar has
+// moved puts it back to 0, as a refusal does.
+Status fail(ConversionView& view, Status status, bool barMoved = false) {
+  view.showError(status.message());
   if (barMoved) view.setProgress(0);
-  view.setStatusText(kFailedStatus);
+  view.setStatusText(status_line::kFailed);
+  return status;
+}
+
+// Counts down to the next repaint, so that a pass does not divide for every line.
+class RepaintCountdown {
+ public:
+  // Due first after `first` steps, then after every `interval` steps.
+  RepaintCountdown(long long interval, long long first) : m_interval(interval), m_left(first) {}
+  bool due() {
+    if (--m_left != 0) return false;
+    m_left = m_interval;
+    return true;
+  }
+  // The last step was due: its text is on screen already.
+  bool justRepainted() const { return m_left == m_interval; }
+
+ private:
+  long long m_interval;
+  long long m_left;
+};
+
+using LineText = std::string (*)(int line, int total);
+
+// The reading or the converting pass as the user sees it: the bar moves 50
+// points on from `startPercent` over `total` lines, and the text for line
+// number `first + i` is repainted whenever that number is a multiple of the
+// interval. The last line's text is in place at the end either way.
+void showLinePass(ConversionView& view, int total, int first, double startPercent, LineText text) {
+  const int interval = lineRepaintInterval(total);
+  RepaintCountdown repaint(interval, first == 0 ? 1 : interval);
+  for (int i = 0; i < total; ++i) {
+    if (repaint.due()) {
+      view.setStatusText(text(first + i, total));
+      view.repaintStatus();
+    }
+    view.setProgress(startPercent + 50.0 * (i + 1) / total);
+  }
+  if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
+}
+
+// The page as the counting pass writes it: the head for the encoding the
+// file suggests so far, then the body lines. The encoding is known only at
+// the end of the file; in the rare file that turns out otherwise (ASCII far
+// into the file, or UTF-8 up to a late invalid byte) finish() gives a second
+// temporary page the right head and copies the body after it.
+class PageDraft {
+ public:
+  PageDraft(const ConversionRequest& request, const settings::SettingsRecord& settings)
+      : m_request(request), m_settings(settings) {}
+
+  // Starts the temporary page for `outputPath`; lines are written only once it has.
+  Status open(const std::string& outputPath) {
+    m_outputPath = outputPath;
+    Status status = m_page->open(outputPath);
+    m_writing = status.isOk();
+    return status;
+  }
+  bool writing() const { return m_writing; }
+  // Sees every chunk of the file, for an encoding the user left to the file.
+  void observe(std::string_view chunk) { m_detector.feed(chunk); }
+
+  void addLine(std::string_view line) {
+    if (!m_headEncoding) writeHead(encoding(false));
+    m_converter.convert(line, *m_page);
+  }
+
+  // Completes the page with the head the whole file asks for and puts it in place.
+  Result<platform::FileIdentity> finish() {
+    const Encoding wholeFile = encoding(true);
+    if (!m_headEncoding) {
+      writeHead(wholeFile);
+    } else if (*m_headEncoding != wholeFile) {
+      auto rewritten = std::make_unique<platform::AtomicFileWriter>(kExchange);
+      if (Status status = rewritten->open(m_outputPath); !status) return status;
+      rewritten->append(pageHead(m_settings, m_outputPath, m_request.title, wholeFile));
+      rewritten->appendTail(*m_page, m_headSize);
+      m_page = std::move(rewritten);  // the first temporary page goes
+    }
+    m_page->append(kPageClosing);
+    if (Status status = m_page->commit(); !status) return status;
+    return m_page->written();
+  }
+
+ private:
+  static constexpr auto kExchange = platform::AtomicFileWriter::Replace::kExchange;
+
+  Encoding encoding(bool wholeFile) const {
+    switch (m_request.encoding) {
+      case EncodingChoice::kShiftJis: return Encoding::kShiftJis;
+      case EncodingChoice::kUtf8: return Encoding::kUtf8;
+      case EncodingChoice::kAuto: break;
+    }
+    return wholeFile ? m_detector.current() : m_detector.likely();
+  }
+  void writeHead(Encoding encoding) {
+    const std::string head = pageHead(m_settings, m_outputPath, m_request.title, encoding);
+    m_page->append(head);
+    m_headSize = head.size();
+    m_headEncoding = encoding;
+  }
+
+  const ConversionRequest& m_request;
+  const settings::SettingsRecord& m_settings;
+  std::string m_outputPath;
+  std::unique_ptr<platform::AtomicFileWriter> m_page =
+      std::make_unique<platform::AtomicFileWriter>(kExchange);
+  bool m_writing = false;
+  EncodingDetector m_detector;
+  LineConverter m_converter{settings::isOn(m_settings.TextIgnoreTags)};
+  std::optional<Encoding> m_headEncoding;
+  std::size_t m_headSize = 0;
+};
+
+// The counting pass. The file is read once: while it is counted, its lines
+// already go into the draft, which only becomes the page if the run gets that
+// far, so that a refusal or failure is reported at the moment the user
+// expects it. A file past the limit is still counted to its end.
+Result<int> countLines(platform::InputFile& input, const ConversionRequest& request, PageDraft& draft,
+                       ConversionView& view) {
+  const long long interval = countingRepaintInterval(input.size());
+  RepaintCountdown repaint(interval, interval);
+  long long count = 0;
+  LineSplitter::ChunkObserver observer;
+  if (request.encoding == EncodingChoice::kAuto) {
+    observer = [&draft](std::string_view chunk) { draft.observe(chunk); };
+  }
+  // The mark says "UTF-8" and is no text of the page.
+  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, std::move(observer),
+                     request.encoding != EncodingChoice::kShiftJis);
+  std::string_view line;
+  try {
+    while (lines.next(line)) {
+      if (draft.writing() && count < kMaxLines) draft.addLine(line);
+      ++count;
+      if (repaint.due()) {
+        view.setStatusText(status_line::counting(count));
+        view.repaintStatus();
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    // A line is held whole while it is converted; one larger than memory is
+    // refused like any other file that cannot be read.
+    return fail(view, Status::fromErrno(std::string(texts::files::kCannotRead), ENOMEM));
+  }
+  if (!repaint.justRepainted()) view.setStatusText(status_line::counting(count));
+  if (!input.error()) return fail(view, input.error());
+  if (lines.bytesRead() != input.size()) {
+    // Lines of two different files would make a page of neither.
+    return fail(view, Status::error(StatusCode::kChanged,
+                                    std::string(conversion_errors::kChangedWhileReading)));
+  }
+  if (count > kMaxLines) {
+    return fail(view, Status::error(StatusCode::kBadInput, std::string(conversion_errors::kTooManyLines)));
+  }
+  return static_cast<int>(count);
 }
 
 }  // namespace
-
-std::string pageWrittenText(std::uint64_t size) {
-  return "テキストを変換しました。(変換後のサイズ:" + std::to_string(size) + "bytes)";
-}
 
 long long countingRepaintInterval(std::uint64_t fileSize) {
   return static_cast<long long>(settings::roundHalfToEven(static_cast<double>(fileSize) / 80.0 / 9.0 + 1.0));
@@ -58,156 +195,35 @@ int lineRepaintInterval(int lineCount) {
   return static_cast<int>(settings::roundHalfToEven(lineCount / 51.0 + 1.0));
 }
 
-std::optional<ConversionResult> convertFile(const ConversionRequest& request,
-                                            const settings::SettingsRecord& settings,
-                                            ConversionView& view, platform::Launcher& launcher) {
-  if (request.inputPath.empty()) return std::nullopt;
-  view.setStatusText("行数をチェックしています....0行");
+Result<ConversionResult> convertFile(const ConversionRequest& request,
+                                     const settings::SettingsRecord& settings, ConversionView& view,
+                                     platform::Launcher& launcher) {
+  if (request.inputPath.empty()) return Status::error(StatusCode::kNotConfigured, "");
+  view.setStatusText(status_line::kCountingStarts);
   view.repaintStatus();
-
   platform::InputFile input;
-  if (const Status status = input.open(request.inputPath); !status) {
-    fail(view, status.message());
-    return std::nullopt;
-  }
+  if (Status status = input.open(request.inputPath); !status) return fail(view, status);
 
-  // The file is read once. While it is counted, its lines already go into a
-  // temporary page, which only becomes the page if the run gets that far; a
-  // refusal or failure is reported at the moment the user expects it.
-  const auto outputPath = outputPathFor(request.inputPath, settings.OutputExtHTML == 1);
-  constexpr auto kExchange = platform::AtomicFileWriter::Replace::kExchange;
-  auto page = std::make_unique<platform::AtomicFileWriter>(kExchange);
-  Status pageStatus = Status::ok();
-  if (outputPath) pageStatus = page->open(*outputPath);
-  const bool writing = outputPath && pageStatus;
+  const auto outputPath = outputPathFor(request.inputPath, settings::isOn(settings.OutputExtHTML));
+  PageDraft draft(request, settings);
+  const Status pageStatus = outputPath ? draft.open(*outputPath) : Status::ok();
+  const Result<int> lines = countLines(input, request, draft, view);
+  if (!lines) return lines.status();
+  const int total = *lines;
 
-  // The encoding is known only at the end of the file. The head is written
-  // for what the first chunk suggests, and in the rare file that turns out
-  // otherwise (ASCII far into the file, or UTF-8 up to a late invalid byte) a
-  // second temporary page gets the right head and the body copied after it.
-  EncodingDetector detector;
-  LineSplitter::ChunkObserver observer;
-  if (request.encoding == EncodingChoice::kAuto) {
-    observer = [&detector](std::string_view chunk) { detector.feed(chunk); };
-  }
-  const auto encodingOf = [&](bool wholeFile) {
-    switch (request.encoding) {
-      case EncodingChoice::kShiftJis: return Encoding::kShiftJis;
-      case EncodingChoice::kUtf8: return Encoding::kUtf8;
-      case EncodingChoice::kAuto: break;
-    }
-    return wholeFile ? detector.current() : detector.likely();
-  };
-  std::optional<Encoding> headEncoding;
-  std::size_t headSize = 0;
-  const auto writeHead = [&](Encoding encoding) {
-    const std::string head = pageHead(settings, *outputPath, request.title, encoding);
-    page->append(head);
-    headSize = head.size();
-    headEncoding = encoding;
-  };
-
-  // Counting pass. A file past the limit is still counted to its end.
-  const long long k1 = countingRepaintInterval(input.size());
-  long long count = 0;
-  long long untilRepaint = k1;  // counts down instead of dividing for every line
-  LineConverter converter(settings.TextIgnoreTags == 1);
-  // The mark says "UTF-8" and is no text of the page.
-  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, std::move(observer),
-                     request.encoding != EncodingChoice::kShiftJis);
-  std::string_view line;
-  try {
-    while (lines.next(line)) {
-      if (writing && count < kMaxLines) {
-        if (!headEncoding) writeHead(encodingOf(false));
-        converter.convert(line, *page);
-      }
-      ++count;
-      if (--untilRepaint == 0) {
-        untilRepaint = k1;
-        view.setStatusText(countingText(count));
-        view.repaintStatus();
-      }
-    }
-  } catch (const std::bad_alloc&) {
-    // A line is held whole while it is converted; one larger than memory is
-    // refused like any other file that cannot be read.
-    fail(view, "ファイルを読み込めません (メモリが足りません)");
-    return std::nullopt;
-  }
-  if (untilRepaint != k1) view.setStatusText(countingText(count));
-  if (!input.error()) {
-    fail(view, input.error().message());
-    return std::nullopt;
-  }
-  if (lines.bytesRead() != input.size()) {
-    // Lines of two different files would make a page of neither.
-    fail(view, kChangedWhileReadingMessage);
-    return std::nullopt;
-  }
-  if (count > kMaxLines) {
-    fail(view, kTooManyLinesMessage);
-    return std::nullopt;
-  }
-
-  // Reading pass, as the user sees it.
-  const int total = static_cast<int>(count);
-  const int k2 = lineRepaintInterval(total);
-  untilRepaint = 1;
-  for (int i = 0; i < total; ++i) {
-    if (--untilRepaint == 0) {
-      untilRepaint = k2;
-      view.setStatusText(readingText(i, total));
-      view.repaintStatus();
-    }
-    view.setProgress(50.0 * (i + 1) / total);
-  }
-  if (total > 0 && (total - 1) % k2 != 0) view.setStatusText(readingText(total - 1, total));
+  showLinePass(view, total, 0, 0, status_line::reading);
   view.setProgress(50);
-
   if (!outputPath) {
-    fail(view, kNotConvertibleMessage, true);
-    return std::nullopt;
+    return fail(view, Status::error(StatusCode::kBadInput, std::string(conversion_errors::kNotConvertible)),
+                true);
   }
-
-  view.setStatusText(beforeWritingText(total, total));
+  view.setStatusText(status_line::beforeWriting(total, total));
   view.repaintStatus();
-  if (!pageStatus) {
-    fail(view, pageStatus.message(), true);
-    return std::nullopt;
-  }
+  if (!pageStatus) return fail(view, pageStatus, true);
 
-  // Conversion pass, as the user sees it.
-  untilRepaint = k2;
-  for (int done = 1; done <= total; ++done) {
-    if (--untilRepaint == 0) {
-      untilRepaint = k2;
-      view.setStatusText(convertingText(done, total));
-      view.repaintStatus();
-    }
-    view.setProgress(50 + 50.0 * done / total);
-  }
-  if (total > 0 && total % k2 != 0) view.setStatusText(convertingText(total, total));
-
-  const Encoding encoding = encodingOf(true);
-  if (!headEncoding) {
-    writeHead(encoding);
-  } else if (*headEncoding != encoding) {
-    auto rewritten = std::make_unique<platform::AtomicFileWriter>(kExchange);
-    pageStatus = rewritten->open(*outputPath);
-    if (!pageStatus) {
-      fail(view, pageStatus.message(), true);
-      return std::nullopt;
-    }
-    rewritten->append(pageHead(settings, *outputPath, request.title, encoding));
-    rewritten->appendTail(*page, headSize);
-    page = std::move(rewritten);  // the first temporary page goes
-  }
-  page->append(kPageClosing);
-  if (const Status status = page->commit(); !status) {
-    fail(view, status.message(), true);
-    return std::nullopt;
-  }
+  showLinePass(view, total, 1, 50, status_line::converting);
+  const Result<platform::FileIdentity> page = draft.finish();
+  if (!page) return fail(view, page.status(), true);
   view.setProgress(100);
 
   if (request.openPage) {
@@ -215,10 +231,9 @@ std::optional<ConversionResult> convertFile(const ConversionRequest& request,
     // business; the page itself is written and stays.
     (void)launcher.openDocument(*outputPath);
   }
-  const ConversionResult result{*outputPath, page->written().size, page->written()};
-  view.setStatusText(pageWrittenText(result.size));
+  view.setStatusText(status_line::pageWritten(page->size));
   view.setProgress(0);
-  return result;
+  return ConversionResult{*outputPath, page->size, *page};
 }
 
 }  // namespace morlavin::conversion

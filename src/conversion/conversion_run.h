@@ -9,6 +9,7 @@
 
 #include "conversion/text_encoding.h"
 #include "platform/file_ops.h"
+#include "platform/status.h"
 #include "settings/settings_record.h"
 
 namespace morlavin::platform {
@@ -34,12 +35,6 @@ class ConversionView {
 
 inline constexpr int kMaxLines = 65535;
 
-inline constexpr std::string_view kTooManyLinesMessage = "データが多すぎます。";
-inline constexpr std::string_view kNotConvertibleMessage = "このファイルは変換できません。";
-inline constexpr std::string_view kFailedStatus = "変換に失敗しました。";
-inline constexpr std::string_view kChangedWhileReadingMessage =
-    "ファイルが読み込み中に変更されました。もう一度変換してください。";
-
 struct ConversionRequest {
   std::string inputPath;  // taken as it stands: no trimming, no quotes removed
   std::string title;      // empty: the page gets the default title
@@ -53,22 +48,23 @@ struct ConversionResult {
   platform::FileIdentity page;  // the file written, to delete only that one
 };
 
-// The status text of a run that wrote a page of `size` bytes.
-std::string pageWrittenText(std::uint64_t size);
-
-// The repaint intervals, rounded half to even: K1 for the counting pass from
-// the file's size, K2 for the reading and converting passes from its lines.
+// How many lines pass between two repaints of the status line, rounded half
+// to even: for the counting pass from the file's size (about nine repaints
+// for a file of 80-byte lines, whatever its length), for the reading and
+// converting passes from the number of lines (about fifty each).
 long long countingRepaintInterval(std::uint64_t fileSize);
 int lineRepaintInterval(int lineCount);
 
-// Converts the file named by `request.inputPath` into a page beside it. Returns
-// the page written, or nullopt when the run did nothing (empty path) or stopped
-// (too many lines, no ".txt" in the file name, a file that could not be read or
-// written, or that changed while it was read), in which case the user has been told through `view` and no page
-// was created or changed. Tag escaping follows the markers for this run only;
+// Converts the file named by `request.inputPath` into a page beside it and
+// returns the page written. A run that stops (too many lines: kBadInput; no
+// ".txt" in the file name: kBadInput; a file that could not be read or
+// written; a file that changed while it was read: kChanged) has told the user
+// through `view`, with the failure's message, and created or changed no page.
+// An empty path is kNotConfigured without a message: nothing was done and the
+// view was not called. Tag escaping follows the markers for this run only;
 // `settings` is not changed.
-std::optional<ConversionResult> convertFile(const ConversionRequest& request,
-                                            const settings::SettingsRecord& settings,
-                                            ConversionView& view, platform::Launcher& launcher);
+Result<ConversionResult> convertFile(const ConversionRequest& request,
+                                     const settings::SettingsRecord& settings,
+                                     ConversionView& view, platform::Launcher& launcher);
 
 }  // namespace morlavin::conversion

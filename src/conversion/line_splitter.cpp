@@ -32,13 +32,13 @@ bool LineSplitter::refill() {
   return m_begin < m_end || (m_end > 0 && refill());
 }
 
-bool LineSplitter::advance(std::string_view* line) {
+bool LineSplitter::next(std::string_view& line) {
   m_carry.clear();
   m_partial = false;
   for (;;) {
     if (m_begin == m_end && !refill()) {
       if (!m_partial) return false;
-      if (line) *line = m_carry;
+      line = m_carry;
       return true;
     }
     if (m_skipLineFeed) {
@@ -59,7 +59,7 @@ bool LineSplitter::advance(std::string_view* line) {
     const auto* lf = static_cast<const char*>(std::memchr(start, '\n', m_nextCr - m_begin));
     const std::size_t stop = lf != nullptr ? static_cast<std::size_t>(lf - buffer) : m_nextCr;
     if (stop == m_end) {
-      if (line) m_carry.append(start, m_end - m_begin);
+      m_carry.append(start, m_end - m_begin);
       m_partial = true;
       m_begin = m_end;
       continue;
@@ -75,11 +75,11 @@ bool LineSplitter::advance(std::string_view* line) {
         m_skipLineFeed = true;
       }
     }
-    if (line && !m_partial) {
-      *line = std::string_view(start, length);
-    } else if (line) {
+    if (!m_partial) {
+      line = std::string_view(start, length);
+    } else {
       m_carry.append(start, length);
-      *line = m_carry;
+      line = m_carry;
     }
     return true;
   }

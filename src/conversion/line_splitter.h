@@ -30,14 +30,11 @@ class LineSplitter {
 
   // The next line without its line end, valid until the next call; false at
   // the end of the file (or after a read error: see the file's error()).
-  bool next(std::string_view& line) { return advance(&line); }
-  // Passes over the next line without keeping its text; false at the end.
-  bool skip() { return advance(nullptr); }
+  bool next(std::string_view& line);
   // The bytes read from the file so far.
   std::uint64_t bytesRead() const { return m_bytesRead; }
 
  private:
-  bool advance(std::string_view* line);
   bool refill();
 
   platform::InputFile& m_file;
@@ -53,7 +50,7 @@ class LineSplitter {
   std::size_t m_nextCr = kUnknown;
   bool m_skipLineFeed = false;  // the last line ended in a CR at the buffer's end
   std::string m_carry;          // a line that spans buffer refills
-  bool m_partial = false;       // part of the current line has been passed over
+  bool m_partial = false;       // part of the current line is in m_carry
 };
 
 }  // namespace morlavin::conversion

@@ -1,13 +1,13 @@
 // The output name rule.
 #include "conversion/output_name.h"
 
+#include "platform/ascii.h"
+
 namespace morlavin::conversion {
 namespace {
 
 bool isTxtAt(std::string_view text, std::size_t i) {
-  if (i + 4 > text.size() || text[i] != '.') return false;
-  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-  return lower(text[i + 1]) == 't' && lower(text[i + 2]) == 'x' && lower(text[i + 3]) == 't';
+  return platform::holdsIgnoringAsciiCase(text, i, ".txt");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The fixed frame of every page.
 #include "conversion/page_format.h"
 
+#include "platform/ascii.h"
 #include "platform/cp932.h"
+#include "settings/flags.h"
 #include "settings/settings_file.h"
 
 namespace morlavin::conversion {
@@ -9,21 +11,11 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-bool closesTitleAt(std::string_view text, std::size_t i) {
-  constexpr std::string_view kClose = "</title";
-  if (text.size() - i < kClose.size()) return false;
-  for (std::size_t k = 0; k < kClose.size(); ++k) {
-    const char c = text[i + k];
-    if (((c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c) != kClose[k]) return false;
-  }
-  return true;
-}
-
 // Neither "<" nor "/" is ever a trail byte, so the search is safe on
 // Shift-JIS bytes as on UTF-8.
 std::string withTitleCloseEscaped(std::string text) {
   for (std::size_t i = text.find("</"); i != std::string::npos; i = text.find("</", i + 1)) {
-    if (closesTitleAt(text, i)) text.replace(i, 1, "&lt;");
+    if (platform::holdsIgnoringAsciiCase(text, i, "</title")) text.replace(i, 1, "&lt;");
   }
   return text;
 }
@@ -44,7 +36,7 @@ std::string bodyTag(const settings::SettingsRecord& s, Encoding encoding) {
   tag += settings::htmlColourValue(s.ManualTextcolorSet, s.Textcolor, s.HTMLTextcolorR,
                                    s.HTMLTextcolorG, s.HTMLTextcolorB);
   tag += "\"";
-  if (s.CheckBackground == 1) {
+  if (settings::isOn(s.CheckBackground)) {
     tag += " BACKGROUND=\"";
     tag += pageText(s.HTMLBackGround, encoding);
     tag += "\"";
@@ -63,7 +55,7 @@ std::string pageHead(const settings::SettingsRecord& settings, std::string_view 
   head.append("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">").append(kCrLf);
   head.append("<HTML>").append(kCrLf);
   head.append("<HEAD>").append(kCrLf);
-  if (settings.DisableEncodeMetaTag == 0) {
+  if (!settings::isSet(settings.DisableEncodeMetaTag)) {
     head.append("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=")
         .append(encoding == Encoding::kUtf8 ? "UTF-8" : "x-sjis")
         .append("\">")

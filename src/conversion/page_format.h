@@ -25,8 +25,8 @@ inline constexpr std::string_view kEndNoBr = "<!--#END_MORLAVIN_NOBR#-->";
 // of a page in `encoding`. UTF-8 text goes into a Shift-JIS page as CP932, with
 // the characters CP932 cannot hold as numeric character references, and into a
 // UTF-8 page as it stands. Bytes that are not UTF-8 are a name from the file
-// system as a Windows archive left it, in CP932: a Shift-JIS page takes them as
-// they are, a UTF-8 page their decoding.
+// system in CP932, as archives made with that code page leave names: a
+// Shift-JIS page takes them as they are, a UTF-8 page their decoding.
 std::string pageText(std::string_view text, Encoding encoding);
 
 // The body's opening tag (without line end) for the colour and background

@@ -2,12 +2,13 @@
 #include "conversion/preview_page.h"
 
 #include "conversion/page_format.h"
+#include "settings/flags.h"
 
 namespace morlavin::conversion {
 
 std::string previewPage(const settings::SettingsRecord& values) {
   settings::SettingsRecord tagValues = values;
-  tagValues.CheckBackground = values.CheckBackground != 0 ? 1 : 0;
+  tagValues.CheckBackground = settings::isSet(values.CheckBackground) ? 1 : 0;
   return "<HTML>\r\n"
          "<HEAD><TITLE>Color Preview</TITLE></HEAD>\r\n" +
          bodyTag(tagValues) +

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/utf8.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #define MORLAVIN_UTF8_VECTORS 1
@@ -157,7 +159,6 @@ class EncodingDetector {
   }
   // True once more input cannot change the answer.
   bool decided() const { return m_mark || m_invalid; }
-  bool hasByteOrderMark() const { return m_mark; }
   // The bytes checked so far are whole, valid UTF-8 (nothing is checked
   // after a byte-order mark).
   bool valid() const {
@@ -263,17 +264,10 @@ inline bool isValidUtf8(std::string_view text) {
 inline std::string repairUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    std::size_t length = 1;
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead >= 0x80) length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    if (lead < 0x80 || (i + length <= text.size() && isValidUtf8(text.substr(i, length)))) {
-      out.append(text.substr(i, length));
-      i += length;
-    } else {
-      out.append("\xEF\xBF\xBD");
-      ++i;
-    }
+  while (!text.empty()) {
+    const platform::Utf8Character character = platform::decodeUtf8(text);
+    out.append(character.valid ? text.substr(0, character.length) : "\xEF\xBF\xBD");
+    text.remove_prefix(character.length);
   }
   return out;
 }

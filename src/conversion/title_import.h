@@ -2,11 +2,11 @@
 // and line-break tags taken out.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "conversion/text_encoding.h"
+#include "platform/status.h"
 
 namespace morlavin::conversion {
 
@@ -18,10 +18,11 @@ std::string stripTitleTags(std::string_view line);
 // The title for the file at `path` (UTF-8): its first line, decoded from the
 // file's encoding (the whole file decides, as for its page, so a first line
 // that is not ASCII may take a read to the end), with the tags stripped.
-// nullopt, meaning "leave the title as it is", when the path is empty, names no
-// regular file or a hidden one (a name starting with "."), cannot be read, the
-// file is empty, or its first line does not fit in memory.
-std::optional<std::string> importTitle(const std::string& path,
-                                       EncodingChoice encoding = EncodingChoice::kAuto);
+// A failure means "leave the title as it is"; nobody is told of it. It is the
+// file's own when the path is empty, names no regular file or cannot be read,
+// kOutOfMemory for a first line larger than memory, and kBadInput without a
+// message for a hidden file (a name starting with ".") or one without a line.
+Result<std::string> importTitle(const std::string& path,
+                                EncodingChoice encoding = EncodingChoice::kAuto);
 
 }  // namespace morlavin::conversion

@@ -1,7 +1,8 @@
 // CP932 through tables built once from glibc's iconv. "CP932" and never
 // "SHIFT_JIS": the latter maps 0x5C to the yen sign and would change every
-// backslash of a Windows-made file. iconv alone is not enough: it refuses the
-// single bytes Windows gives code points of their own, and it encodes some
+// backslash of a file. iconv alone is not enough: it refuses the single bytes
+// 0x80, 0xA0 and 0xFD to 0xFF, which must read as characters of their own so
+// that every byte of a text comes back when encoded, and it encodes some
 // characters as others ("〜" as the bytes of "～"), which a table checked both
 // ways rules out.
 #include "platform/cp932.h"
@@ -13,36 +14,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/utf8.h"
+
 namespace morlavin::platform {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-// What Windows gives for a pair it has no character for.
+// A pair without a character reads as one middle dot: the rest of the text
+// survives, and the reader sees where something was.
 constexpr char32_t kUnassigned = 0x30FB;  // ・
-
-// Length and code point of the UTF-8 sequence at the start of `text`, or
-// {1, U+FFFD} when it is not a valid sequence.
-std::pair<std::size_t, char32_t> decodeUtf8(std::string_view text) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char first = byte(0);
-  std::size_t length = 0;
-  char32_t codePoint = 0;
-  if (first < 0x80) return {1, first};
-  if (first >= 0xC2 && first <= 0xDF) { length = 2; codePoint = first & 0x1F; }
-  else if (first >= 0xE0 && first <= 0xEF) { length = 3; codePoint = first & 0x0F; }
-  else if (first >= 0xF0 && first <= 0xF4) { length = 4; codePoint = first & 0x07; }
-  else return {1, kReplacement};
-  if (text.size() < length) return {1, kReplacement};
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return {1, kReplacement};
-    codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-  }
-  const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-  if (overlong || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-    return {1, kReplacement};
-  }
-  return {length, codePoint};
-}
 
 void appendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -122,8 +101,8 @@ class Tables {
           m_pairs[leadIndex(static_cast<unsigned char>(lead)) * 256 + trail] = c;
         }
       }
-      // Where several pairs decode to one character, iconv knows which of them
-      // Windows writes; its answer counts only if it decodes back to the same.
+      // Where several pairs decode to one character, iconv knows the one that
+      // is usually written; its answer counts only if it decodes back to the same.
       for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
         if (!isCp932LeadByte(static_cast<unsigned char>(lead))) continue;
         for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
@@ -196,44 +175,49 @@ std::string cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::optional<std::string> utf8ToCp932(std::string_view text) {
-  if (isAscii(text)) return std::string(text);
+namespace {
+
+// Encodes `text`, handing each character CP932 cannot hold to
+// `unrepresentable(out, codePoint)`, which appends what stands for it or
+// returns false to give up.
+template <class Unrepresentable>
+bool encodeCp932(std::string_view text, std::string& out, Unrepresentable unrepresentable) {
+  if (isAscii(text)) {
+    out.assign(text);
+    return true;
+  }
   const Tables& tables = Tables::get();
-  std::string out;
   out.reserve(text.size());
   while (!text.empty()) {
-    const auto [length, codePoint] = decodeUtf8(text);
+    const auto [length, codePoint, valid] = decodeUtf8(text);
     if (codePoint < 0x80) {
       out += static_cast<char>(codePoint);
-    } else {
-      const std::uint16_t bytes = tables.encoded(codePoint);
-      if (bytes == 0) return std::nullopt;
+    } else if (const std::uint16_t bytes = tables.encoded(codePoint); bytes != 0) {
       appendEncoded(out, bytes);
+    } else if (!unrepresentable(out, codePoint)) {
+      return false;
     }
     text.remove_prefix(length);
   }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> utf8ToCp932(std::string_view text) {
+  std::string out;
+  if (!encodeCp932(text, out, [](std::string&, char32_t) { return false; })) return std::nullopt;
   return out;
 }
 
 std::string utf8ToCp932ForHtml(std::string_view text) {
-  if (isAscii(text)) return std::string(text);
-  const Tables& tables = Tables::get();
   std::string out;
-  out.reserve(text.size());
-  while (!text.empty()) {
-    const auto [length, codePoint] = decodeUtf8(text);
-    const std::uint16_t bytes = codePoint < 0x80 ? 0 : tables.encoded(codePoint);
-    if (codePoint < 0x80) {
-      out += static_cast<char>(codePoint);
-    } else if (bytes != 0) {
-      appendEncoded(out, bytes);
-    } else {
-      char reference[16];
-      std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(codePoint));
-      out.append(reference);
-    }
-    text.remove_prefix(length);
-  }
+  (void)encodeCp932(text, out, [](std::string& to, char32_t codePoint) {
+    char reference[16];
+    std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(codePoint));
+    to.append(reference);
+    return true;
+  });
   return out;
 }
 

@@ -18,7 +18,7 @@ constexpr bool isCp932TrailByte(unsigned char byte) {
   return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }
 
-// Decodes CP932 bytes as Windows does, so decoding never fails, never drops
+// Decodes CP932 bytes so that decoding never fails, never drops
 // the rest of a text and gives every byte that encodes back a character:
 // 0x80 is U+0080 and 0xA0, 0xFD, 0xFE, 0xFF are U+F8F0 to U+F8F3; a lead byte
 // and its trail byte are one character, and an unassigned pair or a lead byte

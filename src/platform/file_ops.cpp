@@ -12,11 +12,10 @@
 
 #include "platform/system_call.h"
 #include "platform/temporary_files.h"
+#include "platform/texts.h"
 
 namespace morlavin::platform {
 namespace {
-
-constexpr std::string_view kNotRegularReason = "通常のファイルではありません";
 
 std::optional<struct stat> statPath(const std::string& path) {
   struct stat st {};
@@ -118,12 +117,6 @@ bool isRegularFile(const std::string& path) {
   return st && S_ISREG(st->st_mode);
 }
 
-std::optional<std::uint64_t> fileSize(const std::string& path) {
-  const auto st = statPath(path);
-  if (!st) return std::nullopt;
-  return static_cast<std::uint64_t>(st->st_size);
-}
-
 InputFile::~InputFile() {
   if (m_fd >= 0) ::close(m_fd);
 }
@@ -132,29 +125,30 @@ Status InputFile::open(const std::string& path) {
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;
   m_error = Status::ok();
-  const auto refuse = [](const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) return Status::fromErrno("ファイルを開けません", EISDIR);
-    return Status::error(StatusCode::kNotRegularFile, "ファイルを開けません", std::string(kNotRegularReason));
+  const std::string cannotOpen(texts::files::kCannotOpen);
+  const auto refuse = [&](const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return Status::fromErrno(cannotOpen, EISDIR);
+    return Status::error(StatusCode::kNotRegularFile, cannotOpen, std::string(texts::reasons::kNotRegularFile));
   };
   // Opening a pipe waits for a writer, and opening a device may act on it:
   // the type is checked first, by name, and again once the file is open, in
   // case the name was given to another file meanwhile. O_NONBLOCK keeps that
   // second open from waiting, and O_NOCTTY keeps a terminal from being taken.
   const auto named = statPath(path);
-  if (!named) return Status::fromErrno("ファイルを開けません", errno);
+  if (!named) return Status::fromErrno(cannotOpen, errno);
   if (!S_ISREG(named->st_mode)) return refuse(*named);
   m_fd = retryOnInterrupt(
       [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); });
-  if (m_fd < 0) return Status::fromErrno("ファイルを開けません", errno);
+  if (m_fd < 0) return Status::fromErrno(cannotOpen, errno);
   struct stat st {};
   Status status = Status::ok();
   if (::fstat(m_fd, &st) != 0) {
-    status = Status::fromErrno("ファイルを開けません", errno);
+    status = Status::fromErrno(cannotOpen, errno);
   } else if (!S_ISREG(st.st_mode)) {
     status = refuse(st);
   } else if (const int flags = ::fcntl(m_fd, F_GETFL);
              flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    status = Status::fromErrno("ファイルを開けません", errno);
+    status = Status::fromErrno(cannotOpen, errno);
   }
   if (!status) {
     ::close(m_fd);
@@ -169,7 +163,7 @@ std::size_t InputFile::read(char* buffer, std::size_t capacity) {
   if (m_fd < 0) return 0;
   const ssize_t got = retryOnInterrupt([&] { return ::read(m_fd, buffer, capacity); });
   if (got >= 0) return static_cast<std::size_t>(got);
-  m_error = Status::fromErrno("ファイルを読み込めません", errno);
+  m_error = Status::fromErrno(std::string(texts::files::kCannotRead), errno);
   ::close(m_fd);
   m_fd = -1;
   return 0;
@@ -191,7 +185,7 @@ Result<std::string> readWholeFile(const std::string& path) {
     }
     out.resize(size);
   } catch (const std::bad_alloc&) {
-    return Status::fromErrno("ファイルを読み込めません", ENOMEM);
+    return Status::fromErrno(std::string(texts::files::kCannotRead), ENOMEM);
   }
   if (!file.error()) return file.error();
   return out;
@@ -201,12 +195,12 @@ Status removeFile(const std::string& path) {
   if (retryOnInterrupt([&] { return ::unlink(path.c_str()); }) == 0 || errno == ENOENT) {
     return Status::ok();
   }
-  return Status::fromErrno("ファイルを削除できません: " + path, errno);
+  return Status::fromErrno(texts::files::cannotDelete(path), errno);
 }
 
 Status removeFileIfUnchanged(const std::string& path, const FileIdentity& written,
                              std::string_view changedMessage) {
-  const std::string failed = "ファイルを削除できません: " + path;
+  const std::string failed = texts::files::cannotDelete(path);
   const int directory = openDirectoryOf(path);
   if (directory < 0) return errno == ENOENT ? Status::ok() : Status::fromErrno(failed, errno);
   const std::string name = baseNameOf(path);
@@ -242,7 +236,7 @@ Status AtomicFileWriter::open(const std::string& target) {
   m_written = {};
   const auto refuse = [&](int error) {
     discard();
-    return Status::fromErrno("書き込めません: " + target, error);
+    return Status::fromErrno(texts::files::cannotWrite(target), error);
   };
   if (m_name.empty()) return refuse(EISDIR);
   m_directory = openDirectoryOf(target);
@@ -252,7 +246,8 @@ Status AtomicFileWriter::open(const std::string& target) {
   if (replacing && S_ISDIR(existing.st_mode)) return refuse(EISDIR);
   if (replacing && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
     discard();
-    return Status::error(StatusCode::kReadOnly, "書き込めません: " + target, "読み取り専用のファイルです");
+    return Status::error(StatusCode::kReadOnly, texts::files::cannotWrite(target),
+                         std::string(texts::reasons::kReadOnlyFile));
   }
   removeStaleTemporaryFiles(m_directory);
 
@@ -301,7 +296,7 @@ void AtomicFileWriter::flush() {
 }
 
 Status AtomicFileWriter::commit() {
-  if (m_fd < 0) return Status::error(StatusCode::kIoError, "書き込めません: " + m_target);
+  if (m_fd < 0) return Status::error(StatusCode::kIoError, texts::files::cannotWrite(m_target));
   flush();
   // Renaming keeps the file's identity, so it is taken while the file is
   // still ours alone.
@@ -313,7 +308,7 @@ Status AtomicFileWriter::commit() {
   if (m_errno == 0) m_errno = moveIntoPlace();
   const int error = m_errno;
   discard();
-  if (error != 0) return Status::fromErrno("書き込めません: " + m_target, error);
+  if (error != 0) return Status::fromErrno(texts::files::cannotWrite(m_target), error);
   m_written = identityOf(st);
   return Status::ok();
 }
@@ -435,7 +430,7 @@ void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset
 Status writeFileAtomically(const std::string& path, std::string_view contents) {
   int error = 0;
   const std::string file = endOfLinks(path, error);
-  if (error != 0) return Status::fromErrno("書き込めません: " + path, error);
+  if (error != 0) return Status::fromErrno(texts::files::cannotWrite(path), error);
   AtomicFileWriter writer;
   if (Status status = writer.open(file); !status) return status;
   writer.append(contents);

@@ -11,6 +11,8 @@
 #include <climits>
 #include <thread>
 
+#include "platform/texts.h"
+
 extern char** environ;
 
 namespace morlavin::platform {
@@ -46,7 +48,7 @@ Status spawn(const std::string& program, const std::vector<std::string>& argumen
                      : posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return Status::fromErrno("起動できません: " + program, rc);
+  if (rc != 0) return Status::fromErrno(texts::launching::cannotStart(program), rc);
   std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
   return Status::ok();
 }

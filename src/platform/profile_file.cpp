@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <new>
 
+#include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
+#include "platform/texts.h"
 
 namespace morlavin::platform {
 namespace {
@@ -17,23 +19,17 @@ constexpr std::string_view kLineEnds = "\r\n";
 constexpr std::string_view kNewLine = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string_view trim(std::string_view text) {
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
+std::string_view trim(std::string_view text) { return trimmed(text, kBlanks); }
 
 // ASCII letters match in either case, but not as the trail byte of a
 // double-byte character: "アイ" and "アツ" differ only in 0x43 and 0x63.
 bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (isCp932LeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
-    } else if (lower(a[i]) != lower(b[i])) {
+    } else if (toLowerAscii(a[i]) != toLowerAscii(b[i])) {
       return false;
     }
   }
@@ -122,13 +118,13 @@ std::string_view cutToLimit(std::string_view value, std::size_t limit) {
 
 }  // namespace
 
-ProfileSnapshot ProfileSnapshot::read(const std::string& path) {
+Result<ProfileSnapshot> ProfileSnapshot::read(const std::string& path) {
   ProfileSnapshot snapshot;
   Result<std::string> bytes = readWholeFile(path);
   if (bytes) {
     snapshot.m_bytes = std::move(bytes).value();
   } else if (bytes.status().code() != StatusCode::kNotFound) {
-    snapshot.m_status = bytes.status();
+    return bytes.status();
   }
   return snapshot;
 }
@@ -166,7 +162,8 @@ std::string ProfileSnapshot::get(std::string_view section, std::string_view key,
 std::string readProfileString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               std::size_t bufferSize) {
-  return ProfileSnapshot::read(path).get(section, key, defaultValue, bufferSize);
+  const Result<ProfileSnapshot> file = ProfileSnapshot::read(path);
+  return (file ? *file : ProfileSnapshot()).get(section, key, defaultValue, bufferSize);
 }
 
 std::string editProfile(std::string_view file, std::string_view section,
@@ -232,16 +229,16 @@ Status writeProfileStrings(const std::string& path, std::string_view section,
   for (const ProfileEdit& edit : edits) {
     if (edit.key.find_first_of(kLineEnds) != std::string_view::npos ||
         edit.value.find_first_of(kLineEnds) != std::string_view::npos) {
-      return Status::error(StatusCode::kBadInput, "改行を含む値は保存できません: " + std::string(edit.key));
+      return Status::error(StatusCode::kBadInput, texts::files::lineEndInValue(edit.key));
     }
   }
-  const ProfileSnapshot file = ProfileSnapshot::read(path);
-  if (!file.readStatus()) return file.readStatus().rephrased("読み込めません: " + path);
+  const Result<ProfileSnapshot> file = ProfileSnapshot::read(path);
+  if (!file) return file.status().rephrased(texts::files::cannotReadToUpdate(path));
   std::string updated;
   try {
-    updated = editProfile(file.bytes(), section, edits);
+    updated = editProfile(file->bytes(), section, edits);
   } catch (const std::bad_alloc&) {
-    return Status::fromErrno("書き込めません: " + path, ENOMEM);
+    return Status::fromErrno(texts::files::cannotWrite(path), ENOMEM);
   }
   return writeFileAtomically(path, updated);
 }

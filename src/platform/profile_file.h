@@ -1,5 +1,5 @@
-// Keys of one section of an INI ("profile") file, read and written the way
-// the Windows profile functions do, on the file's raw bytes.
+// Keys of one section of an INI ("profile") file, read and written on the
+// file's raw bytes, so that a file in any encoding keeps every byte it holds.
 //
 // A line ends at CR LF, LF or a CR alone. Blanks are spaces, tabs and ^Z.
 // A UTF-8 byte-order mark at the start of the file is skipped. Section and key
@@ -28,13 +28,13 @@ struct ProfileLookup {
 // rules as readProfileString.
 class ProfileSnapshot {
  public:
-  // Reads the file at `path`. Anything but a regular file is refused without
-  // being opened, so a FIFO or a device never blocks. A missing file, and one
-  // that cannot be read, have no keys.
-  static ProfileSnapshot read(const std::string& path);
+  // A file without keys.
+  ProfileSnapshot() = default;
+  // Reads the file at `path`; a missing file has no keys. Anything but a
+  // regular file is refused without being opened, so a FIFO or a device never
+  // blocks; a file that cannot be read is a failure that says why.
+  static Result<ProfileSnapshot> read(const std::string& path);
 
-  // Ok when the file was read or does not exist; else why it could not be.
-  const Status& readStatus() const { return m_status; }
   const std::string& bytes() const { return m_bytes; }
 
   // The value of `key` in `section`, as readProfileString gives it.
@@ -46,7 +46,6 @@ class ProfileSnapshot {
 
  private:
   std::string m_bytes;
-  Status m_status;
 };
 
 // The value stored under `key` in `section` of the INI file at `path`, or

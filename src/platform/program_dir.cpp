@@ -17,12 +17,8 @@ std::string programDirectory() {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string pathSeparator(std::string_view directory) {
-  return !directory.empty() && directory.back() == '/' ? "" : "/";
-}
-
 std::string directoryPrefix(std::string_view directory) {
-  return std::string(directory) + pathSeparator(directory);
+  return std::string(directory) + (!directory.empty() && directory.back() == '/' ? "" : "/");
 }
 
 }  // namespace morlavin::platform

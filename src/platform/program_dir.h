@@ -11,11 +11,8 @@ namespace morlavin::platform {
 // except for the root. Empty if it cannot be determined.
 std::string programDirectory();
 
-// The text placed between a directory and a file name: empty when the
-// directory already ends in the separator (the root), else "/".
-std::string pathSeparator(std::string_view directory);
-
-// The directory followed by its separator: the prefix of every file beside the program.
+// The directory followed by its separator: the prefix of every file beside
+// the program. The root ends in its separator already and gets none.
 std::string directoryPrefix(std::string_view directory);
 
 }  // namespace morlavin::platform

@@ -87,6 +87,8 @@ class [[nodiscard]] Result {
   T&& value() && { return std::get<T>(std::move(m_state)); }
   const T& operator*() const& { return value(); }
   T& operator*() & { return value(); }
+  // The value, or `fallback` when there is none.
+  T value_or(T fallback) const& { return isOk() ? value() : std::move(fallback); }
   const T* operator->() const { return &value(); }
   T* operator->() { return &value(); }
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 
 #include "preferences/updown_control.h"
+#include "settings/flags.h"
 #include "settings/settings_record.h"
 
 namespace morlavin::preferences {
@@ -113,7 +114,7 @@ void ColourChooser::addTo(QGridLayout* grid, int row) {
 }
 
 void ColourChooser::setChoice(const ColourChoice& choice) {
-  m_manual->setChecked(choice.manual != 0);
+  m_manual->setChecked(settings::isSet(choice.manual));
   m_names->setCurrentIndex(std::min<int>(choice.position, settings::kLastColorPosition));
   // A value the up-down holds already is no change, so it leaves the step alone.
   for (int i = 0; i < 3; ++i) m_upDowns[i]->setValue(choice.components[i]);

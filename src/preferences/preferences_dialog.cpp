@@ -17,6 +17,7 @@
 #include "platform/launcher.h"
 #include "preferences/colour_chooser.h"
 #include "program/preview.h"
+#include "settings/flags.h"
 #include "settings/settings_file.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
@@ -178,12 +179,12 @@ void PreferencesDialog::connectSignals() {
 void PreferencesDialog::loadFromRecord() {
   const settings::SettingsRecord& r = m_services.record;
   m_translator->setText(toQString(r.Translator));
-  m_noCharsetMeta->setChecked(r.DisableEncodeMetaTag != 0);
-  m_deleteOnExit->setChecked(r.QuitDeleteHTML != 0);
-  m_htmlExtension->setChecked(r.OutputExtHTML != 0);
-  m_ignoreTags->setChecked(r.TextIgnoreTags != 0);
+  m_noCharsetMeta->setChecked(settings::isSet(r.DisableEncodeMetaTag));
+  m_deleteOnExit->setChecked(settings::isSet(r.QuitDeleteHTML));
+  m_htmlExtension->setChecked(settings::isSet(r.OutputExtHTML));
+  m_ignoreTags->setChecked(settings::isSet(r.TextIgnoreTags));
   showColours();
-  m_useBackgroundImage->setChecked(r.CheckBackground != 0);
+  m_useBackgroundImage->setChecked(settings::isSet(r.CheckBackground));
   m_backgroundImage->setText(toQString(r.HTMLBackGround));
 }
 

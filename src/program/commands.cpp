@@ -3,6 +3,7 @@
 
 #include "platform/launcher.h"
 #include "program/texts.h"
+#include "settings/flags.h"
 
 namespace morlavin::program {
 namespace {
@@ -29,7 +30,7 @@ PageDeletion deleteWrittenPage(const std::string& path, const platform::FileIden
 
 Status deletePageOnExit(const settings::SettingsRecord& settings,
                         const std::string& lastOutputPath, const platform::FileIdentity& written) {
-  if (settings.QuitDeleteHTML != 1 || lastOutputPath.empty()) return Status::ok();
+  if (!settings::isOn(settings.QuitDeleteHTML) || lastOutputPath.empty()) return Status::ok();
   return removeIfUnchanged(lastOutputPath, written);
 }
 

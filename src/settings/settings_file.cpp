@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/profile_file.h"
@@ -17,15 +18,7 @@ namespace {
 namespace texts = program::texts;
 constexpr std::string_view kBlanks = " \t";
 
-void trimInPlace(std::string& text) {
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) {
-    text.clear();
-    return;
-  }
-  text.erase(text.find_last_not_of(kBlanks) + 1);
-  text.erase(0, first);
-}
+void trimInPlace(std::string& text) { text = std::string(platform::trimmed(text, kBlanks)); }
 
 std::string toFileBytes(std::string_view text) {
   const auto bytes = platform::utf8ToCp932(text);
@@ -86,7 +79,8 @@ std::optional<std::string> backupFileName(float version) {
 }
 
 SettingsRecord readSettings(const std::string& path) {
-  return recordFrom(platform::ProfileSnapshot::read(path));
+  const auto file = platform::ProfileSnapshot::read(path);
+  return file ? recordFrom(*file) : defaultSettings();
 }
 
 SettingsFile::SettingsFile(std::string directoryPrefix, SettingsMessages& messages)
@@ -140,8 +134,8 @@ void SettingsFile::loadSettings(SettingsRecord& record) {
   {
     // The bytes are let go before an upgrade reads the file again.
     const auto file = platform::ProfileSnapshot::read(m_path);
-    readStatus = file.readStatus();
-    record = readStatus ? recordFrom(file) : defaultSettings();
+    readStatus = file.status();
+    record = file ? recordFrom(*file) : defaultSettings();
   }
   if (!readStatus) {
     // Nothing is known of what the file holds: neither an upgrade nor a save

@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "settings/flags.h"
 #include "settings/setting_number.h"
 #include "settings/version.h"
 
@@ -71,7 +72,7 @@ void resetColours(SettingsRecord& record) {
 
 std::string htmlColourValue(std::uint8_t manualFlag, std::uint8_t position, std::uint8_t red,
                             std::uint8_t green, std::uint8_t blue) {
-  if (manualFlag == 0) {
+  if (!isSet(manualFlag)) {
     return position <= kLastColorPosition ? std::string(kColorNameList[position]) : std::string();
   }
   static constexpr char kHex[] = "0123456789ABCDEF";

@@ -64,6 +64,7 @@ check "read-only page: earlier page kept" test "$(cat keep.htm)" = "earlier page
 run missing.txt
 check "missing file" test $status -eq 1
 check "missing file: message" has err.txt "missing.txt: ファイルを開けません (ファイルまたはフォルダが見つかりません)"
+run ""; check "empty name: refused without a reason" test $status -eq 1 -a "$(cat err.txt)" = ": 変換に失敗しました。"
 
 mkdir folder.txt
 run folder.txt; check "folder: message" has err.txt "folder.txt: ファイルを開けません (フォルダです)"

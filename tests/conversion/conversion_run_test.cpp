@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "conversion/page_format.h"
-#include "platform/launcher.h"
 #include "settings/settings_record.h"
+#include "test_support/core_fakes.h"
 #include "test_support/temp_dir.h"
 
 namespace morlavin::conversion {
@@ -48,17 +48,6 @@ struct RecordingView : ConversionView {
   std::function<void()> duringCounting;  // runs at the first repaint of the counting pass
 };
 
-struct RecordingLauncher : platform::Launcher {
-  Status openDocument(const std::string& document, const std::string&) override {
-    opened.push_back(document);
-    return Status::ok();
-  }
-  Status startProgram(const std::string&, const std::vector<std::string>&) override {
-    return Status::ok();
-  }
-  std::vector<std::string> opened;
-};
-
 std::string linesOf(int count, std::string_view line = "x") {
   std::string text;
   for (int i = 0; i < count; ++i) text.append(line).append("\r\n");
@@ -66,9 +55,9 @@ std::string linesOf(int count, std::string_view line = "x") {
 }
 
 struct Run {
-  std::optional<ConversionResult> result;
+  Result<ConversionResult> result = Status::error(StatusCode::kNotConfigured, "");
   RecordingView view;
-  RecordingLauncher launcher;
+  test::FakeLauncher launcher;
 };
 
 std::unique_ptr<Run> convert(const std::string& path, const SettingsRecord& settings = defaultSettings(),
@@ -92,8 +81,9 @@ TEST(ConversionRun, RepaintIntervalsRoundHalfToEven) {
   EXPECT_EQ(lineRepaintInterval(65535), 1286);
 }
 
-// 120 lines, 9000 bytes: K1 = 14, K2 = 3.
-TEST(ConversionRun, WorkedExampleRepaintsAndProgress) {
+// 120 lines, 9000 bytes: the counting pass repaints every 14 lines, the
+// reading and converting passes every 3.
+TEST(ConversionRun, RepaintsAndProgressOfAShortFile) {
   TempDir dir;
   const std::string input = dir.file("memo.txt");
   writeFile(input, linesOf(120, std::string(73, 'a')));
@@ -127,7 +117,8 @@ TEST(ConversionRun, WorkedExampleRepaintsAndProgress) {
   EXPECT_DOUBLE_EQ(p[240], 100);
   EXPECT_DOUBLE_EQ(p[241], 100);
   EXPECT_DOUBLE_EQ(p[242], 0);
-  EXPECT_EQ(run->launcher.opened, std::vector<std::string>{dir.file("memo.htm")});
+  ASSERT_EQ(run->launcher.documents.size(), 1u);
+  EXPECT_EQ(run->launcher.documents[0].file, dir.file("memo.htm"));
   EXPECT_TRUE(run->view.errors.empty());
 }
 
@@ -135,7 +126,7 @@ TEST(ConversionRun, WorkedExampleRepaintsAndProgress) {
 // repaint, even when the pass ended between two repaint moments.
 TEST(ConversionRun, LatestTextIsInPlaceAtTheEndOfEachPass) {
   TempDir dir;
-  writeFile(dir.file("a.doc"), linesOf(100, std::string(100, 'a')));  // K1 = 15, K2 = 3
+  writeFile(dir.file("a.doc"), linesOf(100, std::string(100, 'a')));  // repaints every 15 and 3 lines
   const auto run = convert(dir.file("a.doc"));
   EXPECT_FALSE(run->result);
   ASSERT_EQ(run->view.statusAtError.size(), 1u);
@@ -250,7 +241,8 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "no temporary page left";
 }
 
-// A run that fails reports it, keeps the earlier page and leaves the bar at 0.
+// A run that fails reports it, keeps the earlier page and leaves the bar at 0;
+// its result holds the message the user was shown.
 TEST(ConversionRun, FailuresKeepTheEarlierPageAndResetTheBar) {
   TempDir dir;
   const std::string text = linesOf(2000, std::string(98, 'a'));  // repaints every 279 lines
@@ -259,12 +251,16 @@ TEST(ConversionRun, FailuresKeepTheEarlierPageAndResetTheBar) {
     std::function<void(const std::string&)> duringCounting;
     std::filesystem::perms page;
     const char* message;
+    StatusCode code;
   } rows[] = {
       {"file shrinks", [](const std::string& in) { std::filesystem::resize_file(in, 100); },
-       std::filesystem::perms::owner_all, "ファイルが読み込み中に変更されました。もう一度変換してください。"},
+       std::filesystem::perms::owner_all, "ファイルが読み込み中に変更されました。もう一度変換してください。",
+       StatusCode::kChanged},
       {"file grows", [](const std::string& in) { std::filesystem::resize_file(in, 300000); },
-       std::filesystem::perms::owner_all, "ファイルが読み込み中に変更されました。もう一度変換してください。"},
-      {"read-only page", nullptr, std::filesystem::perms::owner_read, "(読み取り専用のファイルです)"},
+       std::filesystem::perms::owner_all, "ファイルが読み込み中に変更されました。もう一度変換してください。",
+       StatusCode::kChanged},
+      {"read-only page", nullptr, std::filesystem::perms::owner_read, "(読み取り専用のファイルです)",
+       StatusCode::kReadOnly},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -278,6 +274,8 @@ TEST(ConversionRun, FailuresKeepTheEarlierPageAndResetTheBar) {
     EXPECT_FALSE(run->result);
     ASSERT_EQ(run->view.errors.size(), 1u);
     EXPECT_NE(run->view.errors[0].find(row.message), std::string::npos) << run->view.errors[0];
+    EXPECT_EQ(run->result.status().message(), run->view.errors[0]);
+    EXPECT_EQ(run->result.status().code(), row.code);
     EXPECT_TRUE(run->view.progress.empty() || run->view.progress.back() == 0);
     EXPECT_EQ(run->view.status, "変換に失敗しました。");
     std::filesystem::permissions(dir.file("c.htm"), std::filesystem::perms::owner_all);
@@ -287,7 +285,7 @@ TEST(ConversionRun, FailuresKeepTheEarlierPageAndResetTheBar) {
 
 TEST(ConversionRun, EmptyPathDoesNothingAndSpacesAreAPath) {
   const auto nothing = convert("");
-  EXPECT_FALSE(nothing->result);
+  EXPECT_EQ(nothing->result.status().code(), StatusCode::kNotConfigured);
   EXPECT_TRUE(nothing->view.calls.empty());
 
   const auto spaces = convert("  ");

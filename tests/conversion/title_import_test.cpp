@@ -64,11 +64,12 @@ TEST(TitleImport, ReadsTheFirstLineOfARegularFileOnly) {
   };
   for (const auto& c : cases) {
     writeFile(dir.file(c.name), c.bytes);
-    EXPECT_EQ(importTitle(dir.file(c.name), c.encoding), c.title) << c.name;
+    const Result<std::string> title = importTitle(dir.file(c.name), c.encoding);
+    EXPECT_EQ(title ? std::optional(*title) : std::nullopt, c.title) << c.name;
   }
-  EXPECT_EQ(importTitle(""), std::nullopt);
-  EXPECT_EQ(importTitle(dir.path()), std::nullopt);
-  EXPECT_EQ(importTitle(dir.file("missing.txt")), std::nullopt);
+  EXPECT_EQ(importTitle("").status().code(), StatusCode::kNotFound);
+  EXPECT_EQ(importTitle(dir.path()).status().code(), StatusCode::kNotRegularFile);
+  EXPECT_EQ(importTitle(dir.file("missing.txt")).status().code(), StatusCode::kNotFound);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ std::string column(const std::string& text) {
   return out;
 }
 
-TEST(Cp932, ConvertsBothWaysAsWindowsDoes) {
+TEST(Cp932, ConvertsBothWaysByTheCaseTable) {
   std::istringstream table(test::readFile(std::string(MORLAVIN_TEST_DATA) + "/platform/cp932_cases.txt"));
   int rows = 0;
   for (std::string line; std::getline(table, line);) {

@@ -13,7 +13,7 @@ using test::TempDir;
 using test::writeFile;
 using namespace std::string_literals;
 
-TEST(ProfileFile, ReadsKeysTheWayTheWindowsFunctionsDo) {
+TEST(ProfileFile, ReadsKeysByTheProfileRules) {
   const struct {
     const char* name;
     std::string file;

@@ -1,5 +1,5 @@
-// Stand-ins for the core's seams that tests of every layer share: they answer
-// at once and keep every call, so that no test starts a program.
+// Stand-ins for the core's seams, without Qt: they answer at once and keep
+// every call, so that no test starts a program or a browser.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 // Stand-ins for the windows' seams: they answer at once and keep every call,
-// so that widget tests never block on a modal window or start a browser.
+// so that widget tests never block on a modal window. The core's are in
+// core_fakes.h.
 #pragma once
 
 #include <QString>
