@@ -2,7 +2,7 @@
 #include "program/about.h"
 
 #include "morlavin/version.h"
-#include "program/texts.h"
+#include "platform/texts.h"
 #include "settings/version.h"
 
 namespace morlavin::program {

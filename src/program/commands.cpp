@@ -2,7 +2,7 @@
 #include "program/commands.h"
 
 #include "platform/launcher.h"
-#include "program/texts.h"
+#include "platform/texts.h"
 #include "settings/flags.h"
 
 namespace morlavin::program {

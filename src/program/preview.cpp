@@ -4,7 +4,7 @@
 #include "conversion/preview_page.h"
 #include "platform/file_ops.h"
 #include "platform/program_dir.h"
-#include "program/texts.h"
+#include "platform/texts.h"
 
 namespace morlavin::program {
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/program_dir.h"
-#include "program/texts.h"
+#include "platform/texts.h"
 #include "settings/settings_file.h"
 
 namespace morlavin::program {

@@ -10,12 +10,12 @@
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
 #include "platform/profile_file.h"
-#include "program/texts.h"
+#include "platform/texts.h"
 
 namespace morlavin::settings {
 namespace {
 
-namespace texts = program::texts;
+namespace texts = morlavin::texts::program;
 constexpr std::string_view kBlanks = " \t";
 
 void trimInPlace(std::string& text) { text = std::string(platform::trimmed(text, kBlanks)); }

@@ -11,7 +11,7 @@
 
 #include "mainwindow/main_window.h"
 #include "program/start_up.h"
-#include "program/texts.h"
+#include "platform/texts.h"
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
 

@@ -7,7 +7,7 @@
 #include "program/commands.h"
 #include "program/preview.h"
 #include "program/start_up.h"
-#include "program/texts.h"
+#include "platform/texts.h"
 #include "settings/version.h"
 #include "test_support/core_fakes.h"
 #include "test_support/settings_rows.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/profile_file.h"
-#include "program/texts.h"
+#include "platform/texts.h"
 #include "test_support/core_fakes.h"
 #include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
