@@ -18,6 +18,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "ui/seams.h"
+#include "ui/ui_font.h"
 
 int main(int argc, char** argv) {
   using namespace morlavin;
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
   QIcon icon(QStringLiteral(":/icons/morlavin-16.png"));
   icon.addFile(QStringLiteral(":/icons/morlavin-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
+  // Qt's own dialogs (file dialogs, message boxes at start-up) in the same
+  // face as the windows, rather than whatever the session's default resolves to.
+  QApplication::setFont(ui::windowFont());
   // Qt's own texts (file dialogs, message-box buttons, context menus) in the
   // session's language when it is Japanese, as every other text is.
   QTranslator qtTexts;
