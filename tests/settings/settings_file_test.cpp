@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -15,6 +14,8 @@
 #include "platform/profile_file.h"
 #include "program/texts.h"
 #include "test_support/core_fakes.h"
+#include "settings/setting_number.h"
+#include "test_support/rows.h"
 #include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
 
@@ -219,14 +220,22 @@ TEST(SettingsFile, BackupThatCannotBeMadeIsReportedAndTheLoadCompletes) {
 }
 
 TEST(SettingsFile, BackupNameIsTheVersionTimesOneHundred) {
-  const struct {
-    float version;
-    std::string name;
-  } cases[] = {{1.70f, "Morlavin.170"}, {1.625f, "Morlavin.162.5"}, {2.0f, "Morlavin.200"},
-               {1.63f, "Morlavin.163"}, {12.3456789f, "Morlavin.1234.568"},
-               {123456.78f, "Morlavin.12345680"}, {1e30f, "Morlavin.1" + std::string(32, '0')},
-               {0.000001f, "Morlavin.0.0001"}, {1e37f, "none"}, {INFINITY, "none"}};
-  for (const auto& c : cases) EXPECT_EQ(backupFileName(c.version).value_or("none"), c.name) << c.version;
+  for (const test::Row& row : test::readRows("settings/backup_names.txt"))
+    EXPECT_EQ(backupFileName(std::stof(row.at(0))).value_or("none"), row.at(1)) << row[0];
+}
+
+TEST(SettingsRecord, ColourValuesOfAPage) {
+  for (const test::Row& row : test::readRows("settings/colour_values.txt")) {
+    const auto byte = [&](int i) { return static_cast<std::uint8_t>(std::stoi(row.at(i))); };
+    EXPECT_EQ(htmlColourValue(byte(0), byte(1), byte(2), byte(3), byte(4)), row.at(5)) << row[0] << " " << row[1];
+  }
+}
+
+// A number ends where its text does, even when the bytes after it are digits.
+TEST(SettingsRecord, NumberStopsAtTheEndOfItsText) {
+  EXPECT_EQ(parseSettingNumber(std::string_view("12345", 2)), 12.0);
+  EXPECT_EQ(parseSettingNumber(std::string_view(" 1.55", 3)), 1.0);
+  EXPECT_EQ(parseSettingNumber(std::string_view("+7", 1)), 0.0);
 }
 
 TEST(SettingsFile, SaveTrimsTextFieldsAndStampsTheRunningVersion) {
