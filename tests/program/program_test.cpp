@@ -60,6 +60,7 @@ TEST(StartUp, FindsItsFilesTakesTheCommandLineAndLoadsTheSettings) {
     EXPECT_TRUE(std::filesystem::is_regular_file(start.settingsDirectory + "/Morlavin.ini"));
     EXPECT_EQ(start.settingsDirectory, row.knownProgram ? dir.path() : home.file(".config/morlavin"));
     EXPECT_EQ(settingsPrefix(start).value(), start.settingsDirectory + "/");
+    EXPECT_TRUE(fs::is_directory(start.previewDirectory)) << start.previewDirectory;
   }
   // With no folder for them, settings are neither loaded nor saved, and the user is told.
   test::FakeSettingsMessages messages;

@@ -9,6 +9,8 @@
 #include <functional>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "platform/profile_file.h"
@@ -47,58 +49,23 @@ std::string stored(const std::string& path, std::string_view key) {
   return platform::readProfileString(path, "Setting", key, "?");
 }
 
-TEST(SettingsFile, FirstStartCreatesEveryKeyInOrderWithoutAMessage) {
-  ProgramDir program;
-  RecordedMessages messages;
-  SettingsRecord record;
-  SettingsFile(program.prefix(), messages).loadSettings(record);
-  EXPECT_EQ(readFile(program.ini()), fixture("first_start.ini"));
-  EXPECT_EQ(record, defaultSettings());
-  EXPECT_EQ(record.Version, 1.0f);
-  EXPECT_TRUE(messages.notices.empty());
-  EXPECT_TRUE(messages.failures.empty());
-}
-
-// Each fixture: what the record holds after loading, which message appeared,
-// and what the file holds afterwards ("" = unchanged). Out-of-range numbers and
-// colour positions past the list give the key's default, halves round to even,
-// flags 2 to 255 are kept.
-TEST(SettingsFile, LoadsFixturesWithTheirVersionHandling) {
-  const std::string upgrade(program::texts::kUpgradeNotice), backup(program::texts::kBackupNotice);
-  const struct {
-    const char* fixture;
-    SettingsRecord expected;
-    std::vector<std::string> notices;
-    const char* after;
-  } cases[] = {
-      {"current_version_mixed_case.ini",
-       test::with({{"Version", "1.62"}, {"Translator", "/opt/trans/bin/tr"}, {"QuitDeleteHTML", "1"},
-                   {"Textcolor", "12"}, {"HTMLBgcolorR", "10"}}), {}, ""},
-      {"current_version_missing_keys.ini", test::with({{"Version", "1.62"}, {"Bgcolor", "9"}}), {}, ""},
-      {"version_1_00.ini",
-       test::with({{"Translator", "/usr/bin/tr"}, {"Bgcolor", "3"}, {"ManualTextcolorSet", "1"}, {"HTMLTextcolorB", "128"}}),
-       {upgrade}, "version_1_00.after.ini"},
-      {"no_version.ini", test::with({{"OutputExtHTML", "1"}}), {upgrade}, "no_version.after.ini"},
-      {"version_1_70.ini", test::with({{"Version", "1.7"}, {"TextIgnoreTags", "1"}}), {backup}, ""},
-      {"japanese_values.ini",
-       test::with({{"Version", "1.62"}, {"Translator", "/home/日本/表.exe"}, {"HTMLBackGround", "背景.gif"}}), {}, ""},
-      {"long_value.ini", test::with({{"Version", "1.62"}, {"HTMLBackGround", std::string(254, 'x')}}), {}, ""},
-      {"out_of_range.ini",
-       test::with({{"Version", "1.62"}, {"DisableEncodeMetaTag", "2"}, {"ManualTextcolorSet", "2"}, {"HTMLBgcolorR", "12"},
-                   {"HTMLBgcolorG", "14"}, {"HTMLBgcolorB", "7"}, {"HTMLTextcolorR", "255"}, {"HTMLTextcolorG", "1"},
-                   {"HTMLTextcolorB", "1"}}),
-       {}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.fixture);
-    ProgramDir program(c.fixture);
+TEST(SettingsFile, LoadsFilesWithTheirVersionHandling) {
+  const std::map<std::string, std::string> notices = {
+      {"-", ""}, {"upgrade", std::string(program::texts::kUpgradeNotice)}, {"backup", std::string(program::texts::kBackupNotice)}};
+  for (const test::Row& row : test::readRows("settings/load_cases.txt")) {
+    SCOPED_TRACE(row.at(0));
+    ProgramDir program(row[0] == "-" ? "" : row[0]);
+    SettingsRecord expected = defaultSettings();
+    std::istringstream values(row.at(3));
+    for (std::string pair; std::getline(values, pair, '|');)
+      expected = test::with({{pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1)}}, expected);
     RecordedMessages messages;
     SettingsRecord record;
     SettingsFile(program.prefix(), messages).loadSettings(record);
-    EXPECT_EQ(record, c.expected);
-    EXPECT_EQ(messages.notices, c.notices);
+    EXPECT_EQ(record, expected);
+    EXPECT_EQ(messages.notices, notices.at(row.at(1)).empty() ? std::vector<std::string>{} : std::vector{notices.at(row[1])});
     EXPECT_TRUE(messages.failures.empty());
-    EXPECT_EQ(readFile(program.ini()), fixture(*c.after ? c.after : c.fixture));
+    EXPECT_EQ(readFile(program.ini()), fixture(row.at(2) == "-" ? row[0] : row[2]));
   }
 }
 
@@ -232,10 +199,12 @@ TEST(SettingsRecord, ColourValuesOfAPage) {
 }
 
 // A number ends where its text does, even when the bytes after it are digits.
-TEST(SettingsRecord, NumberStopsAtTheEndOfItsText) {
-  EXPECT_EQ(parseSettingNumber(std::string_view("12345", 2)), 12.0);
-  EXPECT_EQ(parseSettingNumber(std::string_view(" 1.55", 3)), 1.0);
-  EXPECT_EQ(parseSettingNumber(std::string_view("+7", 1)), 0.0);
+TEST(SettingsRecord, NumbersAndBytesOfSettingTexts) {
+  for (const test::Row& row : test::readRows("settings/numbers.txt")) {
+    const std::string_view text = std::string_view(row.at(0)).substr(0, std::stoul(row.at(1)));
+    EXPECT_EQ(parseSettingNumber(text), std::stod(row.at(2))) << row[0];
+    EXPECT_EQ(settingByte(text) ? std::to_string(*settingByte(text)) : "none", row.at(3)) << row[0];
+  }
 }
 
 TEST(SettingsFile, SaveTrimsTextFieldsAndStampsTheRunningVersion) {
