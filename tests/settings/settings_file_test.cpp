@@ -198,6 +198,15 @@ TEST(SettingsRecord, ColourValuesOfAPage) {
   }
 }
 
+// The defaults button's rule: both colour groups go back to their defaults,
+// every other setting stays.
+TEST(SettingsRecord, ResetColoursKeepsTheOtherSettings) {
+  SettingsRecord record = test::with({{"Translator", "t"}, {"ManualBgcolorSet", "1"}, {"Bgcolor", "20"}, {"HTMLBgcolorG", "2"},
+                                      {"ManualTextcolorSet", "1"}, {"Textcolor", "3"}, {"HTMLTextcolorB", "3"}, {"CheckBackground", "1"}});
+  resetColours(record);
+  EXPECT_EQ(record, test::with({{"Translator", "t"}, {"CheckBackground", "1"}}));
+}
+
 // A number ends where its text does, even when the bytes after it are digits.
 TEST(SettingsRecord, NumbersAndBytesOfSettingTexts) {
   for (const test::Row& row : test::readRows("settings/numbers.txt")) {
