@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cfenv>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -214,6 +215,10 @@ TEST(SettingsRecord, NumbersAndBytesOfSettingTexts) {
     EXPECT_EQ(parseSettingNumber(text), std::stod(row.at(2))) << row[0];
     EXPECT_EQ(settingByte(text) ? std::to_string(*settingByte(text)) : "none", row.at(3)) << row[0];
   }
+  std::fesetround(FE_DOWNWARD);  // the caller's rounding mode is its own
+  EXPECT_EQ(settingByte("2.5"), 2);
+  EXPECT_EQ(std::fegetround(), FE_DOWNWARD);
+  std::fesetround(FE_TONEAREST);
 }
 
 TEST(SettingsFile, SaveTrimsTextFieldsAndStampsTheRunningVersion) {
