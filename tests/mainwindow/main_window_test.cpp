@@ -193,10 +193,17 @@ TEST_F(Form1, DropsFillTheFileNameOnlyOnTheirTargets) {
 
 // A name from the command line that is not UTF-8 (Shift-JIS from an archive)
 // reads as Shift-JIS in the box and reaches the file system byte for byte.
+// Start-up's notices come as plain boxes titled Morlavin.
 TEST_F(Form1, NameThatIsNotUtf8IsUsedAsItsBytes) {
   const std::string memo = work.file("\x83\x81\x83\x82.txt");
   writeFile(memo, "<H1>Memo</H1>\r\nline\r\n");
+  writeFile(programDir.file("Morlavin.ini"), "[Setting]\r\nVersion=1.00\r\n");
   open(nullptr, {memo});
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(box(), "plain Morlavin バージョンアップのため、設定ファイルを更新します。");
+  settingsBoxes.failure("x");  // and failures as critical ones
+  EXPECT_EQ(box(1), "critical Morlavin x");
+  boxes.boxes.clear();
   EXPECT_EQ(line("Text1")->text(), QString::fromStdString(work.file("メモ.txt")));
   control<QPushButton>("Command3")->click();
   EXPECT_EQ(line("txtTitle")->text(), "Memo");
