@@ -278,6 +278,9 @@ TEST(SettingsFile, WriteSettingTrimsTheCallersVariable) {
   ASSERT_TRUE(file.writeSetting("Key", value));
   EXPECT_EQ(value, "spaced value");
   EXPECT_EQ(stored(program.ini(), "KEY"), "spaced value");
+  value = " \t ";
+  ASSERT_TRUE(file.writeSetting("Key", value));
+  EXPECT_EQ(value + stored(program.ini(), "Key"), "") << "blanks alone are an empty value";
   value = "a\rb";
   const Status refused = file.writeSetting("Key", value);
   EXPECT_EQ(refused.code(), StatusCode::kBadInput);
