@@ -199,6 +199,17 @@ TEST(SettingsRecord, ColourValuesOfAPage) {
   }
 }
 
+// Checked without the row helper, which assigns through the same code.
+TEST(SettingsRecord, NumberKeysKeepTheirLargestValue) {
+  for (const test::Row& row : test::readRows("settings/byte_values.txt")) {
+    SettingsRecord record;
+    const SettingKey* key = findSettingKey(row.at(0));
+    ASSERT_NE(key, nullptr) << row[0];
+    assignSetting(record, *key, row.at(1));
+    EXPECT_EQ(std::to_string(record.*key->byte), row.at(2)) << row[0] << "=" << row[1];
+  }
+}
+
 // The defaults button's rule: both colour groups go back to their defaults,
 // every other setting stays.
 TEST(SettingsRecord, ResetColoursKeepsTheOtherSettings) {
