@@ -1,22 +1,25 @@
-"""Prints what the running Morlavin window's status line says, read through
-the accessibility bus as a screen reader would read it."""
+"""Prints what the running Morlavin window shows, read through the
+accessibility bus as a screen reader reads it: the status line, or with
+`title` the title box."""
 import sys
 
 import pyatspi
 
 
-def labels(node):
-    if node.getRole() == pyatspi.ROLE_LABEL:
-        yield node.name
+def nodes(node, role):
+    if node.getRole() == role:
+        yield node
     for i in range(node.childCount):
-        yield from labels(node.getChildAtIndex(i))
+        yield from nodes(node.getChildAtIndex(i), role)
 
 
 desktop = pyatspi.Registry.getDesktop(0)
 for i in range(desktop.childCount):
     app = desktop.getChildAtIndex(i)
     if app is not None and app.name == "Morlavin":
-        # File name, status line, title: the status line is the second label.
-        print(list(labels(app))[1])
+        if sys.argv[1:] == ["title"]:  # the file-name box, then the title box
+            print(list(nodes(app, pyatspi.ROLE_TEXT))[1].queryText().getText(0, -1))
+        else:  # file name, status line, title: the status line is the second label
+            print(list(nodes(app, pyatspi.ROLE_LABEL))[1].name)
         sys.exit(0)
 sys.exit("no Morlavin window on the accessibility bus")

@@ -6,19 +6,10 @@
 #   install_test.sh BUILD_DIR     (run on Xvfb by ctest)
 set -uo pipefail
 build=$(realpath "$1")
+. "$(dirname "$0")/../e2e/lib.sh"
 work=$(mktemp -d)
+pid=""
 trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-passed=0 failed=0
-check() {
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name" >&2; fi
-}
-wait_window() {  # wait_window NAME: the id of the first window of that name
-  for _ in $(seq 100); do
-    xdotool search --name "$1" 2>/dev/null | head -1 && return
-    sleep 0.1
-  done
-}
 
 prefix="$work/Morlavin folder"
 cmake --install "$build" --component portable --prefix "$prefix" >/dev/null
@@ -33,22 +24,9 @@ check "no settings file before the first start" test ! -e "$prefix/Morlavin.ini"
 
 mkdir "$work/elsewhere" && cd "$work/elsewhere"
 "$prefix/morlavin" & pid=$!
-window=$(wait_window '^Morlavin$')
-check "window appears" test -n "$window"
+main=$(window '^Morlavin$')
+check "window appears" test -n "$main"
 check "settings file created beside the installed program" test -f "$prefix/Morlavin.ini"
 check "and nowhere else" test ! -e "$work/elsewhere/Morlavin.ini"
-# A loaded machine may take a moment to give the new window the keyboard:
-# press F1 again until the help appears.
-help=""
-for _ in $(seq 20); do
-  xdotool windowfocus --sync "$window" 2>/dev/null
-  xdotool key F1
-  sleep 0.5
-  help=$(xdotool search --name 'Morlavin ヘルプ' 2>/dev/null | head -1)
-  [[ -n "$help" ]] && break
-done
-check "F1 opens the help viewer" test -n "$help"
-[[ -n "${MORLAVIN_HELP_SCREENSHOT:-}" ]] && sleep 0.5 && import -window "$help" "$MORLAVIN_HELP_SCREENSHOT"
-
-echo "install: $passed passed, $failed failed"
-((failed == 0))
+check "F1 opens the help viewer" test -n "$(press_until F1 "$main" 'Morlavin ヘルプ')"
+summary install

@@ -8,11 +8,8 @@ set -uo pipefail
 build=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0 failed=0 skipped=0
-check() {
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name" >&2; fi
-}
+. "$(dirname "$0")/../e2e/lib.sh"
+skipped=0
 have() {
   command -v "$1" >/dev/null && return
   echo "SKIP: $1 is not installed" >&2

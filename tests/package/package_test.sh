@@ -14,6 +14,8 @@
 #   package_test.sh BUILD_DIR     (run on Xvfb by ctest)
 set -uo pipefail
 build=$(realpath "$1")
+. "$(dirname "$0")/../e2e/lib.sh"
+data=$(cd "$(dirname "$0")/../data" && pwd)
 work=$(mktemp -d)
 chmod 755 "$work"
 pid="" mode=""
@@ -23,18 +25,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-passed=0 failed=0
-check() {
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name" >&2; fi
-}
-# eventually COMMAND...: the command succeeds within ten seconds.
-eventually() {
-  for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-key() { xdotool keydown Alt_L key "$1" keyup Alt_L; }
-
 cpack -G DEB -B "$work/cpack" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log" >&2; exit 1; }
 deb="$work/cpack/morlavin_1.62-1_$(dpkg --print-architecture).deb"
@@ -50,13 +40,9 @@ echo "package: installed with $( [[ $mode == apt ]] && echo "apt-get install" ||
 
 # The user's side: an empty home, and a folder of its own for texts and logs.
 home="$work/home" user="$work/user" stub="$work/stub" run="$work/run"
-mkdir -p "$home" "$user" "$stub"
+mkdir -p "$home" "$user"
 mkdir -m 700 "$run"
-cat >"$stub/xdg-open" <<'STUB'
-#!/bin/sh
-printf '%s\n' "$*" >>"$OPENED"
-STUB
-chmod 755 "$stub/xdg-open"
+stub_opener "$stub"
 printf 'memo\r\n' >"$user/memo.txt"
 as_user=(env)
 if [[ $(id -u) -eq 0 ]]; then
@@ -87,22 +73,10 @@ check "main window appears" test -n "$main"
 settings="$home/.config/morlavin/Morlavin.ini"
 check "settings file created in the user's config folder" test -f "$settings"
 check "config folder is private" test "$(stat -c %a "$home/.config/morlavin" 2>/dev/null)" = 700
-for key in Version Translator DisableEncodeMetaTag QuitDeleteHTML OutputExtHTML TextIgnoreTags \
-           ManualBgcolorSet Bgcolor ManualTextcolorSet Textcolor HTMLBgcolorR HTMLBgcolorG HTMLBgcolorB \
-           HTMLTextcolorR HTMLTextcolorG HTMLTextcolorB CheckBackground HTMLBackGround; do
-  check "settings file holds $key" grep -qa "^$key=" "$settings"
-done
+check "settings file holds every key with its default" cmp -s "$settings" "$data/settings/first_start.ini"
 check "nothing written beside the installed program" test ! -e "$root/usr/bin/Morlavin.ini"
 
-help=""
-for _ in $(seq 20); do
-  xdotool windowfocus --sync "$main" 2>/dev/null
-  xdotool key F1
-  sleep 0.5
-  help=$(xdotool search --name 'Morlavin ヘルプ' 2>/dev/null | head -1)
-  [[ -n "$help" ]] && break
-done
-check "F1 opens the help viewer" test -n "$help"
+check "F1 opens the help viewer" test -n "$(press_until F1 "$main" 'Morlavin ヘルプ')"
 if ((${#trace[@]})); then
   check "the help shown is the installed one" \
     grep -qE "\"$root/usr/share/morlavin/Morlavin\.hlp\", [^)]*\) = [0-9]" "$user/trace"
@@ -112,7 +86,7 @@ fi
 
 # Qt's own dialogs speak the session's language: the file dialog's title.
 xdotool windowfocus --sync "$main" 2>/dev/null
-key f
+alt f
 xdotool key o
 title=$( [[ $lang == ja_JP.UTF-8 ]] && echo 開く || echo Open )
 check "the file dialog is titled $title" eventually xdotool search --onlyvisible --name "^$title\$"
@@ -121,14 +95,9 @@ check "the file dialog closes" eventually bash -c "! xdotool search --onlyvisibl
 
 # 設定 is reached from the File menu: its Alt+S is shared with a button.
 xdotool windowfocus --sync "$main" 2>/dev/null
-key f
+alt f
 xdotool key Right e
-dialog=""
-for _ in $(seq 100); do
-  dialog=$(xdotool search --name '^環境設定$' 2>/dev/null | head -1)
-  [[ -n "$dialog" ]] && break
-  sleep 0.1
-done
+dialog=$(window '^環境設定$')
 check "preferences dialog opens" test -n "$dialog"
 xdotool windowfocus --sync "$dialog" 2>/dev/null
 # From the translator box: four Tabs reach the .html option, eight more the
@@ -138,7 +107,7 @@ preview="$run/morlavin/~mlvpre.htm"
 check "preview page written in the user's runtime folder" eventually test -f "$preview"
 check "preview page handed to the desktop" eventually grep -sqxF "$preview" "$user/opened.txt"
 xdotool key Tab space
-check "OK closes the dialog" eventually bash -c "! xdotool search --name '^環境設定$' >/dev/null 2>&1"
+check "OK closes the dialog" eventually gone '^環境設定$'
 check "preview page removed with the dialog" test ! -e "$preview"
 check "OK saved the option in the user's settings file" grep -qa '^OutputExtHTML=1' "$settings"
 
@@ -146,7 +115,7 @@ check "OK saved the option in the user's settings file" grep -qa '^OutputExtHTML
 check "the batch converter of the same user reads those settings" test -f "$user/memo.html"
 
 xdotool windowfocus --sync "$main" 2>/dev/null
-key f
+alt f
 xdotool key x
 check "File > Exit ends the program" eventually bash -c "! kill -0 $pid 2>/dev/null"
 pid=""
@@ -160,5 +129,4 @@ if [[ $mode == apt ]]; then
   check "the package is gone" bash -c "! dpkg -s morlavin >/dev/null 2>&1"
 fi
 
-echo "package: $passed passed, $failed failed"
-((failed == 0))
+summary package

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "conversion/preview_page.h"
 #include "program/about.h"
@@ -12,6 +13,7 @@
 #include "test_support/core_fakes.h"
 #include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
+#include "test_support/tmpfs.h"
 
 namespace morlavin::program {
 namespace {
@@ -20,6 +22,7 @@ using test::readFile;
 using test::TempDir;
 using test::with;
 using test::writeFile;
+namespace fs = std::filesystem;
 
 // Start-up joins the command line, finds the settings file and loads it,
 // creating it when missing; what it tells the user arrives as notices and
@@ -57,6 +60,7 @@ TEST(StartUp, FindsItsFilesTakesTheCommandLineAndLoadsTheSettings) {
     EXPECT_TRUE(std::filesystem::is_regular_file(start.settingsDirectory + "/Morlavin.ini"));
     EXPECT_EQ(start.settingsDirectory, row.knownProgram ? dir.path() : home.file(".config/morlavin"));
     EXPECT_EQ(settingsPrefix(start).value(), start.settingsDirectory + "/");
+    EXPECT_TRUE(fs::is_directory(start.previewDirectory)) << start.previewDirectory;
   }
   // With no folder for them, settings are neither loaded nor saved, and the user is told.
   test::FakeSettingsMessages messages;
@@ -66,6 +70,73 @@ TEST(StartUp, FindsItsFilesTakesTheCommandLineAndLoadsTheSettings) {
                                                          std::string(texts::kNoSettingsFolder)}));
   EXPECT_EQ(settings, settings::defaultSettings());
   EXPECT_EQ(settingsPrefix(start).status().message(), texts::kNoSettingsFolder);
+}
+
+// Settings files the program did not write itself: start-up says what it
+// does, keeps every byte it did not mean to change, and still starts.
+TEST(StartUp, SurvivesSettingsFilesItDidNotWrite) {
+  std::string sections;
+  for (int i = 0; i < 10000; ++i) sections += "[S" + std::to_string(i) + "]\r\nk=v\r\n";
+  const std::string upgrade(texts::kUpgradeNotice), backup(texts::kBackupNotice);
+  const auto readOnly = [](const std::string& path) { fs::permissions(path, fs::perms::owner_read); };
+  struct Row { const char* name; std::string ini; std::function<void(const std::string&)> prepare; std::string notice, failure; };
+  const Row rows[] = {
+      {"binary garbage", std::string("\xFF\0\x1B[\x01=\r\r\n\x95", 10), nullptr, upgrade, ""},
+      {"a 1 MB line", std::string(1 << 20, 'k') + "\r\n", nullptr, upgrade, ""},
+      {"10,000 sections", sections, nullptr, upgrade, ""},
+      {"read-only file", "[Setting]\r\nVersion=1.00\r\n", [&](const std::string& d) { readOnly(d + "/Morlavin.ini"); }, upgrade, std::string(texts::kSettingsNotAllSaved)},
+      {"backup name is a read-only file", "[Setting]\r\nVersion=1.70\r\n", [&](const std::string& d) { writeFile(d + "/Morlavin.170", "old"); readOnly(d + "/Morlavin.170"); }, backup, std::string(texts::kBackupFailed)},
+      {"backup name is a folder", "[Setting]\r\nVersion=1.70\r\n", [](const std::string& d) { fs::create_directory(d + "/Morlavin.170"); }, backup, std::string(texts::kBackupFailed)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    writeFile(dir.file("Morlavin.ini"), row.ini);
+    if (row.prepare) row.prepare(dir.path());
+    test::FakeSettingsMessages messages;
+    settings::SettingsRecord settings;
+    startUp(dir.path(), {}, settings, messages);
+    EXPECT_EQ(messages.notices, std::vector{row.notice});
+    ASSERT_EQ(messages.failures.size(), row.failure.empty() ? 0u : 1u);
+    const std::string after = readFile(dir.file("Morlavin.ini"));
+    if (!row.failure.empty()) {
+      EXPECT_TRUE(messages.failures[0].starts_with(row.failure)) << messages.failures[0];
+      EXPECT_EQ(after, row.ini);
+      if (fs::is_regular_file(dir.file("Morlavin.170"))) EXPECT_EQ(readFile(dir.file("Morlavin.170")), "old");
+    } else {
+      EXPECT_EQ(after.substr(0, row.ini.size()), row.ini) << "the file's own bytes stay, the keys are added";
+      EXPECT_NE(after.find("\r\nVersion=1.62\r\n"), std::string::npos);
+    }
+    EXPECT_EQ(settings.Textcolor, 75);
+  }
+}
+
+// A program folder the user cannot write: without a settings file of its own
+// the settings go to the user's config folder silently; with one, the upgrade
+// that cannot be saved is reported and the loaded values still hold.
+TEST(StartUp, ProgramFolderThatCannotBeWritten) {
+  TempDir work;
+  const std::string folder = work.file("program");
+  fs::create_directory(folder);
+  test::Tmpfs readOnly(folder, 64 << 10);
+  if (!readOnly.ok()) GTEST_SKIP() << "needs root, who alone may mount a tmpfs";
+  fs::create_directory(folder + "/old");
+  writeFile(folder + "/old/Morlavin.ini", "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
+  ASSERT_TRUE(readOnly.makeReadOnly());
+  platform::UserEnvironment environment;
+  environment.home = work.file("home");
+  for (const bool own : {false, true}) {
+    SCOPED_TRACE(own);
+    test::FakeSettingsMessages messages;
+    settings::SettingsRecord settings;
+    startUp(own ? folder + "/old" : folder, {}, settings, messages, environment);
+    EXPECT_EQ(messages.notices.size(), own ? 1u : 0u);
+    ASSERT_EQ(messages.failures.size(), own ? 1u : 0u);
+    if (own) EXPECT_NE(messages.failures[0].find("(読み取り専用のファイルシステムです)"), std::string::npos) << messages.failures[0];
+    EXPECT_EQ(settings.Bgcolor, own ? 3 : 0);
+    EXPECT_EQ(fs::exists(work.file("home/.config/morlavin/Morlavin.ini")), true);
+  }
+  EXPECT_EQ(readFile(folder + "/old/Morlavin.ini"), "[Setting]\r\nVersion=1.00\r\nBgcolor=3\r\n");
 }
 
 TEST(MainCommands, TranslatorStartsWithItsOneArgumentOnceNamed) {

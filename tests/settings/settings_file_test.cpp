@@ -5,16 +5,20 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
+#include <cfenv>
 #include <filesystem>
 #include <functional>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "platform/profile_file.h"
 #include "platform/texts.h"
 #include "test_support/core_fakes.h"
+#include "settings/setting_number.h"
+#include "test_support/rows.h"
 #include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
 
@@ -46,58 +50,23 @@ std::string stored(const std::string& path, std::string_view key) {
   return platform::readProfileString(path, "Setting", key, "?");
 }
 
-TEST(SettingsFile, FirstStartCreatesEveryKeyInOrderWithoutAMessage) {
-  ProgramDir program;
-  RecordedMessages messages;
-  SettingsRecord record;
-  SettingsFile(program.prefix(), messages).loadSettings(record);
-  EXPECT_EQ(readFile(program.ini()), fixture("first_start.ini"));
-  EXPECT_EQ(record, defaultSettings());
-  EXPECT_EQ(record.Version, 1.0f);
-  EXPECT_TRUE(messages.notices.empty());
-  EXPECT_TRUE(messages.failures.empty());
-}
-
-// Each fixture: what the record holds after loading, which message appeared,
-// and what the file holds afterwards ("" = unchanged). Out-of-range numbers and
-// colour positions past the list give the key's default, halves round to even,
-// flags 2 to 255 are kept.
-TEST(SettingsFile, LoadsFixturesWithTheirVersionHandling) {
-  const std::string upgrade(program::texts::kUpgradeNotice), backup(program::texts::kBackupNotice);
-  const struct {
-    const char* fixture;
-    SettingsRecord expected;
-    std::vector<std::string> notices;
-    const char* after;
-  } cases[] = {
-      {"current_version_mixed_case.ini",
-       test::with({{"Version", "1.62"}, {"Translator", "/opt/trans/bin/tr"}, {"QuitDeleteHTML", "1"},
-                   {"Textcolor", "12"}, {"HTMLBgcolorR", "10"}}), {}, ""},
-      {"current_version_missing_keys.ini", test::with({{"Version", "1.62"}, {"Bgcolor", "9"}}), {}, ""},
-      {"version_1_00.ini",
-       test::with({{"Translator", "/usr/bin/tr"}, {"Bgcolor", "3"}, {"ManualTextcolorSet", "1"}, {"HTMLTextcolorB", "128"}}),
-       {upgrade}, "version_1_00.after.ini"},
-      {"no_version.ini", test::with({{"OutputExtHTML", "1"}}), {upgrade}, "no_version.after.ini"},
-      {"version_1_70.ini", test::with({{"Version", "1.7"}, {"TextIgnoreTags", "1"}}), {backup}, ""},
-      {"japanese_values.ini",
-       test::with({{"Version", "1.62"}, {"Translator", "/home/日本/表.exe"}, {"HTMLBackGround", "背景.gif"}}), {}, ""},
-      {"long_value.ini", test::with({{"Version", "1.62"}, {"HTMLBackGround", std::string(254, 'x')}}), {}, ""},
-      {"out_of_range.ini",
-       test::with({{"Version", "1.62"}, {"DisableEncodeMetaTag", "2"}, {"ManualTextcolorSet", "2"}, {"HTMLBgcolorR", "12"},
-                   {"HTMLBgcolorG", "14"}, {"HTMLBgcolorB", "7"}, {"HTMLTextcolorR", "255"}, {"HTMLTextcolorG", "1"},
-                   {"HTMLTextcolorB", "1"}}),
-       {}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.fixture);
-    ProgramDir program(c.fixture);
+TEST(SettingsFile, LoadsFilesWithTheirVersionHandling) {
+  const std::map<std::string, std::string> notices = {
+      {"-", ""}, {"upgrade", std::string(program::texts::kUpgradeNotice)}, {"backup", std::string(program::texts::kBackupNotice)}};
+  for (const test::Row& row : test::readRows("settings/load_cases.txt")) {
+    SCOPED_TRACE(row.at(0));
+    ProgramDir program(row[0] == "-" ? "" : row[0]);
+    SettingsRecord expected = defaultSettings();
+    std::istringstream values(row.at(3));
+    for (std::string pair; std::getline(values, pair, '|');)
+      expected = test::with({{pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1)}}, expected);
     RecordedMessages messages;
     SettingsRecord record;
     SettingsFile(program.prefix(), messages).loadSettings(record);
-    EXPECT_EQ(record, c.expected);
-    EXPECT_EQ(messages.notices, c.notices);
+    EXPECT_EQ(record, expected);
+    EXPECT_EQ(messages.notices, notices.at(row.at(1)).empty() ? std::vector<std::string>{} : std::vector{notices.at(row[1])});
     EXPECT_TRUE(messages.failures.empty());
-    EXPECT_EQ(readFile(program.ini()), fixture(*c.after ? c.after : c.fixture));
+    EXPECT_EQ(readFile(program.ini()), fixture(row.at(2) == "-" ? row[0] : row[2]));
   }
 }
 
@@ -219,14 +188,48 @@ TEST(SettingsFile, BackupThatCannotBeMadeIsReportedAndTheLoadCompletes) {
 }
 
 TEST(SettingsFile, BackupNameIsTheVersionTimesOneHundred) {
-  const struct {
-    float version;
-    std::string name;
-  } cases[] = {{1.70f, "Morlavin.170"}, {1.625f, "Morlavin.162.5"}, {2.0f, "Morlavin.200"},
-               {1.63f, "Morlavin.163"}, {12.3456789f, "Morlavin.1234.568"},
-               {123456.78f, "Morlavin.12345680"}, {1e30f, "Morlavin.1" + std::string(32, '0')},
-               {0.000001f, "Morlavin.0.0001"}, {1e37f, "none"}, {INFINITY, "none"}};
-  for (const auto& c : cases) EXPECT_EQ(backupFileName(c.version).value_or("none"), c.name) << c.version;
+  for (const test::Row& row : test::readRows("settings/backup_names.txt"))
+    EXPECT_EQ(backupFileName(std::stof(row.at(0))).value_or("none"), row.at(1)) << row[0];
+}
+
+TEST(SettingsRecord, ColourValuesOfAPage) {
+  for (const test::Row& row : test::readRows("settings/colour_values.txt")) {
+    const auto byte = [&](int i) { return static_cast<std::uint8_t>(std::stoi(row.at(i))); };
+    EXPECT_EQ(htmlColourValue(byte(0), byte(1), byte(2), byte(3), byte(4)), row.at(5)) << row[0] << " " << row[1];
+  }
+}
+
+// Checked without the row helper, which assigns through the same code.
+TEST(SettingsRecord, NumberKeysKeepTheirLargestValue) {
+  for (const test::Row& row : test::readRows("settings/byte_values.txt")) {
+    SettingsRecord record;
+    const SettingKey* key = findSettingKey(row.at(0));
+    ASSERT_NE(key, nullptr) << row[0];
+    assignSetting(record, *key, row.at(1));
+    EXPECT_EQ(std::to_string(record.*key->byte), row.at(2)) << row[0] << "=" << row[1];
+  }
+}
+
+// The defaults button's rule: both colour groups go back to their defaults,
+// every other setting stays.
+TEST(SettingsRecord, ResetColoursKeepsTheOtherSettings) {
+  SettingsRecord record = test::with({{"Translator", "t"}, {"ManualBgcolorSet", "1"}, {"Bgcolor", "20"}, {"HTMLBgcolorG", "2"},
+                                      {"ManualTextcolorSet", "1"}, {"Textcolor", "3"}, {"HTMLTextcolorB", "3"}, {"CheckBackground", "1"}});
+  resetColours(record);
+  EXPECT_EQ(record, test::with({{"Translator", "t"}, {"CheckBackground", "1"}}));
+}
+
+// A number ends where its text does, even when the bytes after it are digits.
+TEST(SettingsRecord, NumbersAndBytesOfSettingTexts) {
+  for (const test::Row& row : test::readRows("settings/numbers.txt")) {
+    const std::string_view text = std::string_view(row.at(0)).substr(0, std::stoul(row.at(1)));
+    EXPECT_EQ(parseSettingNumber(text), std::stod(row.at(2))) << row[0];
+    EXPECT_EQ(settingByte(text) ? std::to_string(*settingByte(text)) : "none", row.at(3)) << row[0];
+  }
+  std::fesetround(FE_DOWNWARD);  // the caller's rounding mode is its own
+  EXPECT_EQ(settingByte("2.5"), 2);
+  EXPECT_EQ(std::fegetround(), FE_DOWNWARD);
+  std::fesetround(FE_TONEAREST);
 }
 
 TEST(SettingsFile, SaveTrimsTextFieldsAndStampsTheRunningVersion) {
@@ -286,6 +289,9 @@ TEST(SettingsFile, WriteSettingTrimsTheCallersVariable) {
   ASSERT_TRUE(file.writeSetting("Key", value));
   EXPECT_EQ(value, "spaced value");
   EXPECT_EQ(stored(program.ini(), "KEY"), "spaced value");
+  value = " \t ";
+  ASSERT_TRUE(file.writeSetting("Key", value));
+  EXPECT_EQ(value + stored(program.ini(), "Key"), "") << "blanks alone are an empty value";
   value = "a\rb";
   const Status refused = file.writeSetting("Key", value);
   EXPECT_EQ(refused.code(), StatusCode::kBadInput);
