@@ -79,11 +79,11 @@ TEST(AtomicFileWriter, KeepsPermissionsAndRefusesReadOnlyTargetsAndFolders) {
   // Never setuid, setgid or sticky; for root, the owner and group stay.
   const bool root = ::geteuid() == 0;
   ::chmod(target.c_str(), 07755);
-  if (root) ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+  if (root) { ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0); }
   ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
   ::stat(target.c_str(), &st);
   EXPECT_EQ(st.st_mode & 07777, 0755u);
-  if (root) EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid), "65534:65534");
+  if (root) { EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid), "65534:65534"); }
 
   ::chmod(target.c_str(), 0444);
   const Status readOnly = writeFileAtomically(target, "z");
@@ -208,7 +208,7 @@ TEST(AtomicFileWriter, RemovesTemporaryFilesThatDeadProcessesLeft) {
                                 of + "-2.tmp"};
   for (const std::string& name : files) writeFile(dir.file(name), "x");
   const bool root = ::geteuid() == 0;
-  if (root) ASSERT_EQ(::chown(dir.file(of + "-2.tmp").c_str(), 65534, 65534), 0);
+  if (root) { ASSERT_EQ(::chown(dir.file(of + "-2.tmp").c_str(), 65534, 65534), 0); }
   ASSERT_TRUE(writeFileAtomically(dir.file("page.htm"), "new").isOk());
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
