@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 #include "conversion/page_format.h"
@@ -70,15 +71,14 @@ std::unique_ptr<Run> convert(const std::string& path, const SettingsRecord& sett
 }
 
 TEST(ConversionRun, RepaintIntervalsRoundHalfToEven) {
-  EXPECT_EQ(countingRepaintInterval(9000), 14);  // 13.5
-  EXPECT_EQ(countingRepaintInterval(0), 1);
-  EXPECT_EQ(countingRepaintInterval(360), 2);    // 1.5
-  EXPECT_EQ(countingRepaintInterval(1080), 2);   // 2.5
-  EXPECT_EQ(lineRepaintInterval(120), 3);        // 3.35...
-  EXPECT_EQ(lineRepaintInterval(0), 1);
-  EXPECT_EQ(lineRepaintInterval(25), 1);         // 1.49
-  EXPECT_EQ(lineRepaintInterval(26), 2);         // 1.509...
-  EXPECT_EQ(lineRepaintInterval(65535), 1286);
+  // Lines or bytes, and the interval: 13.5, 1.5 and 2.5 for counting; 3.35,
+  // 1.49 and 1.509 for reading and converting.
+  for (const auto& [bytes, interval] : {std::pair{9000, 14}, {0, 1}, {360, 2}, {1080, 2}}) {
+    EXPECT_EQ(countingRepaintInterval(bytes), interval) << bytes;
+  }
+  for (const auto& [lines, interval] : {std::pair{120, 3}, {0, 1}, {25, 1}, {26, 2}, {65535, 1286}}) {
+    EXPECT_EQ(lineRepaintInterval(lines), interval) << lines;
+  }
 }
 
 // 120 lines, 9000 bytes: the counting pass repaints every 14 lines, the
@@ -92,15 +92,9 @@ TEST(ConversionRun, RepaintsAndProgressOfAShortFile) {
   ASSERT_TRUE(run->result);
   EXPECT_EQ(run->result->outputPath, dir.file("memo.htm"));
 
-  std::vector<std::string> expected = {"行数をチェックしています....0行"};
-  for (int n = 14; n <= 112; n += 14) expected.push_back("行数をチェックしています....  " + std::to_string(n) + "行");
-  for (int i = 0; i < 120; i += 3) {
-    expected.push_back("テキストを読み込んでいます....  (" + std::to_string(i) + "行/120行)");
-  }
-  expected.push_back("テキストを変換しています....(120行/120行)");
-  for (int n = 3; n <= 120; n += 3) {
-    expected.push_back("テキストを変換しています.... (" + std::to_string(n) + "行/120行)");
-  }
+  std::vector<std::string> expected;
+  std::istringstream golden(readFile(std::string(MORLAVIN_TEST_DATA) + "/conversion/repaints_120_lines.txt"));
+  for (std::string line; std::getline(golden, line);) expected.push_back(line);
   EXPECT_EQ(run->view.repainted, expected);
 
   const std::uint64_t size = std::filesystem::file_size(dir.file("memo.htm"));
@@ -186,12 +180,7 @@ TEST(ConversionRun, WholePageForLineEndsTitleAndSettings) {
   const auto run = convert(dir.file("lf.TXT"), settings, "表 & <t>");
   ASSERT_TRUE(run->result);
   EXPECT_EQ(run->result->outputPath, dir.file("lf.html"));
-  EXPECT_EQ(readFile(dir.file("lf.html")),
-            "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
-            "<META NAME=\"Generator\" CONTENT=\"Morlavin 1.62 Copyright (C) The Morlavin project.\">\r\n"
-            "<TITLE>\x95\x5C & <t></TITLE>\r\n</HEAD>\r\n<BODY BGCOLOR=\"white\" TEXT=\"black\">\r\n"
-            "<!-------- This File Created by Morlavin 1.62 Copyright (C) The Morlavin project. -------->\r\n"
-            "a<BR>\r\nb<BR>\r\nc<BR>\r\n</BODY>\r\n</HTML>\r\n");
+  EXPECT_EQ(readFile(dir.file("lf.html")), readFile(std::string(MORLAVIN_TEST_DATA) + "/conversion/lf_no_charset.html"));
   EXPECT_EQ(run->view.repainted.back(), "テキストを変換しています.... (3行/3行)");
 }
 
