@@ -60,25 +60,6 @@ fi
 check "unreadable file: status, no page" test $status -eq 1 -a ! -e secret.htm
 check "unreadable file: message" has err.txt "secret.txt: ファイルを開けません (アクセスが拒否されました)"
 
-head -c 100000 /dev/urandom > binary.txt
-run binary.txt
-binary_page_matches() {
-  test $status -eq 0 && python3 - <<'PY'
-# Every byte of a binary file reaches the page, split at CR and LF as text lines are.
-data = open("binary.txt", "rb").read()
-page = open("binary.htm", "rb").read()
-body = page.split(b"-------->\r\n", 1)[1].rsplit(b"</BODY>\r\n", 1)[0]
-lines = data.replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n")
-if lines and lines[-1] == b"": lines.pop()
-expected = b"".join(l + b"<BR>\r\n" for l in lines)
-markers = [b"<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->", b"<!--#END_MORLAVIN_INVALID_TAGS#-->",
-           b"<!--#BEGIN_MORLAVIN_NOBR#-->", b"<!--#END_MORLAVIN_NOBR#-->"]
-assert not any(l in markers for l in lines)
-assert body == expected, "binary body differs"
-PY
-}
-check "binary file: every byte reaches the page" binary_page_matches
-
 head -c 100000000 /dev/zero | tr '\0' 'a' > long.txt
 run --quiet long.txt
 check "100 MB single line converts" test $status -eq 0

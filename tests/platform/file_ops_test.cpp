@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,7 +11,6 @@
 #include <functional>
 #include <set>
 
-#include "platform/temporary_files.h"
 #include "test_support/temp_dir.h"
 
 namespace morlavin::platform {
@@ -175,27 +173,6 @@ TEST(Status, EveryErrnoHasAReasonInJapanese) {
     EXPECT_FALSE(describeErrno(error).starts_with("予期しない")) << error;
   }
   EXPECT_EQ(describeErrno(9999), "予期しないエラーです (errno 9999)");
-}
-
-TEST(AtomicFileWriter, SignalsThatEndTheProgramRemoveTheTemporaryFile) {
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    SCOPED_TRACE(signal);
-    TempDir dir;
-    writeFile(dir.file("page.htm"), "earlier");
-    const pid_t child = ::fork();
-    if (child == 0) {
-      removeTemporaryFilesOnSignals();
-      AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, kPlainFileSystem);
-      if (writer.open(dir.file("page.htm"))) writer.append(std::string(1 << 20, 'x'));
-      ::raise(signal);
-      ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-    EXPECT_EQ(names(dir.path()), "page.htm");
-    EXPECT_EQ(readFile(dir.file("page.htm")), "earlier");
-  }
 }
 
 TEST(AtomicFileWriter, RemovesTemporaryFilesThatDeadProcessesLeft) {
