@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "settings/settings_record.h"
 #include "test_support/case_table.h"
 
@@ -43,38 +45,15 @@ TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
 }
 
 TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
-  const auto with = [](auto change) {
+  for (const auto& c : test::caseTable("conversion/body_tags.txt", 3)) {
     SettingsRecord record = defaultSettings();
-    change(record);
-    return record;
-  };
-  const struct {
-    SettingsRecord record;
-    const char* tag;
-  } cases[] = {
-      {defaultSettings(), "<BODY BGCOLOR=\"white\" TEXT=\"black\">"},
-      {with([](SettingsRecord& r) {
-         r.ManualBgcolorSet = 1; r.ManualTextcolorSet = 1; r.HTMLTextcolorB = 128;
-         r.CheckBackground = 1; r.HTMLBackGround = "back.gif";
-       }), "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000080\" BACKGROUND=\"back.gif\">"},
-      {with([](SettingsRecord& r) {
-         r.ManualBgcolorSet = 1; r.HTMLBgcolorR = 10; r.HTMLBgcolorG = 0; r.HTMLBgcolorB = 0;
-       }), "<BODY BGCOLOR=\"#0A0000\" TEXT=\"black\">"},
-      {with([](SettingsRecord& r) { r.Bgcolor = 20; r.Textcolor = 73; }),
-       "<BODY BGCOLOR=\"deeppink\" TEXT=\"slategray\">"},
-      {with([](SettingsRecord& r) { r.CheckBackground = 1; }),
-       "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"\">"},
-      {with([](SettingsRecord& r) { r.CheckBackground = 2; r.HTMLBackGround = "x.gif"; }),
-       "<BODY BGCOLOR=\"white\" TEXT=\"black\">"},
-      {with([](SettingsRecord& r) {
-         r.ManualBgcolorSet = 2; r.HTMLBgcolorG = 128; r.HTMLBgcolorB = 0; r.Bgcolor = 3; r.Textcolor = 41;
-       }), "<BODY BGCOLOR=\"#FF8000\" TEXT=\"olivedrab\">"},
-      {with([](SettingsRecord& r) { r.CheckBackground = 1; r.HTMLBackGround = "画像/\"a b\".gif"; }),
-       "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"\x89\xE6\x91\x9C/\"a b\".gif\">"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(bodyTag(c.record), c.tag);
-  EXPECT_EQ(bodyTag(cases[7].record, Encoding::kUtf8),
-            "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"画像/\"a b\".gif\">");
+    std::istringstream changes(c[0]);
+    for (std::string change; std::getline(changes, change, ';');) {
+      const auto equals = change.find('=');
+      assignSetting(record, *settings::findSettingKey(change.substr(0, equals)), change.substr(equals + 1));
+    }
+    EXPECT_EQ(bodyTag(record, c[1] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis), c[2]) << c[0];
+  }
 }
 
 TEST(PageFormat, LineConversionWithMarkers) {
