@@ -15,11 +15,13 @@ while IFS='|' read -r environment arguments want expected; do
   output=$(env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}" 2>&1 >/dev/null)
   status=$?
   ((want == 0)) && output=$(env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}")
-  if [[ $status == "$want" && "${output%%$'\n'*}" == "$expected"* ]]; then
+  first=${output%%$'\n'*}
+  [[ $expected == '<'* ]] && first=$output\$ expected=$(cat "$(dirname "$2")/${expected#<}")\$
+  if [[ $status == "$want" && "$first" == "$expected"* ]]; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
-    echo "FAIL: ${environment[*]} ${arguments[*]}: status $status, got '${output%%$'\n'*}', expected $want '$expected'" >&2
+    echo "FAIL: ${environment[*]} ${arguments[*]}: status $status, got '$first', expected $want '$expected'" >&2
   fi
 done <"$2"
 echo "usage language: $passed passed, $failed failed"
