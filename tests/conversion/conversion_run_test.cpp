@@ -11,7 +11,7 @@
 #include "conversion/page_format.h"
 #include "settings/settings_record.h"
 #include "test_support/core_fakes.h"
-#include "test_support/temp_dir.h"
+#include "test_support/case_table.h"
 
 namespace morlavin::conversion {
 namespace {
@@ -184,8 +184,6 @@ TEST(ConversionRun, WholePageForLineEndsTitleAndSettings) {
   EXPECT_EQ(run->view.repainted.back(), "テキストを変換しています.... (3行/3行)");
 }
 
-// The whole file decides the encoding, also where the head had to be written
-// before the deciding byte was read.
 TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
   const std::string ascii = linesOf(7000, "123456789");  // 70,000 bytes, past the first read
   const std::string asciiBody = [] {
@@ -193,39 +191,25 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
     for (int i = 0; i < 7000; ++i) body += "123456789<BR>\r\n";
     return body;
   }();
-  const auto A = EncodingChoice::kAuto;
-  const struct {
-    const char* name;
-    std::string bytes;
-    EncodingChoice choice;
-    bool utf8;
-    std::string body;
-  } rows[] = {
-      {"mark", "\xEF\xBB\xBF\xEF\xBD\x81\r\n", A, true, "\xEF\xBD\x81<BR>\r\n"},
-      {"mark only: no line", "\xEF\xBB\xBF", A, true, ""},
-      {"mark before a marker", "\xEF\xBB\xBF<!--#BEGIN_MORLAVIN_NOBR#-->\nb", A, true, "b\r\n"},
-      {"UTF-8 without mark, LF", "日本\n語", A, true, "日本<BR>\r\n語<BR>\r\n"},
-      {"ASCII only", "abc\n", A, false, "abc<BR>\r\n"},
-      {"UTF-8 after 64 KiB of ASCII", ascii + "日本", A, true, asciiBody + "日本<BR>\r\n"},
-      {"Shift-JIS Japanese", "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6\r\n", A, false,
-       "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6<BR>\r\n"},
-      {"UTF-8 up to an invalid byte near the end", "日本\r\n" + ascii + "\xFF", A, false,
-       "日本<BR>\r\n" + asciiBody + "\xFF<BR>\r\n"},
-      {"UTF-8 cut inside a character", "日本\xE6\x97", A, false, "日本\xE6\x97<BR>\r\n"},
-      {"mark kept when Shift-JIS is asked for", "\xEF\xBB\xBF" "a", EncodingChoice::kShiftJis, false,
-       "\xEF\xBB\xBF" "a<BR>\r\n"},
-      {"UTF-8 asked for", "\x93\xFA", EncodingChoice::kUtf8, true, "\x93\xFA<BR>\r\n"},
+  const auto choice = [](const std::string& name) {
+    return name == "utf8" ? EncodingChoice::kUtf8 : name == "sjis" ? EncodingChoice::kShiftJis : EncodingChoice::kAuto;
   };
+  auto rows = test::caseTable("conversion/page_encoding.txt", 5);
+  // Where the head had to be written before the deciding byte was read.
+  rows.push_back({"UTF-8 after 64 KiB of ASCII", ascii + "日本", "auto", "utf8", asciiBody + "日本<BR>\r\n"});
+  rows.push_back({"UTF-8 up to an invalid byte near the end", "日本\r\n" + ascii + "\xFF", "auto", "sjis",
+                  "日本<BR>\r\n" + asciiBody + "\xFF<BR>\r\n"});
   TempDir dir;
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    writeFile(dir.file("e.txt"), row.bytes);
-    ASSERT_TRUE(convert(dir.file("e.txt"), defaultSettings(), "表", row.choice)->result);
+    SCOPED_TRACE(row[0]);
+    writeFile(dir.file("e.txt"), row[1]);
+    ASSERT_TRUE(convert(dir.file("e.txt"), defaultSettings(), "表", choice(row[2]))->result);
     const std::string page = readFile(dir.file("e.htm"));
-    EXPECT_NE(page.find(row.utf8 ? "charset=UTF-8\">\r\n" : "charset=x-sjis\">\r\n"), std::string::npos);
-    EXPECT_NE(page.find(row.utf8 ? "<TITLE>表</TITLE>" : "<TITLE>\x95\x5C</TITLE>"), std::string::npos);
+    const bool utf8 = row[3] == "utf8";
+    EXPECT_NE(page.find(utf8 ? "charset=UTF-8\">\r\n" : "charset=x-sjis\">\r\n"), std::string::npos);
+    EXPECT_NE(page.find(utf8 ? "<TITLE>表</TITLE>" : "<TITLE>\x95\x5C</TITLE>"), std::string::npos);
     const std::size_t body = page.find("-------->\r\n") + 11;
-    EXPECT_EQ(page.substr(body, page.size() - body - kPageClosing.size()), row.body);
+    EXPECT_EQ(page.substr(body, page.size() - body - kPageClosing.size()), row[4]);
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "no temporary page left";
 }
