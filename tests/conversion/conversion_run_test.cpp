@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfenv>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -79,6 +80,11 @@ TEST(ConversionRun, RepaintIntervalsRoundHalfToEven) {
   for (const auto& [lines, interval] : {std::pair{120, 3}, {0, 1}, {25, 1}, {26, 2}, {65535, 1286}}) {
     EXPECT_EQ(lineRepaintInterval(lines), interval) << lines;
   }
+  // So also for a caller that rounds upwards, whose rounding stays as it was.
+  std::fesetround(FE_UPWARD);
+  EXPECT_EQ(countingRepaintInterval(1080), 2);
+  EXPECT_EQ(std::fegetround(), FE_UPWARD);
+  std::fesetround(FE_TONEAREST);
 }
 
 // 120 lines, 9000 bytes: the counting pass repaints every 14 lines, the
