@@ -48,8 +48,9 @@ TEST(AtomicFileWriter, ReplacesTheTargetOnlyOnCommit) {
   const std::string target = dir.file("page.htm");
   writeFile(target, "old page");
   {
-    AtomicFileWriter writer;
+    AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, kPlainFileSystem);  // named temporary files
     ASSERT_TRUE(writer.open(target).isOk());
+    ASSERT_TRUE(writer.open(target).isOk());  // a writer opened again drops what it had
     writer.append("half a ");
     EXPECT_EQ(readFile(target), "old page");
   }  // abandoned: the old page stays and no temporary file is left behind
@@ -161,6 +162,8 @@ TEST(InputFile, RefusesAnythingButARegularFileAtOnce) {
     EXPECT_EQ(readWholeFile(row.path).status().message(), row.message) << row.path;
   }
   ::alarm(0);
+  // A file whose size is not known beforehand is read to its end.
+  EXPECT_EQ(readWholeFile("/proc/version").value(), readFile("/proc/version"));
 }
 
 TEST(Status, EveryErrnoHasAReasonInJapanese) {
