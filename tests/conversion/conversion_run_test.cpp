@@ -3,14 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfenv>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 #include "conversion/page_format.h"
 #include "settings/settings_record.h"
 #include "test_support/core_fakes.h"
-#include "test_support/temp_dir.h"
+#include "test_support/case_table.h"
 
 namespace morlavin::conversion {
 namespace {
@@ -70,15 +72,19 @@ std::unique_ptr<Run> convert(const std::string& path, const SettingsRecord& sett
 }
 
 TEST(ConversionRun, RepaintIntervalsRoundHalfToEven) {
-  EXPECT_EQ(countingRepaintInterval(9000), 14);  // 13.5
-  EXPECT_EQ(countingRepaintInterval(0), 1);
-  EXPECT_EQ(countingRepaintInterval(360), 2);    // 1.5
-  EXPECT_EQ(countingRepaintInterval(1080), 2);   // 2.5
-  EXPECT_EQ(lineRepaintInterval(120), 3);        // 3.35...
-  EXPECT_EQ(lineRepaintInterval(0), 1);
-  EXPECT_EQ(lineRepaintInterval(25), 1);         // 1.49
-  EXPECT_EQ(lineRepaintInterval(26), 2);         // 1.509...
-  EXPECT_EQ(lineRepaintInterval(65535), 1286);
+  // Lines or bytes, and the interval: 13.5, 1.5 and 2.5 for counting; 3.35,
+  // 1.49 and 1.509 for reading and converting.
+  for (const auto& [bytes, interval] : {std::pair{9000, 14}, {0, 1}, {360, 2}, {1080, 2}}) {
+    EXPECT_EQ(countingRepaintInterval(bytes), interval) << bytes;
+  }
+  for (const auto& [lines, interval] : {std::pair{120, 3}, {0, 1}, {25, 1}, {26, 2}, {65535, 1286}}) {
+    EXPECT_EQ(lineRepaintInterval(lines), interval) << lines;
+  }
+  // So also for a caller that rounds upwards, whose rounding stays as it was.
+  std::fesetround(FE_UPWARD);
+  EXPECT_EQ(countingRepaintInterval(1080), 2);
+  EXPECT_EQ(std::fegetround(), FE_UPWARD);
+  std::fesetround(FE_TONEAREST);
 }
 
 // 120 lines, 9000 bytes: the counting pass repaints every 14 lines, the
@@ -92,15 +98,9 @@ TEST(ConversionRun, RepaintsAndProgressOfAShortFile) {
   ASSERT_TRUE(run->result);
   EXPECT_EQ(run->result->outputPath, dir.file("memo.htm"));
 
-  std::vector<std::string> expected = {"行数をチェックしています....0行"};
-  for (int n = 14; n <= 112; n += 14) expected.push_back("行数をチェックしています....  " + std::to_string(n) + "行");
-  for (int i = 0; i < 120; i += 3) {
-    expected.push_back("テキストを読み込んでいます....  (" + std::to_string(i) + "行/120行)");
-  }
-  expected.push_back("テキストを変換しています....(120行/120行)");
-  for (int n = 3; n <= 120; n += 3) {
-    expected.push_back("テキストを変換しています.... (" + std::to_string(n) + "行/120行)");
-  }
+  std::vector<std::string> expected;
+  std::istringstream golden(readFile(std::string(MORLAVIN_TEST_DATA) + "/conversion/repaints_120_lines.txt"));
+  for (std::string line; std::getline(golden, line);) expected.push_back(line);
   EXPECT_EQ(run->view.repainted, expected);
 
   const std::uint64_t size = std::filesystem::file_size(dir.file("memo.htm"));
@@ -126,16 +126,6 @@ TEST(ConversionRun, RepaintsAndProgressOfAShortFile) {
 // repaint, even when the pass ended between two repaint moments.
 TEST(ConversionRun, LatestTextIsInPlaceAtTheEndOfEachPass) {
   TempDir dir;
-  writeFile(dir.file("a.doc"), linesOf(100, std::string(100, 'a')));  // repaints every 15 and 3 lines
-  const auto run = convert(dir.file("a.doc"));
-  EXPECT_FALSE(run->result);
-  ASSERT_EQ(run->view.statusAtError.size(), 1u);
-  EXPECT_EQ(run->view.statusAtError[0], "テキストを読み込んでいます....  (99行/100行)");
-  EXPECT_EQ(run->view.errors[0], "このファイルは変換できません。");
-  EXPECT_EQ(run->view.progress.back(), 0);
-  EXPECT_EQ(run->view.status, "変換に失敗しました。");
-  EXPECT_FALSE(std::filesystem::exists(dir.file("a.htm")));
-
   writeFile(dir.file("b.txt"), linesOf(100, std::string(100, 'a')));
   const auto ok = convert(dir.file("b.txt"));
   const auto& calls = ok->view.calls;
@@ -143,7 +133,7 @@ TEST(ConversionRun, LatestTextIsInPlaceAtTheEndOfEachPass) {
   EXPECT_NE(closing, calls.end()) << "the last converting text is set although 100 is no multiple of 3";
 }
 
-TEST(ConversionRun, LineLimitIsCheckedBeforeReading) {
+TEST(ConversionRun, LastLineAllowedIsConverted) {
   TempDir dir;
   writeFile(dir.file("max.txt"), linesOf(65535));
   const auto ok = convert(dir.file("max.txt"));
@@ -151,15 +141,6 @@ TEST(ConversionRun, LineLimitIsCheckedBeforeReading) {
   const auto& shown = ok->view.repainted;
   EXPECT_NE(std::find(shown.begin(), shown.end(), "テキストを変換しています....(65535行/65535行)"), shown.end());
   EXPECT_EQ(shown.back(), "テキストを変換しています.... (64300行/65535行)");
-
-  writeFile(dir.file("big.txt"), linesOf(65536));
-  const auto refused = convert(dir.file("big.txt"));
-  EXPECT_FALSE(refused->result);
-  EXPECT_EQ(refused->view.errors, std::vector<std::string>{"データが多すぎます。"});
-  EXPECT_EQ(refused->view.statusAtError[0], "行数をチェックしています....  65536行");
-  EXPECT_TRUE(refused->view.progress.empty()) << "the bar is not touched";
-  EXPECT_EQ(refused->view.status, "変換に失敗しました。");
-  EXPECT_FALSE(std::filesystem::exists(dir.file("big.htm")));
 }
 
 TEST(ConversionRun, EmptyFileGivesTheFrameOnly) {
@@ -186,17 +167,10 @@ TEST(ConversionRun, WholePageForLineEndsTitleAndSettings) {
   const auto run = convert(dir.file("lf.TXT"), settings, "表 & <t>");
   ASSERT_TRUE(run->result);
   EXPECT_EQ(run->result->outputPath, dir.file("lf.html"));
-  EXPECT_EQ(readFile(dir.file("lf.html")),
-            "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
-            "<META NAME=\"Generator\" CONTENT=\"Morlavin 1.62 Copyright (C) The Morlavin project.\">\r\n"
-            "<TITLE>\x95\x5C & <t></TITLE>\r\n</HEAD>\r\n<BODY BGCOLOR=\"white\" TEXT=\"black\">\r\n"
-            "<!-------- This File Created by Morlavin 1.62 Copyright (C) The Morlavin project. -------->\r\n"
-            "a<BR>\r\nb<BR>\r\nc<BR>\r\n</BODY>\r\n</HTML>\r\n");
+  EXPECT_EQ(readFile(dir.file("lf.html")), readFile(std::string(MORLAVIN_TEST_DATA) + "/conversion/lf_no_charset.html"));
   EXPECT_EQ(run->view.repainted.back(), "テキストを変換しています.... (3行/3行)");
 }
 
-// The whole file decides the encoding, also where the head had to be written
-// before the deciding byte was read.
 TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
   const std::string ascii = linesOf(7000, "123456789");  // 70,000 bytes, past the first read
   const std::string asciiBody = [] {
@@ -204,70 +178,65 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
     for (int i = 0; i < 7000; ++i) body += "123456789<BR>\r\n";
     return body;
   }();
-  const auto A = EncodingChoice::kAuto;
-  const struct {
-    const char* name;
-    std::string bytes;
-    EncodingChoice choice;
-    bool utf8;
-    std::string body;
-  } rows[] = {
-      {"mark", "\xEF\xBB\xBF\xEF\xBD\x81\r\n", A, true, "\xEF\xBD\x81<BR>\r\n"},
-      {"mark only: no line", "\xEF\xBB\xBF", A, true, ""},
-      {"mark before a marker", "\xEF\xBB\xBF<!--#BEGIN_MORLAVIN_NOBR#-->\nb", A, true, "b\r\n"},
-      {"UTF-8 without mark, LF", "日本\n語", A, true, "日本<BR>\r\n語<BR>\r\n"},
-      {"ASCII only", "abc\n", A, false, "abc<BR>\r\n"},
-      {"UTF-8 after 64 KiB of ASCII", ascii + "日本", A, true, asciiBody + "日本<BR>\r\n"},
-      {"Shift-JIS Japanese", "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6\r\n", A, false,
-       "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6<BR>\r\n"},
-      {"UTF-8 up to an invalid byte near the end", "日本\r\n" + ascii + "\xFF", A, false,
-       "日本<BR>\r\n" + asciiBody + "\xFF<BR>\r\n"},
-      {"UTF-8 cut inside a character", "日本\xE6\x97", A, false, "日本\xE6\x97<BR>\r\n"},
-      {"mark kept when Shift-JIS is asked for", "\xEF\xBB\xBF" "a", EncodingChoice::kShiftJis, false,
-       "\xEF\xBB\xBF" "a<BR>\r\n"},
-      {"UTF-8 asked for", "\x93\xFA", EncodingChoice::kUtf8, true, "\x93\xFA<BR>\r\n"},
+  const auto choice = [](const std::string& name) {
+    return name == "utf8" ? EncodingChoice::kUtf8 : name == "sjis" ? EncodingChoice::kShiftJis : EncodingChoice::kAuto;
   };
+  auto rows = test::caseTable("conversion/page_encoding.txt", 5);
+  // Where the head had to be written before the deciding byte was read.
+  rows.push_back({"UTF-8 after 64 KiB of ASCII", ascii + "日本", "auto", "utf8", asciiBody + "日本<BR>\r\n"});
+  rows.push_back({"UTF-8 up to an invalid byte near the end", "日本\r\n" + ascii + "\xFF", "auto", "sjis",
+                  "日本<BR>\r\n" + asciiBody + "\xFF<BR>\r\n"});
   TempDir dir;
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    writeFile(dir.file("e.txt"), row.bytes);
-    ASSERT_TRUE(convert(dir.file("e.txt"), defaultSettings(), "表", row.choice)->result);
+    SCOPED_TRACE(row[0]);
+    writeFile(dir.file("e.txt"), row[1]);
+    ASSERT_TRUE(convert(dir.file("e.txt"), defaultSettings(), "表", choice(row[2]))->result);
     const std::string page = readFile(dir.file("e.htm"));
-    EXPECT_NE(page.find(row.utf8 ? "charset=UTF-8\">\r\n" : "charset=x-sjis\">\r\n"), std::string::npos);
-    EXPECT_NE(page.find(row.utf8 ? "<TITLE>表</TITLE>" : "<TITLE>\x95\x5C</TITLE>"), std::string::npos);
+    const bool utf8 = row[3] == "utf8";
+    EXPECT_NE(page.find(utf8 ? "charset=UTF-8\">\r\n" : "charset=x-sjis\">\r\n"), std::string::npos);
+    EXPECT_NE(page.find(utf8 ? "<TITLE>表</TITLE>" : "<TITLE>\x95\x5C</TITLE>"), std::string::npos);
     const std::size_t body = page.find("-------->\r\n") + 11;
-    EXPECT_EQ(page.substr(body, page.size() - body - kPageClosing.size()), row.body);
+    EXPECT_EQ(page.substr(body, page.size() - body - kPageClosing.size()), row[4]);
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "no temporary page left";
 }
 
-// A run that fails reports it, keeps the earlier page and leaves the bar at 0;
-// its result holds the message the user was shown.
+// A run that fails reports it, with the latest text of its pass behind the
+// message, keeps the earlier page (or writes none) and leaves the bar at 0 if
+// it moved it; its result holds the message the user was shown.
 TEST(ConversionRun, FailuresKeepTheEarlierPageAndResetTheBar) {
   TempDir dir;
   const std::string text = linesOf(2000, std::string(98, 'a'));  // repaints every 279 lines
+  const auto resize = [](std::uintmax_t size) {
+    return [size](const std::string& in) { std::filesystem::resize_file(in, size); };
+  };
+  const std::string changed = "ファイルが読み込み中に変更されました。もう一度変換してください。";
   const struct {
     const char* name;
+    const char* file;
+    std::string text;
     std::function<void(const std::string&)> duringCounting;
-    std::filesystem::perms page;
-    const char* message;
-    StatusCode code;
+    bool earlierPage;
+    std::string message, statusAtError;
+    bool barMoved;
+    std::optional<StatusCode> code;
   } rows[] = {
-      {"file shrinks", [](const std::string& in) { std::filesystem::resize_file(in, 100); },
-       std::filesystem::perms::owner_all, "ファイルが読み込み中に変更されました。もう一度変換してください。",
-       StatusCode::kChanged},
-      {"file grows", [](const std::string& in) { std::filesystem::resize_file(in, 300000); },
-       std::filesystem::perms::owner_all, "ファイルが読み込み中に変更されました。もう一度変換してください。",
-       StatusCode::kChanged},
-      {"read-only page", nullptr, std::filesystem::perms::owner_read, "(読み取り専用のファイルです)",
-       StatusCode::kReadOnly},
+      {"file shrinks", "c.txt", text, resize(100), true, changed, "", false, StatusCode::kChanged},
+      {"file grows", "c.txt", text, resize(300000), true, changed, "", false, StatusCode::kChanged},
+      {"read-only page", "c.txt", text, nullptr, true, "(読み取り専用のファイルです)", "", true, StatusCode::kReadOnly},
+      // Read every 3 lines: the last text is in place though 99 is not one of them.
+      {"no .txt", "c.doc", linesOf(100, std::string(100, 'a')), nullptr, false, "このファイルは変換できません。",
+       "テキストを読み込んでいます....  (99行/100行)", true, {}},
+      {"one line too many, refused before reading", "c.txt", linesOf(65536), nullptr, false, "データが多すぎます。",
+       "行数をチェックしています....  65536行", false, {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const std::string input = dir.file("c.txt");
-    writeFile(input, text);
-    writeFile(dir.file("c.htm"), "earlier");
-    std::filesystem::permissions(dir.file("c.htm"), row.page);
+    const std::string input = dir.file(row.file);
+    writeFile(input, row.text);
+    std::filesystem::remove(dir.file("c.htm"));
+    if (row.earlierPage) writeFile(dir.file("c.htm"), "earlier");
+    if (row.code == StatusCode::kReadOnly) std::filesystem::permissions(dir.file("c.htm"), std::filesystem::perms::owner_read);
     const auto run = convert(input, defaultSettings(), "", EncodingChoice::kAuto,
                              row.duringCounting ? std::function<void()>([&] { row.duringCounting(input); })
                                                 : std::function<void()>());
@@ -275,11 +244,13 @@ TEST(ConversionRun, FailuresKeepTheEarlierPageAndResetTheBar) {
     ASSERT_EQ(run->view.errors.size(), 1u);
     EXPECT_NE(run->view.errors[0].find(row.message), std::string::npos) << run->view.errors[0];
     EXPECT_EQ(run->result.status().message(), run->view.errors[0]);
-    EXPECT_EQ(run->result.status().code(), row.code);
-    EXPECT_TRUE(run->view.progress.empty() || run->view.progress.back() == 0);
+    if (row.code) { EXPECT_EQ(run->result.status().code(), *row.code); }
+    if (!row.statusAtError.empty()) { EXPECT_EQ(run->view.statusAtError[0], row.statusAtError); }
+    EXPECT_EQ(run->view.progress.empty(), !row.barMoved);
+    if (row.barMoved) { EXPECT_EQ(run->view.progress.back(), 0); }
     EXPECT_EQ(run->view.status, "変換に失敗しました。");
-    std::filesystem::permissions(dir.file("c.htm"), std::filesystem::perms::owner_all);
-    EXPECT_EQ(readFile(dir.file("c.htm")), "earlier");
+    if (std::filesystem::exists(dir.file("c.htm"))) std::filesystem::permissions(dir.file("c.htm"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(readFile(dir.file("c.htm")), row.earlierPage ? "earlier" : "<missing>");
   }
 }
 

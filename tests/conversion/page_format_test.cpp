@@ -3,9 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <sstream>
 
 #include "settings/settings_record.h"
+#include "test_support/case_table.h"
 
 namespace morlavin::conversion {
 namespace {
@@ -32,114 +33,38 @@ TEST(PageFormat, HeadLinesByteForByte) {
 }
 
 TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
-  const auto S = Encoding::kShiftJis;
-  const auto U = Encoding::kUtf8;
-  const struct {
-    const char* title;
-    const char* path;
-    Encoding encoding;
-    std::string line;
-  } cases[] = {
-      {"   ", "a.htm", S, "<TITLE>   </TITLE>"},
-      {"a<b> & c", "a.htm", S, "<TITLE>a<b> & c</TITLE>"},
-      {"表題", "a.htm", S, "<TITLE>\x95\x5C\x91\xE8</TITLE>"},
-      {"smile 😀", "a.htm", S, "<TITLE>smile &#x1F600;</TITLE>"},
-      {"", "/home/表/memo.htm", S, "<TITLE>Morlavin - /home/\x95\x5C/memo.htm</TITLE>"},
-      {"", "/tmp/\x95\x5C\xFF.htm", S, "<TITLE>Morlavin - /tmp/\x95\x5C\xFF.htm</TITLE>"},
-      {"表題 😀", "a.htm", U, "<TITLE>表題 😀</TITLE>"},
-      {"", "/tmp/\x95\x5C.htm", U, "<TITLE>Morlavin - /tmp/表.htm</TITLE>"},
-      {"a</TITLE><SCRIPT>x</SCRIPT>", "a.htm", S, "<TITLE>a&lt;/TITLE><SCRIPT>x</SCRIPT></TITLE>"},
-      {"</title </TiTlE></titl", "a.htm", U, "<TITLE>&lt;/title &lt;/TiTlE></titl</TITLE>"},
-      {"", "/t/</title>.htm", S, "<TITLE>Morlavin - /t/&lt;/title>.htm</TITLE>"},
-  };
-  for (const auto& c : cases) {
-    const std::string head = pageHead(defaultSettings(), c.path, c.title, c.encoding);
-    EXPECT_NE(head.find("\r\n" + c.line + "\r\n"), std::string::npos) << c.title << "\n" << head;
+  for (const auto& c : test::caseTable("conversion/page_titles.txt", 4)) {
+    const Encoding encoding = c[2] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis;
+    const std::string head = pageHead(defaultSettings(), c[1], c[0], encoding);
+    EXPECT_NE(head.find("\r\n" + c[3] + "\r\n"), std::string::npos) << c[0] << "\n" << head;
   }
+  const auto U = Encoding::kUtf8;
   EXPECT_NE(pageHead(defaultSettings(), "a.htm", "", U).find("\r\n<META HTTP-EQUIV=\"Content-Type\" "
                                                              "CONTENT=\"text/html ; charset=UTF-8\">\r\n"),
             std::string::npos);
 }
 
 TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
-  const auto with = [](auto change) {
+  for (const auto& c : test::caseTable("conversion/body_tags.txt", 3)) {
     SettingsRecord record = defaultSettings();
-    change(record);
-    return record;
-  };
-  const struct {
-    SettingsRecord record;
-    const char* tag;
-  } cases[] = {
-      {defaultSettings(), "<BODY BGCOLOR=\"white\" TEXT=\"black\">"},
-      {with([](SettingsRecord& r) {
-         r.ManualBgcolorSet = 1; r.ManualTextcolorSet = 1; r.HTMLTextcolorB = 128;
-         r.CheckBackground = 1; r.HTMLBackGround = "back.gif";
-       }), "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000080\" BACKGROUND=\"back.gif\">"},
-      {with([](SettingsRecord& r) {
-         r.ManualBgcolorSet = 1; r.HTMLBgcolorR = 10; r.HTMLBgcolorG = 0; r.HTMLBgcolorB = 0;
-       }), "<BODY BGCOLOR=\"#0A0000\" TEXT=\"black\">"},
-      {with([](SettingsRecord& r) { r.Bgcolor = 20; r.Textcolor = 73; }),
-       "<BODY BGCOLOR=\"deeppink\" TEXT=\"slategray\">"},
-      {with([](SettingsRecord& r) { r.CheckBackground = 1; }),
-       "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"\">"},
-      {with([](SettingsRecord& r) { r.CheckBackground = 2; r.HTMLBackGround = "x.gif"; }),
-       "<BODY BGCOLOR=\"white\" TEXT=\"black\">"},
-      {with([](SettingsRecord& r) {
-         r.ManualBgcolorSet = 2; r.HTMLBgcolorG = 128; r.HTMLBgcolorB = 0; r.Bgcolor = 3; r.Textcolor = 41;
-       }), "<BODY BGCOLOR=\"#FF8000\" TEXT=\"olivedrab\">"},
-      {with([](SettingsRecord& r) { r.CheckBackground = 1; r.HTMLBackGround = "画像/\"a b\".gif"; }),
-       "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"\x89\xE6\x91\x9C/\"a b\".gif\">"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(bodyTag(c.record), c.tag);
-  EXPECT_EQ(bodyTag(cases[7].record, Encoding::kUtf8),
-            "<BODY BGCOLOR=\"white\" TEXT=\"black\" BACKGROUND=\"画像/\"a b\".gif\">");
-}
-
-// Runs `lines` through one converter, as a run does.
-std::string convertLines(const std::vector<std::string>& lines, bool escapeTags) {
-  LineConverter converter(escapeTags);
-  std::string out;
-  for (const std::string& line : lines) converter.convert(line, out);
-  return out;
+    std::istringstream changes(c[0]);
+    for (std::string change; std::getline(changes, change, ';');) {
+      const auto equals = change.find('=');
+      assignSetting(record, *settings::findSettingKey(change.substr(0, equals)), change.substr(equals + 1));
+    }
+    EXPECT_EQ(bodyTag(record, c[1] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis), c[2]) << c[0];
+  }
 }
 
 TEST(PageFormat, LineConversionWithMarkers) {
-  const struct {
-    const char* name;
-    std::vector<std::string> lines;
-    bool escape;
-    std::string body;
-  } cases[] = {
-      {"tags work", {"a<B>b</B>"}, false, "a<B>b</B><BR>\r\n"},
-      {"tags escaped", {"a<B>b</B>"}, true, "a&lt;B&gt;b&lt;/B&gt;<BR>\r\n"},
-      {"ampersand passes", {"AT&T"}, true, "AT&T<BR>\r\n"},
-      {"empty line", {""}, false, "<BR>\r\n"},
-      {"spaces and tabs pass", {"  \t "}, false, "  \t <BR>\r\n"},
-      {"LF inside a line", {"a\nb"}, false, "a\nb<BR>\r\n"},
-      {"Shift-JIS with 0x5C and 0x7C trail bytes", {"\x95\x5C\x83\x7C"}, true, "\x95\x5C\x83\x7C<BR>\r\n"},
-      {"NUL bytes pass", {std::string("a\0b", 3)}, false, std::string("a\0b<BR>\r\n", 9)},
-      {"escaping switched on by marker on line 2",
-       {"<I>1</I>", "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->", "<I>2</I>", "<I>3</I>"}, false,
-       "<I>1</I><BR>\r\n&lt;I&gt;2&lt;/I&gt;<BR>\r\n&lt;I&gt;3&lt;/I&gt;<BR>\r\n"},
-      {"escaping switched off", {"<p>", "<!--#END_MORLAVIN_INVALID_TAGS#-->", "<p>"}, true,
-       "&lt;p&gt;<BR>\r\n<p><BR>\r\n"},
-      {"NOBR stretch", {"a", "<!--#BEGIN_MORLAVIN_NOBR#-->", "b", "", "<!--#END_MORLAVIN_NOBR#-->", "c"},
-       false, "a<BR>\r\nb\r\n\r\nc<BR>\r\n"},
-      {"NOBR never closed", {"<!--#BEGIN_MORLAVIN_NOBR#-->", "a", "b"}, false, "a\r\nb\r\n"},
-      {"markers do not count", {"<!--#BEGIN_MORLAVIN_NOBR#-->", "<!--#BEGIN_MORLAVIN_NOBR#-->",
-        "<!--#END_MORLAVIN_NOBR#-->", "a"}, false, "a<BR>\r\n"},
-      {"END without BEGIN", {"<!--#END_MORLAVIN_NOBR#-->", "<!--#END_MORLAVIN_INVALID_TAGS#-->", "<a>"},
-       true, "<a><BR>\r\n"},
-      {"marker with trailing space is text", {"<!--#END_MORLAVIN_NOBR#--> "}, true,
-       "&lt;!--#END_MORLAVIN_NOBR#--&gt; <BR>\r\n"},
-      {"lower-case marker is text", {"<!--#begin_morlavin_nobr#-->", "x"}, false,
-       "<!--#begin_morlavin_nobr#--><BR>\r\nx<BR>\r\n"},
-      {"marker inside a longer line is text", {"x<!--#BEGIN_MORLAVIN_NOBR#-->"}, false,
-       "x<!--#BEGIN_MORLAVIN_NOBR#--><BR>\r\n"},
-      {"full-width brackets pass", {"＜b＞"}, true, "＜b＞<BR>\r\n"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(convertLines(c.lines, c.escape), c.body) << c.name;
+  for (const auto& c : test::caseTable("conversion/line_conversion.txt", 4)) {
+    LineConverter converter(c[2] == "1");
+    std::string out;
+    for (std::size_t from = 0, end; (end = c[1].find('\n', from)) != std::string::npos; from = end + 1) {
+      converter.convert(std::string_view(c[1]).substr(from, end - from), out);
+    }
+    EXPECT_EQ(out, c[3]) << c[0];
+  }
 }
 
 // The preview writes the image whenever its box is ticked, and is otherwise

@@ -1,0 +1,53 @@
+#include "platform/launcher.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "test_support/temp_dir.h"
+
+namespace morlavin::platform {
+namespace {
+
+using test::readFile;
+
+// The started program writes its folder and arguments to `seen`, then
+// renames it to `seen.done`; this waits for that, at most ten seconds.
+std::string seenByTheProgram(const test::TempDir& dir) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (readFile(dir.file("seen.done")) == "<missing>" && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const std::string seen = readFile(dir.file("seen.done"));
+  std::remove(dir.file("seen.done").c_str());
+  return seen;
+}
+
+TEST(DesktopLauncher, HandsOverAbsolutePathsAndArgumentsUntouched) {
+  test::TempDir dir;
+  const std::string stub = "#!/bin/sh\nprintf '%s|' \"$PWD\" \"$@\" >" + dir.file("seen") + " && mv " +
+                           dir.file("seen") + " " + dir.file("seen.done") + "\n";
+  for (const char* name : {"xdg-open", "program"}) {
+    test::writeFile(dir.file(name), stub);
+    ::chmod(dir.file(name).c_str(), 0755);
+  }
+  const std::string path = std::getenv("PATH");
+  ::setenv("PATH", (dir.path() + ":" + path).c_str(), 1);
+  DesktopLauncher launcher;
+  ASSERT_TRUE(launcher.openDocument("-x.htm", dir.path()).isOk());
+  EXPECT_EQ(seenByTheProgram(dir), dir.path() + "|" + dir.file("-x.htm") + "|");
+  ASSERT_TRUE(launcher.openDocument("/a/https:/b.htm").isOk());
+  EXPECT_EQ(seenByTheProgram(dir), std::filesystem::current_path().string() + "|/a/https:/b.htm|");
+  ASSERT_TRUE(launcher.startProgram("program", {"a b", "$HOME", ""}).isOk());
+  EXPECT_EQ(seenByTheProgram(dir), std::filesystem::current_path().string() + "|a b|$HOME||");
+  EXPECT_FALSE(launcher.startProgram(dir.file("missing"), {}).isOk());
+  EXPECT_FALSE(launcher.startProgram(dir.path(), {}).isOk());
+  ::setenv("PATH", path.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace morlavin::platform
