@@ -277,6 +277,9 @@ TEST_F(Form1, RefusedFilesChangeNothingButTheStatusLine) {
       {"no .txt", [&] { writeFile(work.file("memo.doc"), "x\r\n"); return work.file("memo.doc"); }, "このファイルは変換できません。"},
       {"65536 lines", [&] { writeFile(work.file("many.txt"), many); return work.file("many.txt"); }, "データが多すぎます。"},
       {"full disk", [&] { writeFile(disk + "/big.htm", "earlier page"); writeFile(disk + "/big.txt", std::string(40000, 'a')); return disk + "/big.txt"; }, "(ディスクの空き容量が足りません)"},
+      // A pipe or a device would hold the window for ever if it were opened.
+      {"pipe", [&] { ::mkfifo(work.file("pipe.txt").c_str(), 0600); return work.file("pipe.txt"); }, "ファイルを開けません (通常のファイルではありません)"},
+      {"device", [&] { fs::create_symlink("/dev/zero", work.file("zero.txt")); return work.file("zero.txt"); }, "ファイルを開けません (通常のファイルではありません)"},
   };
   open();
   convert(work.file("good.txt"));
@@ -299,6 +302,12 @@ TEST_F(Form1, RefusedFilesChangeNothingButTheStatusLine) {
     EXPECT_TRUE(control<QPushButton>("Command4")->isEnabled());
     EXPECT_EQ(snapshot(work.path()), before);
   }
+  // A name of 253 bytes still leaves room for the page's temporary file.
+  std::string longName;
+  for (int i = 0; i < 83; ++i) longName += "長";
+  convert(work.file(longName + ".txt"));
+  EXPECT_EQ(window->lastOutputPath(), work.file(longName + ".htm"));
+  EXPECT_TRUE(status().startsWith("テキストを変換しました。"));
 }
 
 TEST_F(Form1, TranslatorButtonShowsWhatStartingItGave) {
