@@ -102,7 +102,9 @@ TEST(StartUp, SurvivesSettingsFilesItDidNotWrite) {
     if (!row.failure.empty()) {
       EXPECT_TRUE(messages.failures[0].starts_with(row.failure)) << messages.failures[0];
       EXPECT_EQ(after, row.ini);
-      if (fs::is_regular_file(dir.file("Morlavin.170"))) EXPECT_EQ(readFile(dir.file("Morlavin.170")), "old");
+      if (fs::is_regular_file(dir.file("Morlavin.170"))) {
+        EXPECT_EQ(readFile(dir.file("Morlavin.170")), "old");
+      }
     } else {
       EXPECT_EQ(after.substr(0, row.ini.size()), row.ini) << "the file's own bytes stay, the keys are added";
       EXPECT_NE(after.find("\r\nVersion=1.62\r\n"), std::string::npos);
@@ -132,7 +134,9 @@ TEST(StartUp, ProgramFolderThatCannotBeWritten) {
     startUp(own ? folder + "/old" : folder, {}, settings, messages, environment);
     EXPECT_EQ(messages.notices.size(), own ? 1u : 0u);
     ASSERT_EQ(messages.failures.size(), own ? 1u : 0u);
-    if (own) EXPECT_NE(messages.failures[0].find("(読み取り専用のファイルシステムです)"), std::string::npos) << messages.failures[0];
+    if (own) {
+      EXPECT_NE(messages.failures[0].find("(読み取り専用のファイルシステムです)"), std::string::npos) << messages.failures[0];
+    }
     EXPECT_EQ(settings.Bgcolor, own ? 3 : 0);
     EXPECT_EQ(fs::exists(work.file("home/.config/morlavin/Morlavin.ini")), true);
   }
