@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/cp932.h"
 #include "platform/utf8.h"
 
 #if defined(__x86_64__)
@@ -270,6 +271,12 @@ inline std::string repairUtf8(std::string_view text) {
     text.remove_prefix(character.length);
   }
   return out;
+}
+
+// A file name as the user reads it: UTF-8 as it stands, any other bytes as
+// the CP932 that archives made on Windows leave in names.
+inline std::string readableName(std::string_view bytes) {
+  return isValidUtf8(bytes) ? std::string(bytes) : platform::cp932ToUtf8(bytes);
 }
 
 }  // namespace morlavin::conversion

@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QStringDecoder>
 #include <QStyleFactory>
 #include <QUrl>
 #include <algorithm>
@@ -27,9 +26,8 @@
 #include <optional>
 #include <utility>
 
+#include "conversion/text_encoding.h"
 #include "conversion/title_import.h"
-#include "platform/cp932.h"
-#include "platform/file_ops.h"
 #include "platform/launcher.h"
 #include "program/about.h"
 #include "program/commands.h"
@@ -103,11 +101,8 @@ std::optional<std::string> droppedFile(const QMimeData* data) {
   return std::nullopt;
 }
 
-// A name as the user reads it: UTF-8 as such, anything else as Shift-JIS.
 QString shownName(const std::string& bytes) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  const QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  return utf8.hasError() ? QString::fromStdString(platform::cp932ToUtf8(bytes)) : text;
+  return QString::fromStdString(conversion::readableName(bytes));
 }
 
 }  // namespace

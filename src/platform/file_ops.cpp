@@ -112,11 +112,6 @@ std::string endOfLinks(std::string path, int& error) {
 
 bool exists(const std::string& path) { return statPath(path).has_value(); }
 
-bool isRegularFile(const std::string& path) {
-  const auto st = statPath(path);
-  return st && S_ISREG(st->st_mode);
-}
-
 InputFile::~InputFile() {
   if (m_fd >= 0) ::close(m_fd);
 }

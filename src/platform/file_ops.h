@@ -17,9 +17,6 @@
 namespace morlavin::platform {
 
 bool exists(const std::string& path);
-// True for an existing regular file (following links); false for folders,
-// devices, sockets and missing paths.
-bool isRegularFile(const std::string& path);
 
 // A regular file opened for reading in chunks, so that a file of any size is
 // read with a small, reused buffer.

@@ -202,7 +202,6 @@ inline constexpr std::string_view kStdoutReaderGone = "読み出す側が終了�
 // decisions (start-up, the main window's commands, the about box, the preview).
 namespace program {
 
-
 // Message boxes titled "Morlavin" at start-up, and when settings are saved.
 inline constexpr std::string_view kUpgradeNotice = "バージョンアップのため、設定ファイルを更新します。";
 inline constexpr std::string_view kBackupNotice =

@@ -42,6 +42,9 @@ TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
   EXPECT_NE(pageHead(defaultSettings(), "a.htm", "", U).find("\r\n<META HTTP-EQUIV=\"Content-Type\" "
                                                              "CONTENT=\"text/html ; charset=UTF-8\">\r\n"),
             std::string::npos);
+  // The name the window shows for a path: the same reading the UTF-8 page gives it.
+  EXPECT_EQ(readableName("/tmp/\x83\x81\x83\x82.txt"), "/tmp/メモ.txt");
+  EXPECT_EQ(readableName("/tmp/メモ.txt"), "/tmp/メモ.txt");
 }
 
 TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
