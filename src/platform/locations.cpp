@@ -12,6 +12,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/program_dir.h"
+#include "platform/texts.h"
 
 namespace morlavin::platform {
 
@@ -110,20 +111,20 @@ Locations locateFiles(const std::string& programDirectory, const UserEnvironment
 }
 
 Status createFolder(const std::string& folder) {
-  if (folder.empty()) return Status::fromErrno("フォルダを作成できません", ENOENT);
+  if (folder.empty()) return Status::fromErrno(std::string(texts::files::kCannotCreateFolder), ENOENT);
   std::string::size_type next = 1;
   while (true) {
     next = folder.find('/', next);
     const std::string part = folder.substr(0, next);
     if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-      return Status::fromErrno("フォルダを作成できません: " + part, errno);
+      return Status::fromErrno(std::string(texts::files::kCannotCreateFolder) + ": " + part, errno);
     }
     if (next == std::string::npos) break;
     ++next;
   }
   struct stat info {};
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    return Status::fromErrno("フォルダを作成できません: " + folder, ENOTDIR);
+    return Status::fromErrno(std::string(texts::files::kCannotCreateFolder) + ": " + folder, ENOTDIR);
   }
   return Status::ok();
 }

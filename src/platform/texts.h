@@ -94,6 +94,7 @@ namespace files {
 
 inline constexpr std::string_view kCannotOpen = "ファイルを開けません";
 inline constexpr std::string_view kCannotRead = "ファイルを読み込めません";
+inline constexpr std::string_view kCannotCreateFolder = "フォルダを作成できません";
 
 inline std::string cannotWrite(std::string_view path) {
   return "書き込めません: " + std::string(path);
