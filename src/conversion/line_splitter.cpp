@@ -1,16 +1,49 @@
 // Line splitting over a chunked read.
 #include "conversion/line_splitter.h"
 
-#include <cstring>
+#include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "conversion/text_encoding.h"
 
 namespace morlavin::conversion {
+namespace {
+
+constexpr std::size_t kBlock = 64;
+
+// Bit i is set when p[i] is a CR or an LF. One pass over the block finds every
+// line end in it, which costs less than looking for each line's end on its own
+// when lines are short.
+std::uint64_t lineEnds(const char* p) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const auto hits = [&](int i) -> std::uint64_t {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    const __m128i found = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(found));
+  };
+  return hits(0) | hits(1) << 16 | hits(2) << 32 | hits(3) << 48;
+#else
+  std::uint64_t ends = 0;
+  for (std::size_t i = 0; i < kBlock; ++i) {
+    ends |= static_cast<std::uint64_t>(p[i] == '\r' || p[i] == '\n') << i;
+  }
+  return ends;
+#endif
+}
+
+}  // namespace
 
 LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, ChunkObserver observer,
                            bool dropByteOrderMark)
+    // A whole block can be read past the data: those bytes are zeros, never a line end.
     : m_file(file),
-      m_buffer(new char[bufferSize]),
+      m_buffer(new char[bufferSize + kBlock]),
       m_capacity(bufferSize),
       m_observer(std::move(observer)),
       m_dropMark(dropByteOrderMark) {}
@@ -18,7 +51,6 @@ LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, Ch
 bool LineSplitter::refill() {
   m_begin = 0;
   m_end = m_file.read(m_buffer.get(), m_capacity);
-  m_nextCr = kUnknown;
   if (m_dropMark && m_bytesRead == 0) {
     // The mark is looked for in the first read, made long enough to hold it.
     const std::size_t markSize = kUtf8ByteOrderMark.size();
@@ -27,12 +59,47 @@ bool LineSplitter::refill() {
     }
     if (std::string_view(m_buffer.get(), m_end).starts_with(kUtf8ByteOrderMark)) m_begin = markSize;
   }
+  std::fill_n(m_buffer.get() + m_end, kBlock, '\0');
+  m_ends = 0;
+  m_blockStart = m_scanned = m_begin;
   m_bytesRead += m_end;
   if (m_end > 0 && m_observer) m_observer(std::string_view(m_buffer.get(), m_end));
   return m_begin < m_end || (m_end > 0 && refill());
 }
 
+std::size_t LineSplitter::nextLineEnd() {
+  while (m_ends == 0) {
+    if (m_scanned < m_begin) m_scanned = m_begin;
+    if (m_scanned >= m_end) return m_end;
+    m_blockStart = m_scanned;
+    m_ends = lineEnds(m_buffer.get() + m_blockStart);
+    m_scanned += kBlock;
+  }
+  return m_blockStart + static_cast<std::size_t>(std::countr_zero(m_ends));
+}
+
+void LineSplitter::consumeTo(std::size_t begin) {
+  m_begin = begin;
+  const std::size_t skipped = begin - m_blockStart;
+  m_ends = skipped >= kBlock ? 0 : m_ends & (~std::uint64_t{0} << skipped);
+}
+
 bool LineSplitter::next(std::string_view& line) {
+  // Most lines lie whole in the buffer, ended by a line end in it.
+  if (m_begin < m_end && !m_skipLineFeed) {
+    const std::size_t begin = m_begin;
+    const std::size_t stop = nextLineEnd();
+    const char* const buffer = m_buffer.get();
+    if (stop + 1 < m_end) {
+      consumeTo(stop + 1 + (buffer[stop] == '\r' && buffer[stop + 1] == '\n'));
+      line = std::string_view(buffer + begin, stop - begin);
+      return true;
+    }
+  }
+  return nextAcrossReads(line);
+}
+
+bool LineSplitter::nextAcrossReads(std::string_view& line) {
   m_carry.clear();
   m_partial = false;
   for (;;) {
@@ -41,23 +108,16 @@ bool LineSplitter::next(std::string_view& line) {
       line = m_carry;
       return true;
     }
+    const char* const buffer = m_buffer.get();
     if (m_skipLineFeed) {
       m_skipLineFeed = false;
-      if (m_buffer[m_begin] == '\n') {
-        ++m_begin;
+      if (buffer[m_begin] == '\n') {
+        consumeTo(m_begin + 1);
         continue;
       }
     }
-    const char* const buffer = m_buffer.get();
     const char* start = buffer + m_begin;
-    // Most files hold only one kind of line end: the next CR is remembered
-    // across lines, and an LF is looked for only before it.
-    if (m_nextCr < m_begin || m_nextCr > m_end) {
-      const auto* cr = static_cast<const char*>(std::memchr(start, '\r', m_end - m_begin));
-      m_nextCr = cr == nullptr ? m_end : static_cast<std::size_t>(cr - buffer);
-    }
-    const auto* lf = static_cast<const char*>(std::memchr(start, '\n', m_nextCr - m_begin));
-    const std::size_t stop = lf != nullptr ? static_cast<std::size_t>(lf - buffer) : m_nextCr;
+    const std::size_t stop = nextLineEnd();
     if (stop == m_end) {
       m_carry.append(start, m_end - m_begin);
       m_partial = true;
@@ -65,16 +125,17 @@ bool LineSplitter::next(std::string_view& line) {
       continue;
     }
     const std::size_t length = stop - m_begin;
-    m_begin = stop + 1;
-    if (lf == nullptr) {
+    std::size_t after = stop + 1;
+    if (buffer[stop] == '\r') {
       // The LF of a CR LF is usually in the buffer already; only one cut off
       // by the buffer's end waits for the next read.
-      if (m_begin < m_end) {
-        if (buffer[m_begin] == '\n') ++m_begin;
+      if (after < m_end) {
+        if (buffer[after] == '\n') ++after;
       } else {
         m_skipLineFeed = true;
       }
     }
+    consumeTo(after);
     if (!m_partial) {
       line = std::string_view(start, length);
     } else {

@@ -36,6 +36,12 @@ class LineSplitter {
 
  private:
   bool refill();
+  // The next line when it does not lie whole in the buffer, or the buffer is used up.
+  bool nextAcrossReads(std::string_view& line);
+  // Where the next CR or LF at or after m_begin is; m_end when the buffer holds none.
+  std::size_t nextLineEnd();
+  // Moves the start of the next line to `begin`, forgetting the line ends before it.
+  void consumeTo(std::size_t begin);
 
   platform::InputFile& m_file;
   std::unique_ptr<char[]> m_buffer;
@@ -45,9 +51,12 @@ class LineSplitter {
   std::uint64_t m_bytesRead = 0;
   std::size_t m_begin = 0;
   std::size_t m_end = 0;
-  static constexpr std::size_t kUnknown = ~std::size_t{0};
-  // Where the next CR of the buffer is (m_end: none), valid while not behind m_begin.
-  std::size_t m_nextCr = kUnknown;
+  // The buffer is scanned 64 bytes at a time: bit i of m_ends is set when the
+  // byte at m_blockStart + i is a CR or an LF not yet handed out, and
+  // m_scanned is where the next block starts.
+  std::uint64_t m_ends = 0;
+  std::size_t m_blockStart = 0;
+  std::size_t m_scanned = 0;
   bool m_skipLineFeed = false;  // the last line ended in a CR at the buffer's end
   std::string m_carry;          // a line that spans buffer refills
   bool m_partial = false;       // part of the current line is in m_carry

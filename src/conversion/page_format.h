@@ -70,7 +70,12 @@ void LineConverter::convert(std::string_view line, Out& out) {
   } else {
     out.append(line);
   }
-  out.append(m_lineBreaks ? std::string_view("<BR>\r\n") : std::string_view("\r\n"));
+  // Each end has a length known here, so that it is copied without a call.
+  if (m_lineBreaks) {
+    out.append(std::string_view("<BR>\r\n"));
+  } else {
+    out.append(std::string_view("\r\n"));
+  }
 }
 
 template <class Out>

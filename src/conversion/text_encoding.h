@@ -22,110 +22,195 @@
 namespace morlavin::conversion {
 
 #if MORLAVIN_UTF8_VECTORS
-// UTF-8 validation sixteen bytes at a time (the lookup-table method of Keiser
+// UTF-8 validation many bytes at a time (the lookup-table method of Keiser
 // and Lemire): every UTF-8 error shows as a pair of neighbouring bytes whose
 // nibbles select a common error bit, or as a lead without its continuation
 // bytes. It keeps a large UTF-8 page as fast as a Shift-JIS one.
-class Utf8BlockValidator {
- public:
-  static bool available() {
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    return ssse3;
+namespace utf8_vectors {
+
+// The error bits, and the three tables: the high and the low nibble of a
+// byte, and the high nibble of the byte after it.
+constexpr char kTooShort = 1 << 0, kTooLong = 1 << 1, kOverlong3 = 1 << 2, kTooLarge = 1 << 3,
+               kSurrogate = 1 << 4, kOverlong2 = 1 << 5, kTooLarge1000 = 1 << 6, kOverlong4 = 1 << 6;
+constexpr char kTwoConts = static_cast<char>(1 << 7);
+constexpr char kCarry = kTooShort | kTooLong | kTwoConts;
+constexpr char kLarge = kCarry | kTooLarge | kTooLarge1000;
+constexpr char kCont = kTooLong | kOverlong2 | kTwoConts;
+// Each table twice, for both halves of a 32-byte register.
+alignas(32) inline constexpr char kByte1High[32] = {
+    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
+    kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
+    kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4,
+    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
+    kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
+    kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
+alignas(32) inline constexpr char kByte1Low[32] = {
+    kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry, kCarry | kTooLarge,
+    kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge | kSurrogate, kLarge, kLarge,
+    kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry, kCarry | kTooLarge,
+    kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge | kSurrogate, kLarge, kLarge};
+alignas(32) inline constexpr char kByte2High[32] = {
+    kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
+    kCont | kOverlong3 | kTooLarge1000 | kOverlong4, kCont | kOverlong3 | kTooLarge,
+    kCont | kSurrogate | kTooLarge, kCont | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort, kTooShort,
+    kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
+    kCont | kOverlong3 | kTooLarge1000 | kOverlong4, kCont | kOverlong3 | kTooLarge,
+    kCont | kSurrogate | kTooLarge, kCont | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort, kTooShort};
+// Subtracted from the last bytes of a block: what is left of a lead there
+// still waits for its continuations.
+alignas(32) inline constexpr unsigned char kIncomplete[32] = {
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0 - 1, 0xE0 - 1, 0xC0 - 1};
+
+// Sixteen bytes at a time, for any machine with SSSE3.
+struct Ssse3 {
+  static constexpr std::size_t kSize = 16;
+  struct State {
+    __m128i previous, incomplete, error;
+  };
+  static bool available() { return __builtin_cpu_supports("ssse3"); }
+
+  __attribute__((target("ssse3"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
+    // The state lives in registers for the run of blocks.
+    __m128i previous = state.previous, incomplete = state.incomplete, error = state.error;
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    bool nonAscii = false;
+    for (; blocks > 0; --blocks, p += kSize) {
+      const __m128i input = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      if (_mm_movemask_epi8(input) == 0) {
+        error = _mm_or_si128(error, incomplete);
+        incomplete = _mm_setzero_si128();
+        previous = input;
+        continue;
+      }
+      nonAscii = true;
+      const __m128i prev1 = _mm_alignr_epi8(input, previous, 15);
+      const __m128i special = _mm_and_si128(
+          _mm_and_si128(_mm_shuffle_epi8(table(kByte1High), _mm_and_si128(_mm_srli_epi16(prev1, 4), nibble)),
+                        _mm_shuffle_epi8(table(kByte1Low), _mm_and_si128(prev1, nibble))),
+          _mm_shuffle_epi8(table(kByte2High), _mm_and_si128(_mm_srli_epi16(input, 4), nibble)));
+      // Third and fourth bytes of a character must be continuations: the bytes
+      // two after a three- or four-byte lead, and three after a four-byte lead.
+      const __m128i third = _mm_subs_epu8(_mm_alignr_epi8(input, previous, 14), _mm_set1_epi8(char(0xE0 - 0x80)));
+      const __m128i fourth = _mm_subs_epu8(_mm_alignr_epi8(input, previous, 13), _mm_set1_epi8(char(0xF0 - 0x80)));
+      const __m128i mustContinue = _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(char(0x80)));
+      error = _mm_or_si128(error, _mm_xor_si128(mustContinue, special));
+      incomplete = _mm_subs_epu8(input, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIncomplete + 16)));
+      previous = input;
+    }
+    state = State{previous, incomplete, error};
+    return nonAscii;
+  }
+  __attribute__((target("ssse3"))) static bool clean(const State& state, bool atEnd) {
+    const __m128i error = atEnd ? _mm_or_si128(state.error, state.incomplete) : state.error;
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(error, _mm_setzero_si128())) == 0xFFFF;
   }
 
-  __attribute__((target("ssse3"))) void feed(const unsigned char* p, std::size_t n) {
+ private:
+  __attribute__((target("ssse3"), always_inline)) static __m128i table(const char* bytes) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes));
+  }
+};
+
+// Thirty-two bytes at a time, where the machine has AVX2.
+struct Avx2 {
+  static constexpr std::size_t kSize = 32;
+  struct State {
+    __m256i previous, incomplete, error;
+  };
+  static bool available() { return __builtin_cpu_supports("avx2"); }
+
+  __attribute__((target("avx2"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
+    __m256i previous = state.previous, incomplete = state.incomplete, error = state.error;
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    bool nonAscii = false;
+    for (; blocks > 0; --blocks, p += kSize) {
+      const __m256i input = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+      if (_mm256_movemask_epi8(input) == 0) {
+        error = _mm256_or_si256(error, incomplete);
+        incomplete = _mm256_setzero_si256();
+        previous = input;
+        continue;
+      }
+      nonAscii = true;
+      // The bytes before each byte of the block: the halves of a register
+      // shift apart, so the earlier half is put beside each first.
+      const __m256i before = _mm256_permute2x128_si256(previous, input, 0x21);
+      const __m256i prev1 = _mm256_alignr_epi8(input, before, 15);
+      const __m256i special = _mm256_and_si256(
+          _mm256_and_si256(
+              _mm256_shuffle_epi8(table(kByte1High), _mm256_and_si256(_mm256_srli_epi16(prev1, 4), nibble)),
+              _mm256_shuffle_epi8(table(kByte1Low), _mm256_and_si256(prev1, nibble))),
+          _mm256_shuffle_epi8(table(kByte2High), _mm256_and_si256(_mm256_srli_epi16(input, 4), nibble)));
+      const __m256i third =
+          _mm256_subs_epu8(_mm256_alignr_epi8(input, before, 14), _mm256_set1_epi8(char(0xE0 - 0x80)));
+      const __m256i fourth =
+          _mm256_subs_epu8(_mm256_alignr_epi8(input, before, 13), _mm256_set1_epi8(char(0xF0 - 0x80)));
+      const __m256i mustContinue =
+          _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(char(0x80)));
+      error = _mm256_or_si256(error, _mm256_xor_si256(mustContinue, special));
+      incomplete = _mm256_subs_epu8(input, _mm256_load_si256(reinterpret_cast<const __m256i*>(kIncomplete)));
+      previous = input;
+    }
+    state = State{previous, incomplete, error};
+    return nonAscii;
+  }
+  __attribute__((target("avx2"))) static bool clean(const State& state, bool atEnd) {
+    const __m256i error = atEnd ? _mm256_or_si256(state.error, state.incomplete) : state.error;
+    return _mm256_testz_si256(error, error);
+  }
+
+ private:
+  __attribute__((target("avx2"), always_inline)) static __m256i table(const char* bytes) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes));
+  }
+};
+
+// Feeds whole blocks to `Lanes` and keeps a block's worth of bytes that
+// arrived in pieces until it is complete.
+template <class Lanes>
+class BlockValidator {
+ public:
+  static constexpr std::size_t kSize = Lanes::kSize;
+
+  void feed(const unsigned char* p, std::size_t n) {
     if (m_tailSize > 0) {
-      const std::size_t take = std::min(n, sizeof m_tail - m_tailSize);
+      const std::size_t take = std::min(n, kSize - m_tailSize);
       std::memcpy(m_tail + m_tailSize, p, take);
       m_tailSize += take;
       p += take;
       n -= take;
-      if (m_tailSize < sizeof m_tail) return;
-      block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m_tail)));
+      if (m_tailSize < kSize) return;
+      m_nonAscii |= Lanes::run(m_state, m_tail, 1);
       m_tailSize = 0;
     }
-    // The state lives in registers for the run of blocks.
-    Utf8BlockValidator state = *this;
-    for (; n >= 16; p += 16, n -= 16) {
-      state.block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-    }
-    *this = state;
-    std::memcpy(m_tail, p, n);
-    m_tailSize = n;
+    m_nonAscii |= Lanes::run(m_state, p, n / kSize);
+    std::memcpy(m_tail, p + n / kSize * kSize, n % kSize);
+    m_tailSize = n % kSize;
   }
   // No error in the blocks so far (a character may still be open).
-  __attribute__((target("ssse3"))) bool clean() const {
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(m_error, _mm_setzero_si128())) == 0xFFFF;
-  }
+  bool clean() const { return Lanes::clean(m_state, false); }
   // The bytes fed are whole, valid UTF-8 if they end here.
-  __attribute__((target("ssse3"))) bool validAtEnd() const {
-    Utf8BlockValidator end = *this;
+  bool validAtEnd() const {
+    BlockValidator end = *this;
     if (end.m_tailSize > 0) {
-      std::memset(end.m_tail + end.m_tailSize, 0, sizeof end.m_tail - end.m_tailSize);
-      end.block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(end.m_tail)));
+      std::memset(end.m_tail + end.m_tailSize, 0, kSize - end.m_tailSize);
+      Lanes::run(end.m_state, end.m_tail, 1);
     }
-    end.m_error = _mm_or_si128(end.m_error, end.m_incomplete);
-    return end.clean();
+    return Lanes::clean(end.m_state, true);
   }
   bool sawNonAscii() const {
     return m_nonAscii || std::any_of(m_tail, m_tail + m_tailSize, [](unsigned char c) { return c >= 0x80; });
   }
 
  private:
-  __attribute__((target("ssse3"), always_inline)) void block(__m128i input) {
-    if (_mm_movemask_epi8(input) == 0) {
-      m_error = _mm_or_si128(m_error, m_incomplete);
-      m_incomplete = _mm_setzero_si128();
-      m_previous = input;
-      return;
-    }
-    m_nonAscii = true;
-    constexpr char kTooShort = 1 << 0, kTooLong = 1 << 1, kOverlong3 = 1 << 2, kTooLarge = 1 << 3,
-                   kSurrogate = 1 << 4, kOverlong2 = 1 << 5, kTooLarge1000 = 1 << 6, kOverlong4 = 1 << 6;
-    constexpr char kTwoConts = static_cast<char>(1 << 7);
-    constexpr char kCarry = kTooShort | kTooLong | kTwoConts;
-    const __m128i nibble = _mm_set1_epi8(0x0F);
-    const __m128i prev1 = _mm_alignr_epi8(input, m_previous, 15);
-    const __m128i byte1High = _mm_shuffle_epi8(
-        _mm_setr_epi8(kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-                      kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
-                      kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4),
-        _mm_and_si128(_mm_srli_epi16(prev1, 4), nibble));
-    constexpr char kLarge = kCarry | kTooLarge | kTooLarge1000;
-    const __m128i byte1Low = _mm_shuffle_epi8(
-        _mm_setr_epi8(kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry,
-                      kCarry | kTooLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge,
-                      kLarge | kSurrogate, kLarge, kLarge),
-        _mm_and_si128(prev1, nibble));
-    constexpr char kCont = kTooLong | kOverlong2 | kTwoConts;
-    const __m128i byte2High = _mm_shuffle_epi8(
-        _mm_setr_epi8(kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
-                      kCont | kOverlong3 | kTooLarge1000 | kOverlong4, kCont | kOverlong3 | kTooLarge,
-                      kCont | kSurrogate | kTooLarge, kCont | kSurrogate | kTooLarge, kTooShort, kTooShort,
-                      kTooShort, kTooShort),
-        _mm_and_si128(_mm_srli_epi16(input, 4), nibble));
-    const __m128i special = _mm_and_si128(_mm_and_si128(byte1High, byte1Low), byte2High);
-    // Third and fourth bytes of a character must be continuations: the bytes
-    // two after a three- or four-byte lead, and three after a four-byte lead.
-    const __m128i third =
-        _mm_subs_epu8(_mm_alignr_epi8(input, m_previous, 14), _mm_set1_epi8(char(0xE0 - 0x80)));
-    const __m128i fourth =
-        _mm_subs_epu8(_mm_alignr_epi8(input, m_previous, 13), _mm_set1_epi8(char(0xF0 - 0x80)));
-    const __m128i mustContinue = _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(char(0x80)));
-    m_error = _mm_or_si128(m_error, _mm_xor_si128(mustContinue, special));
-    // A lead in the last three bytes still waits for its continuations.
-    m_incomplete = _mm_subs_epu8(input, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                                     char(0xF0 - 1), char(0xE0 - 1), char(0xC0 - 1)));
-    m_previous = input;
-  }
-
-  __m128i m_previous = _mm_setzero_si128();
-  __m128i m_incomplete = _mm_setzero_si128();
-  __m128i m_error = _mm_setzero_si128();
-  unsigned char m_tail[16] = {};
+  typename Lanes::State m_state{};
+  unsigned char m_tail[kSize] = {};
   std::size_t m_tailSize = 0;
   bool m_nonAscii = false;
 };
+
+}  // namespace utf8_vectors
 #endif
 
 enum class Encoding { kShiftJis, kUtf8 };
@@ -134,14 +219,21 @@ enum class EncodingChoice { kAuto, kShiftJis, kUtf8 };
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
+// The widest vectors the detector may check with; kNone checks byte by byte,
+// as on machines without them.
+enum class Vectors { kNone, kSsse3, kAvx2 };
+
 class EncodingDetector {
  public:
-  // `vectors` false checks byte by byte, as on machines without them.
-  explicit EncodingDetector(bool vectors = true) {
+  explicit EncodingDetector(Vectors widest = Vectors::kAvx2) {
 #if MORLAVIN_UTF8_VECTORS
-    m_vectors = vectors && Utf8BlockValidator::available();
+    if (widest == Vectors::kAvx2 && utf8_vectors::Avx2::available()) {
+      m_vectors = Vectors::kAvx2;
+    } else if (widest != Vectors::kNone && utf8_vectors::Ssse3::available()) {
+      m_vectors = Vectors::kSsse3;
+    }
 #else
-    (void)vectors;
+    (void)widest;
 #endif
   }
 
@@ -164,7 +256,8 @@ class EncodingDetector {
   // after a byte-order mark).
   bool valid() const {
 #if MORLAVIN_UTF8_VECTORS
-    if (m_vectors) return !m_invalid && m_blocks.validAtEnd();
+    if (m_vectors == Vectors::kAvx2) return !m_invalid && m_blocks32.validAtEnd();
+    if (m_vectors == Vectors::kSsse3) return !m_invalid && m_blocks16.validAtEnd();
 #endif
     return !m_invalid && m_pending == 0;
   }
@@ -183,16 +276,23 @@ class EncodingDetector {
  private:
   bool multiByte() const {
 #if MORLAVIN_UTF8_VECTORS
-    if (m_vectors) return m_blocks.sawNonAscii();
+    if (m_vectors == Vectors::kAvx2) return m_blocks32.sawNonAscii();
+    if (m_vectors == Vectors::kSsse3) return m_blocks16.sawNonAscii();
 #endif
     return m_multiByte;
   }
 
   void validate(std::string_view bytes) {
 #if MORLAVIN_UTF8_VECTORS
-    if (m_vectors) {
-      m_blocks.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-      m_invalid = !m_blocks.clean();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (m_vectors == Vectors::kAvx2) {
+      m_blocks32.feed(data, bytes.size());
+      m_invalid = !m_blocks32.clean();
+      return;
+    }
+    if (m_vectors == Vectors::kSsse3) {
+      m_blocks16.feed(data, bytes.size());
+      m_invalid = !m_blocks16.clean();
       return;
     }
 #endif
@@ -248,8 +348,9 @@ class EncodingDetector {
   unsigned char m_low = 0x80;
   unsigned char m_high = 0xBF;
 #if MORLAVIN_UTF8_VECTORS
-  bool m_vectors = false;
-  Utf8BlockValidator m_blocks;
+  Vectors m_vectors = Vectors::kNone;
+  utf8_vectors::BlockValidator<utf8_vectors::Ssse3> m_blocks16;
+  utf8_vectors::BlockValidator<utf8_vectors::Avx2> m_blocks32;
 #endif
 };
 

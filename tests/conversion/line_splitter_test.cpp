@@ -30,6 +30,8 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
       "", "a", "a\r\n", "a\r", "\r\n", "\r", "\n", "a\nb", "a\r\rb", "a\r\n\nb\r\n", "\r\n\r\n",
       "a\n\r\n", "end\r\n\n", "a\n\rb", "\n\n", "x\ry\nz\r\n\n\rw",
       "\xEF\xBB\xBF", "\xEF\xBB\xBF\r\n", "\xEF\xBB\xBF" "a\nb", "\xEF\xBBx", std::string("n\0l\r\n", 5), "\x95\x5C\r\n\x83\x5C", std::string(300, 'x'),
+      // Line ends on both sides of the scanner's 64-byte blocks.
+      std::string(62, 'x') + "\r\n" + std::string(63, 'y') + "\r\n\n" + std::string(64, 'z') + "\r",
   };
   TempDir dir;
   const std::string path = dir.file("t.txt");
@@ -37,7 +39,7 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
     writeFile(path, text);
     for (bool dropMark : {false, true}) {
       const auto expected = referenceLines(dropMark && text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text);
-      for (std::size_t buffer : {1u, 2u, 3u, 4u, 7u, 4096u}) {
+      for (std::size_t buffer : {1u, 2u, 3u, 4u, 7u, 64u, 65u, 4096u}) {
         if (dropMark && buffer < 3) continue;  // the first read must hold the mark
         SCOPED_TRACE(testing::PrintToString(text) + " buffer " + std::to_string(buffer) + " drop mark " +
                      std::to_string(dropMark));
