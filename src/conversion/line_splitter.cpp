@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <bit>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 #include "conversion/text_encoding.h"
@@ -15,38 +15,75 @@ namespace {
 
 constexpr std::size_t kBlock = 64;
 
-// Bit i is set when p[i] is a CR or an LF. One pass over the block finds every
-// line end in it, which costs less than looking for each line's end on its own
-// when lines are short.
-std::uint64_t lineEnds(const char* p) {
-#if defined(__SSE2__)
+// One pass over a 64-byte block finds every line end in it, which costs less
+// than looking for each line's end on its own when lines are short; long
+// lines are crossed a block at a time with the widest vectors the machine has.
+LineSplitter::Block findBlockBytes(const char* buffer, std::size_t from, std::size_t end) {
+  for (; from < end; from += kBlock) {
+    std::uint64_t ends = 0;
+    for (std::size_t i = 0; i < kBlock; ++i) {
+      ends |= static_cast<std::uint64_t>(buffer[from + i] == '\r' || buffer[from + i] == '\n') << i;
+    }
+    if (ends != 0) return {from, ends};
+  }
+  return {from, 0};
+}
+
+#if defined(__x86_64__)
+LineSplitter::Block findBlockSse2(const char* buffer, std::size_t from, std::size_t end) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
-  const auto hits = [&](int i) -> std::uint64_t {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    const __m128i found = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
-    return static_cast<std::uint16_t>(_mm_movemask_epi8(found));
+  const auto hits = [&](const char* p) -> std::uint64_t {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
   };
-  return hits(0) | hits(1) << 16 | hits(2) << 32 | hits(3) << 48;
-#else
-  std::uint64_t ends = 0;
-  for (std::size_t i = 0; i < kBlock; ++i) {
-    ends |= static_cast<std::uint64_t>(p[i] == '\r' || p[i] == '\n') << i;
+  for (; from < end; from += kBlock) {
+    const char* p = buffer + from;
+    const std::uint64_t ends = hits(p) | hits(p + 16) << 16 | hits(p + 32) << 32 | hits(p + 48) << 48;
+    if (ends != 0) return {from, ends};
   }
-  return ends;
+  return {from, 0};
+}
+
+__attribute__((target("avx2"))) LineSplitter::Block findBlockAvx2(const char* buffer, std::size_t from,
+                                                                  std::size_t end) {
+  const __m256i cr = _mm256_set1_epi8('\r');
+  const __m256i lf = _mm256_set1_epi8('\n');
+  const auto hits = [&](const char* p) __attribute__((target("avx2"))) -> std::uint64_t {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    return static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, lf))));
+  };
+  for (; from < end; from += kBlock) {
+    const std::uint64_t ends = hits(buffer + from) | hits(buffer + from + 32) << 32;
+    if (ends != 0) return {from, ends};
+  }
+  return {from, 0};
+}
+
 #endif
+
+LineSplitter::FindBlock findBlockFor(Vectors widest) {
+#if defined(__x86_64__)
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (widest == Vectors::kAvx2 && avx2) return findBlockAvx2;
+  if (widest != Vectors::kNone) return findBlockSse2;
+#endif
+  (void)widest;
+  return findBlockBytes;
 }
 
 }  // namespace
 
 LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, ChunkObserver observer,
-                           bool dropByteOrderMark)
+                           bool dropByteOrderMark, Vectors widest)
     // A whole block can be read past the data: those bytes are zeros, never a line end.
     : m_file(file),
       m_buffer(new char[bufferSize + kBlock]),
       m_capacity(bufferSize),
       m_observer(std::move(observer)),
-      m_dropMark(dropByteOrderMark) {}
+      m_dropMark(dropByteOrderMark),
+      m_findBlock(findBlockFor(widest)) {}
 
 bool LineSplitter::refill() {
   m_begin = 0;
@@ -68,12 +105,14 @@ bool LineSplitter::refill() {
 }
 
 std::size_t LineSplitter::nextLineEnd() {
-  while (m_ends == 0) {
+  if (m_ends == 0) {
     if (m_scanned < m_begin) m_scanned = m_begin;
     if (m_scanned >= m_end) return m_end;
-    m_blockStart = m_scanned;
-    m_ends = lineEnds(m_buffer.get() + m_blockStart);
-    m_scanned += kBlock;
+    const Block block = m_findBlock(m_buffer.get(), m_scanned, m_end);
+    m_blockStart = block.start;
+    m_ends = block.ends;
+    m_scanned = block.start + kBlock;
+    if (m_ends == 0) return m_end;
   }
   return m_blockStart + static_cast<std::size_t>(std::countr_zero(m_ends));
 }

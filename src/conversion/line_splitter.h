@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/text_encoding.h"
 #include "platform/file_ops.h"
 
 namespace morlavin::conversion {
@@ -24,9 +25,21 @@ class LineSplitter {
   using ChunkObserver = std::function<void(std::string_view)>;
 
   // With `dropByteOrderMark`, a UTF-8 byte-order mark at the start of the file
-  // is no text: a file of the mark alone has no lines.
+  // is no text: a file of the mark alone has no lines. Line ends are looked
+  // for with vectors no wider than `widest`.
   explicit LineSplitter(platform::InputFile& file, std::size_t bufferSize = kDefaultBufferSize,
-                        ChunkObserver observer = {}, bool dropByteOrderMark = false);
+                        ChunkObserver observer = {}, bool dropByteOrderMark = false,
+                        Vectors widest = Vectors::kAvx2);
+
+  // A 64-byte block of the buffer at `start` and its line ends: bit i is set
+  // when the byte at start + i is a CR or an LF.
+  struct Block {
+    std::size_t start;
+    std::uint64_t ends;
+  };
+  // The first block from `from` on, 64 bytes at a time, that holds a line
+  // end; one at `end` or beyond, with no ends, when there is none before it.
+  using FindBlock = Block (*)(const char* buffer, std::size_t from, std::size_t end);
 
   // The next line without its line end, valid until the next call; false at
   // the end of the file (or after a read error: see the file's error()).
@@ -48,6 +61,7 @@ class LineSplitter {
   std::size_t m_capacity;
   ChunkObserver m_observer;
   bool m_dropMark;
+  FindBlock m_findBlock;
   std::uint64_t m_bytesRead = 0;
   std::size_t m_begin = 0;
   std::size_t m_end = 0;

@@ -14,10 +14,11 @@ using test::referenceLines;
 using test::TempDir;
 using test::writeFile;
 
-std::vector<std::string> splitFile(const std::string& path, std::size_t bufferSize, bool dropMark) {
+std::vector<std::string> splitFile(const std::string& path, std::size_t bufferSize, bool dropMark,
+                                   Vectors vectors) {
   platform::InputFile file;
   EXPECT_TRUE(file.open(path).isOk());
-  LineSplitter splitter(file, bufferSize, {}, dropMark);
+  LineSplitter splitter(file, bufferSize, {}, dropMark, vectors);
   std::vector<std::string> lines;
   std::string_view line;
   while (splitter.next(line)) lines.emplace_back(line);
@@ -43,7 +44,9 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
         if (dropMark && buffer < 3) continue;  // the first read must hold the mark
         SCOPED_TRACE(testing::PrintToString(text) + " buffer " + std::to_string(buffer) + " drop mark " +
                      std::to_string(dropMark));
-        EXPECT_EQ(splitFile(path, buffer, dropMark), expected);
+        for (Vectors vectors : {Vectors::kAvx2, Vectors::kSsse3, Vectors::kNone}) {
+          EXPECT_EQ(splitFile(path, buffer, dropMark, vectors), expected) << static_cast<int>(vectors);
+        }
       }
     }
   }
