@@ -108,10 +108,8 @@ TEST(PreferencesDialog, OkGivesBackTheRecordCancelAndCloseBoxDiscardEdits) {
     EXPECT_EQ(p.record, row.record);
     EXPECT_EQ(p.fileNow(), p.savedFile);
   }
-  Program p(kCustom);
-  EXPECT_EQ(p.at<QComboBox>("cboColor", 0)->currentText() + p.at<QLineEdit>("txtcol", 1)->text(), "deeppink20");
-  EXPECT_TRUE(!p.at("cboColor", 0)->isEnabled() && p.at("txtBackGround")->isEnabled());
   // Loaded values are compared with 0: 20 is near enough for single steps, 30 is not.
+  Program p(kCustom);
   EXPECT_EQ(p.at<UpDownControl>("Updcol", 1)->step() * 100 + p.at<UpDownControl>("Updcol", 2)->step(), 110);
 }
 
