@@ -81,41 +81,35 @@ const SettingsRecord kCustom = test::with(
      {"HTMLTextcolorR", "1"}, {"HTMLTextcolorG", "2"}, {"HTMLTextcolorB", "3"}, {"CheckBackground", "1"},
      {"HTMLBackGround", "背景.gif"}});
 
-// The first start's look: lists of 76 colours, the value boxes disabled and
-// grey until a switch, the image box until toggled.
-TEST(PreferencesDialog, FirstStartLook) {
-  Program p;
-  EXPECT_EQ(p.dialog->windowTitle(), "環境設定");
-  for (const int list : {0, 1}) {
-    auto* combo = p.at<QComboBox>("cboColor", list);
-    EXPECT_TRUE(combo->count() == 76 && !combo->isEditable() && combo->isEnabled() && base(combo) == kWhite);
-  }
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(base(p.at("txtcol", i)), kGrey) << i;
-    EXPECT_FALSE(p.at("txtcol", i)->isEnabled() || p.at("Label3", i)->isEnabled() || p.at("Updcol", i)->isEnabled()) << i;
-  }
-  EXPECT_FALSE(p.at("txtBackGround")->isEnabled());
-  EXPECT_EQ(base(p.at("txtBackGround")), QApplication::palette().color(QPalette::Active, QPalette::Base));
-  EXPECT_TRUE(p.at<QPushButton>("Command1")->isDefault());
-  EXPECT_EQ(p.at<QPushButton>("Command2")->text(), "ｷｬﾝｾﾙ");
-}
-
-// Every value reaches its control and comes back unchanged through OK.
-TEST(PreferencesDialog, LoadThenOkGivesBackTheSameRecordAndFile) {
-  for (const SettingsRecord& record : {defaultSettings(), kCustom}) {
-    Program p(record);
-    p.click("Command1");
-    EXPECT_EQ(p.dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(p.record, record);
+// Every value reaches its control and comes back unchanged through OK; Cancel
+// and the close box discard every edit, whatever was touched.
+TEST(PreferencesDialog, OkGivesBackTheRecordCancelAndCloseBoxDiscardEdits) {
+  struct Row { SettingsRecord record; std::string closer; };
+  for (const Row& row : {Row{defaultSettings(), "Command1"}, Row{kCustom, "Command1"}, Row{kCustom, "Command2"},
+                         Row{kCustom, "close box"}}) {
+    SCOPED_TRACE(row.closer);
+    Program p(row.record);
+    const bool ok = row.closer == "Command1";
+    if (!ok) {
+      p.at<QLineEdit>("Text1")->setText("/bin/other");
+      p.click("chkchar");
+      p.click("chkManual");
+      p.at<QComboBox>("cboColor", 1)->setCurrentIndex(3);
+      p.at<UpDownControl>("Updcol", 4)->setValue(99);
+      p.at<QLineEdit>("txtBackGround")->setText("other.gif");
+      p.fileDialogs.answer = QStringLiteral("/usr/bin/chosen");
+      p.click("Command3");
+      EXPECT_EQ(p.at<QLineEdit>("Text1")->text(), "/usr/bin/chosen");
+      QTest::keyClick(p.dialog.get(), Qt::Key_Escape);
+      EXPECT_TRUE(p.dialog->isVisible()) << "Escape closes nothing";
+    }
+    row.closer == "close box" ? (void)p.dialog->close() : p.click(row.closer.c_str());
+    EXPECT_EQ(p.dialog->result(), ok ? QDialog::Accepted : QDialog::Rejected);
+    EXPECT_EQ(p.record, row.record);
     EXPECT_EQ(p.fileNow(), p.savedFile);
   }
-  Program p(kCustom);
-  EXPECT_EQ(p.at<QComboBox>("cboColor", 0)->currentText(), "deeppink");
-  EXPECT_FALSE(p.at("cboColor", 0)->isEnabled());
-  EXPECT_EQ(p.at<QLineEdit>("txtcol", 1)->text(), "20");
-  EXPECT_EQ(base(p.at("txtcol", 0)), kWhite);
-  EXPECT_TRUE(p.at("txtBackGround")->isEnabled());
   // Loaded values are compared with 0: 20 is near enough for single steps, 30 is not.
+  Program p(kCustom);
   EXPECT_EQ(p.at<UpDownControl>("Updcol", 1)->step() * 100 + p.at<UpDownControl>("Updcol", 2)->step(), 110);
 }
 
@@ -126,34 +120,8 @@ TEST(PreferencesDialog, OkThatCannotSaveSaysSoOnce) {
   p.click("Command1");
   EXPECT_EQ(p.record.Translator, "/opt/〜/tr");
   ASSERT_EQ(p.boxes.boxes.size(), 1u);
-  EXPECT_EQ(p.boxes.boxes[0].icon + " " + p.boxes.boxes[0].title + " " + p.boxes.boxes[0].text,
-            QString::fromStdString("critical Morlavin 設定ファイルに保存できなかった設定があります: " + p.file.path() +
-                                   "\nTranslator: Shift-JISで表せない文字を含む値は保存できません"));
+  EXPECT_EQ(p.boxes.shown(), "critical Morlavin " + p.file.saveSettings(p.record).message());
   EXPECT_TRUE(p.settingsMessages.failures.empty());
-}
-
-// Cancel and the close box discard every edit, whatever was touched.
-TEST(PreferencesDialog, CancelAndCloseBoxChangeNothing) {
-  for (const bool useCloseBox : {false, true}) {
-    SCOPED_TRACE(useCloseBox ? "close box" : "cancel");
-    Program p(kCustom);
-    p.at<QLineEdit>("Text1")->setText("/bin/other");
-    p.click("chkchar");
-    p.click("chkManual");
-    p.at<QComboBox>("cboColor", 1)->setCurrentIndex(3);
-    p.at<UpDownControl>("Updcol", 4)->setValue(99);
-    p.at<QLineEdit>("txtBackGround")->setText("other.gif");
-    p.fileDialogs.answer = QStringLiteral("/usr/bin/chosen");
-    p.click("Command3");
-    EXPECT_EQ(p.at<QLineEdit>("Text1")->text(), "/usr/bin/chosen");
-    EXPECT_EQ(p.fileDialogs.filters, std::vector<QString>{"実行可能ファイル"});
-    QTest::keyClick(p.dialog.get(), Qt::Key_Escape);
-    EXPECT_TRUE(p.dialog->isVisible()) << "Escape closes nothing";
-    useCloseBox ? (void)p.dialog->close() : p.click("Command2");
-    EXPECT_EQ(p.dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(p.record, kCustom);
-    EXPECT_EQ(p.fileNow(), p.savedFile);
-  }
 }
 
 TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
@@ -169,32 +137,43 @@ TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
   EXPECT_EQ(p.fileNow(), p.savedFile) << "and reach the file only with OK";
 }
 
-TEST(PreferencesDialog, ManualSwitchEnablesEachGroupOnItsOwn) {
+// Each group's manual switch trades its list for its value boxes; the boxes
+// are grey until a switch is first used, the image box until it is toggled.
+TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwn) {
   Program p;
-  auto* backgroundList = p.at<QComboBox>("cboColor", 0);
-  backgroundList->setCurrentIndex(20);
+  EXPECT_EQ(p.dialog->windowTitle(), "環境設定");
+  EXPECT_TRUE(p.at<QPushButton>("Command1")->isDefault());
+  EXPECT_EQ(p.at<QPushButton>("Command2")->text(), "ｷｬﾝｾﾙ");
+  // A group's list, then its value boxes with their up-downs and labels.
+  const auto expectGroup = [&p](int group, bool manual, const QColor& boxesOff) {
+    auto* list = p.at<QComboBox>("cboColor", group);
+    EXPECT_TRUE(list->isEnabled() != manual && !list->isEditable()) << group;
+    EXPECT_EQ(base(list), manual ? buttonFace() : kWhite) << group;
+    for (int i = group * 3; i < group * 3 + 3; ++i) {
+      EXPECT_EQ(base(p.at("txtcol", i)), manual ? kWhite : boxesOff) << i;
+      for (const char* name : {"txtcol", "Updcol", "Label3"}) EXPECT_EQ(p.at(name, i)->isEnabled(), manual) << name << i;
+    }
+  };
+  expectGroup(0, false, kGrey);
+  expectGroup(1, false, kGrey);
+  p.at<QComboBox>("cboColor", 0)->setCurrentIndex(20);
   p.click("chkManual");
-  EXPECT_TRUE(!backgroundList->isEnabled() && base(backgroundList) == buttonFace());
-  for (int i = 0; i < 6; ++i) {
-    const bool background = i < 3;
-    EXPECT_EQ(base(p.at("txtcol", i)), background ? kWhite : kGrey) << i;
-    for (const char* name : {"txtcol", "Updcol", "Label3"}) EXPECT_EQ(p.at(name, i)->isEnabled(), background) << name << i;
-  }
-  EXPECT_TRUE(p.at("cboColor", 1)->isEnabled());
-
+  expectGroup(0, true, kGrey);
+  expectGroup(1, false, kGrey);
   p.click("chkManual");
-  EXPECT_TRUE(backgroundList->isEnabled());
-  EXPECT_EQ(backgroundList->currentText(), "deeppink") << "the earlier choice comes back";
-  EXPECT_EQ(base(p.at("txtcol", 0)), buttonFace());
+  EXPECT_EQ(p.at<QComboBox>("cboColor", 0)->currentText(), "deeppink") << "the earlier choice comes back";
   p.click("chkManual2");
-  EXPECT_TRUE(!p.at("cboColor", 1)->isEnabled() && p.at("Label3", 5)->isEnabled() && backgroundList->isEnabled());
+  expectGroup(0, false, buttonFace());
+  expectGroup(1, true, kGrey);
 
   auto* image = p.at<QLineEdit>("txtBackGround");
+  EXPECT_FALSE(image->isEnabled());
+  EXPECT_EQ(base(image), QApplication::palette().color(QPalette::Active, QPalette::Base));
   image->setText("keep.gif");
   p.click("chkBkg");
   EXPECT_EQ(base(image), kWhite);
   p.click("chkBkg");
-  EXPECT_TRUE(!image->isEnabled() && image->text() == "keep.gif");
+  EXPECT_TRUE(!image->isEnabled() && image->text() == "keep.gif" && base(image) == buttonFace());
 }
 
 // Holds an arrow of `upDown` until the value stops moving; returns the values it took.
@@ -231,68 +210,50 @@ TEST(PreferencesDialog, HeldArrowsStepByTenOnceTwentyAway) {
   EXPECT_EQ(holdArrow(p.at<UpDownControl>("Updcol", 2), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
 }
 
-TEST(PreferencesDialog, PreviewShowsTheControlsAndIsRemovedOnClose) {
-  const struct {
-    void (*setUp)(Program&);
-    const char* bodyLine;
-  } cases[] = {
-      {[](Program& p) { p.click("chkManual"); }, "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"black\">"},
-      {[](Program& p) {
-         p.click("chkManual2");
-         p.at<UpDownControl>("Updcol", 5)->setValue(128);
-         p.click("chkBkg");
-         p.at<QLineEdit>("txtBackGround")->setText("bg.gif");
-       },
-       "<BODY BGCOLOR=\"white\" TEXT=\"#000080\" BACKGROUND=\"bg.gif\">"},
-  };
-  for (const char* closer : {"Command1", "Command2", "close box"}) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(std::string(c.bodyLine) + " / " + closer);
-      Program p;
-      c.setUp(p);
-      p.click("cmdPreview");
-      p.click("cmdPreview");
-      const std::string path = p.dir.file("~mlvpre.htm");
-      EXPECT_NE(test::readFile(path).find(std::string("\r\n") + c.bodyLine + "\r\n"), std::string::npos);
-      ASSERT_EQ(p.launcher.documents.size(), 2u);
-      EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,
-                path + " in " + p.dir.path());
-      std::string(closer) == "close box" ? (void)p.dialog->close() : p.click(closer);
-      p.dialog.reset();
-      EXPECT_FALSE(std::filesystem::exists(path));
-      EXPECT_TRUE(p.boxes.boxes.empty());
-    }
-  }
-}
-
-TEST(PreferencesDialog, PreviewThatCannotBeWrittenIsReported) {
+// The preview shows the controls as they stand, and goes with the dialog; one
+// that cannot be written is reported and not opened.
+TEST(PreferencesDialog, PreviewShowsTheControlsAndIsRemovedWithTheDialog) {
   Program p;
-  std::filesystem::create_directory(p.dir.file("~mlvpre.htm"));
+  const std::string path = p.dir.file("~mlvpre.htm");
+  std::filesystem::create_directory(path);
   p.click("cmdPreview");
   ASSERT_EQ(p.boxes.boxes.size(), 1u);
-  EXPECT_EQ(p.boxes.boxes[0].icon + " " + p.boxes.boxes[0].title, "critical エラー");
-  EXPECT_EQ(p.boxes.boxes[0].text.toStdString(), program::writePreview(p.dir.path(), defaultSettings()).message());
+  EXPECT_EQ(p.boxes.shown(), "critical エラー " + program::writePreview(p.dir.path(), defaultSettings()).message());
   EXPECT_TRUE(p.launcher.documents.empty());
+  std::filesystem::remove(path);
+  p.click("chkManual");
+  p.click("chkManual2");
+  p.at<UpDownControl>("Updcol", 5)->setValue(128);
+  p.click("chkBkg");
+  p.at<QLineEdit>("txtBackGround")->setText("bg.gif");
+  p.click("cmdPreview");
+  p.click("cmdPreview");
+  EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000080\" BACKGROUND=\"bg.gif\">\r\n"),
+            std::string::npos);
+  ASSERT_EQ(p.launcher.documents.size(), 2u);
+  EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,
+            path + " in " + p.dir.path());
+  p.click("Command2");
+  p.dialog.reset();
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(p.boxes.boxes.size(), 1u);
 }
 
-TEST(PreferencesDialog, HelpAsksForTheDialogsTopic) {
-  Program p;
-  p.click("Command5");
-  EXPECT_EQ(p.help.requests, std::vector<int>{15});
-}
-
-// Enter clicks the focused button; anywhere else it answers OK.
+// Enter clicks the focused button; anywhere else it answers OK. Help asks for
+// the dialog's own topic.
 TEST(PreferencesDialog, EnterClicksTheFocusedButtonElseOk) {
   struct Row { const char* focus; const char* outcome; };
   for (const Row& row : {Row{"Text1", "OK"}, Row{"chkchar", "OK"}, Row{"Command1", "OK"}, Row{"Command2", "cancel"},
-                         Row{"Command5", "help"}, Row{"Command3", "browse"}, Row{"cmdPreview", "preview"}}) {
+                         Row{"Command5", "help 15"}, Row{"Command3", "browse 実行可能ファイル"},
+                         Row{"cmdPreview", "preview"}}) {
     SCOPED_TRACE(row.focus);
     Program p;
     p.at(row.focus)->setFocus();
     QTest::keyClick(p.at(row.focus), Qt::Key_Return);
-    const QString outcome = p.dialog->isVisible() ? (p.help.requests.size() ? "help" : p.fileDialogs.filters.size() ? "browse"
-                                                     : p.launcher.documents.size() ? "preview" : "nothing")
-                                                  : p.dialog->result() == QDialog::Accepted ? "OK" : "cancel";
+    QString outcome = p.dialog->isVisible() ? "" : p.dialog->result() == QDialog::Accepted ? "OK" : "cancel";
+    for (const int topic : p.help.requests) outcome += "help " + QString::number(topic);
+    for (const QString& filter : p.fileDialogs.filters) outcome += "browse " + filter;
+    if (!p.launcher.documents.empty()) outcome += "preview";
     EXPECT_EQ(outcome, row.outcome);
   }
 }

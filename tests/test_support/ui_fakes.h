@@ -5,11 +5,15 @@
 
 #include <QString>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "test_support/core_fakes.h"
 #include "ui/seams.h"
+
+// Failures show texts, not arrays of UTF-16 code units.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace morlavin::test {
 
@@ -26,6 +30,11 @@ struct FakeMessageBoxes : ui::MessageBoxes {
   }
   void critical(QWidget*, const QString& title, const QString& text) override {
     boxes.push_back({"critical", title, text});
+  }
+  // The `i`th box as one line: "icon title text".
+  std::string shown(std::size_t i = 0) const {
+    const RecordedBox& box = boxes.at(i);
+    return (box.icon + " " + box.title + " " + box.text).toStdString();
   }
   std::vector<RecordedBox> boxes;
 };
