@@ -9,7 +9,7 @@
 set -uo pipefail
 bin=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/lib.sh"
+. "$here/../lib.sh"
 work=$(mktemp -d)
 mkdir -p "$work/program" "$work/docs with space"
 cp "$bin/morlavin" "$bin/Morlavin.hlp" "$bin/Morlavin.txt" "$work/program/"

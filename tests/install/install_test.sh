@@ -6,7 +6,7 @@
 #   install_test.sh BUILD_DIR     (run on Xvfb by ctest)
 set -uo pipefail
 build=$(realpath "$1")
-. "$(dirname "$0")/../e2e/lib.sh"
+. "$(dirname "$0")/../lib.sh"
 work=$(mktemp -d)
 pid=""
 trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT

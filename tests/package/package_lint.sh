@@ -8,7 +8,7 @@ set -uo pipefail
 build=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-. "$(dirname "$0")/../e2e/lib.sh"
+. "$(dirname "$0")/../lib.sh"
 skipped=0
 have() {
   command -v "$1" >/dev/null && return

@@ -14,7 +14,7 @@
 #   package_test.sh BUILD_DIR     (run on Xvfb by ctest)
 set -uo pipefail
 build=$(realpath "$1")
-. "$(dirname "$0")/../e2e/lib.sh"
+. "$(dirname "$0")/../lib.sh"
 data=$(cd "$(dirname "$0")/../data" && pwd)
 work=$(mktemp -d)
 chmod 755 "$work"
