@@ -20,7 +20,6 @@ eventually() {
 }
 # window NAME: the id of the first visible window of that name, once one exists.
 window() { eventually xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
-gone() { ! xdotool search --name "$1" >/dev/null 2>&1; }
 alt() { xdotool keydown Alt_L key "$1" keyup Alt_L; }
 # press_until KEY WINDOW NAME: a loaded machine may take a moment to give a new
 # window the keyboard, so KEY is pressed in WINDOW again until a window NAME exists.
@@ -30,10 +29,4 @@ press_until() {
     xdotool key "$1"
     tries=10 window "$3" && return
   done
-}
-# stub_opener DIR: an xdg-open in DIR that records what it was asked to open in $OPENED.
-stub_opener() {
-  mkdir -p "$1"
-  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"$OPENED"\n' >"$1/xdg-open"
-  chmod 755 "$1/xdg-open"
 }
