@@ -68,16 +68,10 @@ for row in sys.argv[3:]:
 '
 
 echo "earlier page" >earlier.htm
-rows=()
-for signal in INT TERM HUP KILL; do
-  for moment in start writing half named; do
-    for earlier in yes no; do
-      dir=$signal-$moment-$earlier
-      mkdir "$dir" && ln big.txt "$dir/big.txt"
-      [ $earlier = yes ] && cp earlier.htm "$dir/big.htm"
-      rows+=("$dir")
-    done
-  done
+rows=({INT,TERM,HUP,KILL}-{start,writing,half,named}-{yes,no})
+for dir in "${rows[@]}"; do
+  mkdir "$dir" && ln big.txt "$dir/big.txt"
+  [[ $dir == *-yes ]] && cp earlier.htm "$dir/big.htm"
 done
 # whole PAGE: no page, the earlier one untouched, or the new one entire.
 whole() { [ ! -e "$1" ] || cmp -s "$1" earlier.htm || cmp -s "$1" reference/big.htm; }
