@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# The real program on a real X server, driven by key presses as a user drives
-# it: start with a file, Alt+G imports the title, Enter converts, Alt+D deletes
-# the page, the File menu's exit ends the program. The window's texts are read
-# on the accessibility bus. The desktop's document opener is replaced by a
-# recorder, so no browser starts.
-#
-#   gui_test.sh BIN_DIR     (run on Xvfb and under dbus-run-session by ctest)
+# The portable install on a real X server, driven by key presses: started from
+# another folder with a file, it keeps its settings beside itself, Alt+G imports
+# the title, Enter converts, Alt+D deletes the page, F1 opens the help, File >
+# Exit ends it. The window's texts are read on the accessibility bus.
+#   gui_test.sh BUILD_DIR     (run on Xvfb and under dbus-run-session by ctest)
 set -uo pipefail
-bin=$(realpath "$1")
+build=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/lib.sh"
+. "$here/../lib.sh"
 work=$(mktemp -d)
-mkdir -p "$work/program" "$work/docs with space"
-cp "$bin/morlavin" "$bin/Morlavin.hlp" "$bin/Morlavin.txt" "$work/program/"
-stub_opener "$work/stub"
+prefix="$work/Morlavin folder"
+mkdir "$work/docs with space"
+cmake --install "$build" --component portable --prefix "$prefix" >/dev/null
+check "the portable folder holds its files and no settings yet" \
+  diff <(cd "$prefix" && find . -type f | LC_ALL=C sort) "$here/../data/install/portable_files.txt"
+desktop="$prefix/share/applications/morlavin.desktop"
+check "desktop entry opens text files" grep -qx 'MimeType=text/plain;' "$desktop"
+check "desktop entry names the installed program" grep -qxF "Exec=\"$prefix/morlavin\" %f" "$desktop"
+
+# The desktop's opener, replaced by one that records what it is asked to open.
+install -D -m 755 <(printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"$OPENED"\n') "$work/stub/xdg-open"
 export OPENED="$work/opened.txt" PATH="$work/stub:$PATH" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 input="$work/docs with space/会議 memo.txt"
 title=$(printf '\x89\xef\x8b\x63')
@@ -28,12 +34,12 @@ bus_ready() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bu
 
 check "accessibility bus" eventually bus_ready
 cd "$work"
-"$work/program/morlavin" "$input" & pid=$!
+"$prefix/morlavin" "$input" & pid=$!
 main=$(window '^Morlavin$')
 check "window appears" test -n "$main"
-xdotool windowfocus --sync "$main" 2>/dev/null
-check "settings file created beside the program" test -f "$work/program/Morlavin.ini"
+check "settings file created beside the installed program" test -f "$prefix/Morlavin.ini"
 check "status line at start" eventually shows "ファイル名を指定して変換キーを押してください。D&Dに対応しています。"
+xdotool windowfocus --sync "$main" 2>/dev/null
 
 alt g
 # The button clicks after its short animation: Enter waits for the title.
@@ -50,7 +56,9 @@ alt d
 check "Alt+D deletes the page" eventually test ! -e "$page"
 check "status line confirms the deletion" eventually shows "変換したHTMLファイルを消去しました."
 check "the text file stays" test -f "$input"
+check "F1 opens the help viewer" test -n "$(press_until F1 "$main" 'Morlavin ヘルプ')"
 
+xdotool windowfocus --sync "$main" 2>/dev/null
 alt f
 xdotool key x
 check "File > Exit ends the program" eventually bash -c "! kill -0 $pid 2>/dev/null"

@@ -1,6 +1,5 @@
-"""Prints what the running Morlavin window shows, read through the
-accessibility bus as a screen reader reads it: the status line, or with
-`title` the title box."""
+"""Prints the running Morlavin window's status line (or with `title` its title
+box), read through the accessibility bus as a screen reader reads it."""
 import sys
 
 import pyatspi
@@ -13,9 +12,7 @@ def nodes(node, role):
         yield from nodes(node.getChildAtIndex(i), role)
 
 
-desktop = pyatspi.Registry.getDesktop(0)
-for i in range(desktop.childCount):
-    app = desktop.getChildAtIndex(i)
+for app in pyatspi.Registry.getDesktop(0):
     if app is not None and app.name == "Morlavin":
         if sys.argv[1:] == ["title"]:  # the file-name box, then the title box
             print(list(nodes(app, pyatspi.ROLE_TEXT))[1].queryText().getText(0, -1))

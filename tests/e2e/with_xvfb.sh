@@ -5,15 +5,11 @@
 #
 #   with_xvfb.sh COMMAND...
 set -uo pipefail
+. "$(dirname "$0")/../lib.sh"
 dir=$(mktemp -d)
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$dir"' EXIT
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$dir/display" 2>"$dir/log" & server=$!
-for _ in $(seq 200); do
-  [[ -s "$dir/display" ]] && break
-  kill -0 $server 2>/dev/null || { cat "$dir/log" >&2; exit 1; }
-  sleep 0.05
-done
-[[ -s "$dir/display" ]] || { echo "Xvfb did not start" >&2; exit 1; }
+eventually test -s "$dir/display" || { echo "Xvfb did not start:" >&2; cat "$dir/log" >&2; exit 1; }
 export DISPLAY=":$(head -1 "$dir/display")"
 "$@"
 status=$?

@@ -1,0 +1,32 @@
+# Shared by the shell tests.
+# check NAME COMMAND...: counts COMMAND's success or failure, naming failures.
+passed=0 failed=0
+check() {
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name" >&2; fi
+}
+summary() { echo "$1: $passed passed, $failed failed"; ((failed == 0)); }
+# have TOOL: TOOL is installed; otherwise says that what needs it is skipped.
+have() {
+  command -v "$1" >/dev/null && return
+  echo "SKIP: $1 is not installed" >&2
+  return 1
+}
+# eventually COMMAND...: the command succeeds within $tries tenths of a second,
+# ten seconds unless told: a slow machine may take a while to act on a key.
+eventually() {
+  for _ in $(seq "${tries:-100}"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+# window NAME: the id of the first visible window of that name, once one exists.
+window() { eventually xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
+alt() { xdotool keydown Alt_L key "$1" keyup Alt_L; }
+# press_until KEY WINDOW NAME: a loaded machine may take a moment to give a new
+# window the keyboard, so KEY is pressed in WINDOW again until a window NAME exists.
+press_until() {
+  for _ in $(seq 20); do
+    xdotool windowfocus --sync "$2" 2>/dev/null
+    xdotool key "$1"
+    tries=10 window "$3" && return
+  done
+}
