@@ -104,7 +104,7 @@ bool LineSplitter::refill() {
   return m_begin < m_end || (m_end > 0 && refill());
 }
 
-std::size_t LineSplitter::nextLineEnd() {
+[[gnu::always_inline]] inline std::size_t LineSplitter::nextLineEnd() {
   if (m_ends == 0) {
     if (m_scanned < m_begin) m_scanned = m_begin;
     if (m_scanned >= m_end) return m_end;
