@@ -1,5 +1,4 @@
 #include "conversion/page_format.h"
-#include "conversion/preview_page.h"
 
 #include <gtest/gtest.h>
 
@@ -67,31 +66,6 @@ TEST(PageFormat, LineConversionWithMarkers) {
       converter.convert(std::string_view(c[1]).substr(from, end - from), out);
     }
     EXPECT_EQ(out, c[3]) << c[0];
-  }
-}
-
-// The preview writes the image whenever its box is ticked, and is otherwise
-// the converted page's body tag in a fixed five-line frame.
-TEST(PageFormat, PreviewPageLines) {
-  SettingsRecord manualBackground = defaultSettings();
-  manualBackground.ManualBgcolorSet = 1;
-  SettingsRecord manualText = defaultSettings();
-  manualText.ManualTextcolorSet = 1;
-  manualText.HTMLTextcolorB = 128;
-  manualText.CheckBackground = 2;
-  manualText.HTMLBackGround = "bg.gif";
-  const struct {
-    SettingsRecord values;
-    const char* bodyLine;
-  } cases[] = {
-      {manualBackground, "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"black\">"},
-      {manualText, "<BODY BGCOLOR=\"white\" TEXT=\"#000080\" BACKGROUND=\"bg.gif\">"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(previewPage(c.values), std::string("<HTML>\r\n<HEAD><TITLE>Color Preview</TITLE></HEAD>\r\n") +
-                                         c.bodyLine +
-                                         "\r\n<P ALIGN=CENTER><FONT SIZE=6><B><I>Color Sample</I></B></FONT></P>\r\n"
-                                         "</BODY></HTML>\r\n");
   }
 }
 
