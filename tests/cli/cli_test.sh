@@ -18,6 +18,24 @@ run() { "$convert" "$@" >out.txt 2>err.txt; status=$?; }
 has() { grep -qF -- "$2" "$1"; }
 no() { ! "$@"; }
 
+# Help, version and usage errors with their exit status, in the user's messages
+# language: each row of tests/data/cli/usage_language.txt.
+usage() {  # usage ENVIRONMENT ARGUMENTS STATUS EXPECTED
+  local environment arguments output status first expected=${4# }
+  read -ra environment <<<"$1"
+  [[ "${environment[0]}" == - ]] && environment=()
+  read -ra arguments <<<"$2"
+  output=$(env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}" 2>&1 >/dev/null)
+  status=$?
+  ((status == 0)) && output=$(env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}")
+  first=${output%%$'\n'*}
+  [[ $expected == '<'* ]] && first=$output\$ expected=$(cat "$data/cli/${expected#<}")\$
+  [[ $status == "${3// /}" && "$first" == "$expected"* ]]
+}
+while IFS='|' read -r environment arguments want expected; do
+  [[ "$environment" =~ ^# || -z "$environment" ]] || check "usage: $environment $arguments" usage "$environment" "$arguments" "$want" "$expected"
+done <"$data/cli/usage_language.txt"
+
 # The golden page: every byte, with the options of a settings file.
 cp "$data/conversion/sample.txt" sample.txt
 cp "$data/conversion/sample.ini" settings.ini

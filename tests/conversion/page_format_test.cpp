@@ -13,34 +13,12 @@ namespace {
 using settings::defaultSettings;
 using settings::SettingsRecord;
 
-TEST(PageFormat, HeadLinesByteForByte) {
-  SettingsRecord record = defaultSettings();
-  EXPECT_EQ(pageHead(record, "/doc/memo.htm", ""),
-            "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">\r\n"
-            "<HTML>\r\n"
-            "<HEAD>\r\n"
-            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=x-sjis\">\r\n"
-            "<META NAME=\"Generator\" CONTENT=\"Morlavin 1.62 Copyright (C) The Morlavin project.\">\r\n"
-            "<TITLE>Morlavin - /doc/memo.htm</TITLE>\r\n"
-            "</HEAD>\r\n"
-            "<BODY BGCOLOR=\"white\" TEXT=\"black\">\r\n"
-            "<!-------- This File Created by Morlavin 1.62 Copyright (C) The Morlavin project. -------->\r\n");
-
-  record.DisableEncodeMetaTag = 1;
-  EXPECT_NE(pageHead(record, "x.htm", "t").find("\r\n<HEAD>\r\n<META NAME=\"Generator\""), std::string::npos)
-      << "no character-set line";
-}
-
 TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
   for (const auto& c : test::caseTable("conversion/page_titles.txt", 4)) {
     const Encoding encoding = c[2] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis;
     const std::string head = pageHead(defaultSettings(), c[1], c[0], encoding);
     EXPECT_NE(head.find("\r\n" + c[3] + "\r\n"), std::string::npos) << c[0] << "\n" << head;
   }
-  const auto U = Encoding::kUtf8;
-  EXPECT_NE(pageHead(defaultSettings(), "a.htm", "", U).find("\r\n<META HTTP-EQUIV=\"Content-Type\" "
-                                                             "CONTENT=\"text/html ; charset=UTF-8\">\r\n"),
-            std::string::npos);
   // The name the window shows for a path: the same reading the UTF-8 page gives it.
   EXPECT_EQ(readableName("/tmp/\x83\x81\x83\x82.txt"), "/tmp/メモ.txt");
   EXPECT_EQ(readableName("/tmp/メモ.txt"), "/tmp/メモ.txt");
