@@ -32,7 +32,8 @@ usage() {  # usage ENVIRONMENT ARGUMENTS STATUS EXPECTED
   [[ $status == "${3// /}" && "$first" == "$expected"* ]]
 }
 while IFS='|' read -r environment arguments want expected; do
-  [[ "$environment" =~ ^# || -z "$environment" ]] || check "usage: $environment $arguments" usage "$environment" "$arguments" "$want" "$expected"
+  [[ "$environment" =~ ^# || -z "$environment" ]] && continue
+  check "usage: $environment $arguments" usage "$environment" "$arguments" "$want" "$expected"
 done <"$data/cli/usage_language.txt"
 
 # The golden page: every byte, with the options of a settings file.
@@ -70,7 +71,7 @@ printf 'k\r\n' > s.txt
 printf '\xff\x00\x1b[\x01=\r\r\n\x95' > garbage.ini
 cp garbage.ini garbage.ini.before
 run --settings garbage.ini --title 'My page' s.txt
-check "settings file never written: converts with defaults" test $status -eq 0 && check "--title" has s.htm "<TITLE>My page</TITLE>"
+check "settings file never written: converts" test $status -eq 0 && check "--title" has s.htm "<TITLE>My page</TITLE>"
 check "settings file never written: unchanged" cmp -s garbage.ini garbage.ini.before
 
 # Progress shows on a terminal only, and never with --quiet.
@@ -102,8 +103,12 @@ check "quoted name on stderr" test "$(cat err.txt)" = "\$'missing\\nb.txt': フ�
 check "quoted names on stdout" test "$(cut -d: -f1 out.txt | tr '\n' ' ')" = "\$'e\\e[31m.htm' \$'s\\x95\\\\.htm' "
 
 # Reports that cannot be written make the run fail.
-"$convert" one.txt >/dev/full 2>err.txt; status=$?
-check "stdout full" test $status -eq 1 && check "stdout full: message" has err.txt "標準出力に書き込めません (ディスクの空き容量が足りません)"
+if [[ -w /dev/full ]]; then
+  "$convert" one.txt >/dev/full 2>err.txt; status=$?
+  check "stdout full" test $status -eq 1 && check "stdout full: message" has err.txt "標準出力に書き込めません (ディスクの空き容量が足りません)"
+else
+  echo "/dev/full cannot be written here: the full-stdout case is not run" >&2
+fi
 "$convert" one.txt >&- 2>err.txt; status=$?
 check "stdout closed" test $status -eq 1 -a -e one.htm && check "stdout closed: message" has err.txt "標準出力に書き込めません (閉じられています)"
 

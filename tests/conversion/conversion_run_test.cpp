@@ -106,19 +106,22 @@ TEST(ConversionRun, ShowsEachPassAndKeepsTheEarlierPageOnFailure) {
 
     ASSERT_EQ(result.status().code(), codes.at(c[11])) << result.status().message();
     const auto masked = [&](std::string line) {  // the folder differs from run to run
-      for (std::size_t at; (at = line.find(dir.path())) != std::string::npos;) line.replace(at, dir.path().size(), "DIR");
+      for (std::size_t at; (at = line.find(dir.path())) != std::string::npos;) {
+        line.replace(at, dir.path().size(), "DIR");
+      }
       return line;
     };
     for (std::string& line : view.log) line = masked(line);
-    // Only how the log ends, in the cell, where what comes before depends on how the file is read.
+    // Where what comes before depends on how the file is read, the cell holds how the log ends.
     const bool ending = c[7].starts_with("error ");
-    const auto expected = c[7] == "-" ? std::vector<std::string>{} : linesOf(ending ? c[7] : readFile(data + "runs/" + c[7]));
-    if (ending) view.log.erase(view.log.begin(), view.log.end() - std::min(view.log.size(), expected.size()));
-    EXPECT_EQ(view.log, expected);
+    const auto seen =
+        c[7] == "-" ? std::vector<std::string>{} : linesOf(ending ? c[7] : readFile(data + "runs/" + c[7]));
+    if (ending) view.log.erase(view.log.begin(), view.log.end() - std::min(view.log.size(), seen.size()));
+    EXPECT_EQ(view.log, seen);
     if (c[10] != "-") {
-      std::vector<double> expected;
-      for (const std::string& value : linesOf(readFile(data + c[10]))) expected.push_back(std::stod(value));
-      EXPECT_EQ(view.progress, expected);
+      std::vector<double> values;
+      for (const std::string& value : linesOf(readFile(data + c[10]))) values.push_back(std::stod(value));
+      EXPECT_EQ(view.progress, values);
     }
     if (result) {
       EXPECT_EQ(result->outputPath, page);
