@@ -151,7 +151,6 @@ TEST(Preview, IsWrittenInItsFolderAndRemovedAgain) {
 }
 
 TEST(About, VersionAndAboutTexts) {
-  EXPECT_EQ(settings::programVersionText(), "1.62");
   EXPECT_EQ(static_cast<float>(1.62), settings::programVersionNumber()) << "compares equal to its own text";
   EXPECT_EQ(settings::versionText(1, 5), "1.05");
   EXPECT_EQ(aboutText(1, 5, "(C) X", "nick", "https://h/"), "Morlavin Ver 1.05\r\n(C) X(nick)\r\nhttps://h/");
