@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The batch converter driven as a user drives it: exit codes, the lines it
-# prints, the pages it writes, and that bad input never costs the user a file.
+# The batch converter driven as a user drives it: its options and usage, exit codes,
+# the lines it prints and the pages it writes (why a file is refused is the core's).
 set -uo pipefail
 convert=$(realpath "$1")
 data=$(cd "$(dirname "$0")/../data" && pwd)
