@@ -92,6 +92,7 @@ TEST(ConversionRun, ShowsEachPassAndKeepsTheEarlierPageOnFailure) {
     if (c[3] != "-") {
       std::string text;
       for (int i = std::stoi(c[3]); i > 0; --i) text += c[2];
+      fs::create_directories(fs::path(input).parent_path());
       writeFile(input, text);
     }
     if (c[9] != "-") writeFile(page, "earlier");
@@ -132,7 +133,7 @@ TEST(ConversionRun, ShowsEachPassAndKeepsTheEarlierPageOnFailure) {
     } else {
       EXPECT_EQ(readFile(page), c[9] == "-" ? "<missing>" : "earlier");
     }
-    const auto names = std::distance(fs::directory_iterator(dir.path()), {});
+    const auto names = std::distance(fs::directory_iterator(fs::path(page).parent_path()), {});
     EXPECT_EQ(names, fs::exists(input) + fs::exists(page)) << "no temporary file left";
   }
 }
