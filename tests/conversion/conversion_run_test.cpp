@@ -17,7 +17,6 @@
 namespace morlavin::conversion {
 namespace {
 
-using settings::defaultSettings;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
@@ -97,7 +96,7 @@ TEST(ConversionRun, ShowsEachPassAndKeepsTheEarlierPageOnFailure) {
     }
     if (c[9] != "-") writeFile(page, "earlier");
     if (c[9] == "read-only") fs::permissions(page, fs::perms::owner_read);
-    const auto record = c[4].empty() ? defaultSettings() : settings::readSettings(data + c[4]);
+    const auto record = c[4].empty() ? settings::defaultSettings() : settings::readSettings(data + c[4]);
     RecordingView view;
     if (c[6] != "-") view.duringCounting = [&] { fs::resize_file(input, std::stoull(c[6])); };
     test::FakeLauncher launcher;
@@ -158,7 +157,8 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
     writeFile(dir.file("e.txt"), row[1]);
     RecordingView view;
     test::FakeLauncher launcher;
-    ASSERT_TRUE(convertFile({dir.file("e.txt"), "表", false, choice(row[2])}, defaultSettings(), view, launcher));
+    const ConversionRequest request{dir.file("e.txt"), "表", false, choice(row[2])};
+    ASSERT_TRUE(convertFile(request, settings::defaultSettings(), view, launcher));
     const std::string page = readFile(dir.file("e.htm"));
     const bool utf8 = row[3] == "utf8";
     const std::string charset = utf8 ? "UTF-8" : "x-sjis";

@@ -10,13 +10,10 @@
 namespace morlavin::conversion {
 namespace {
 
-using settings::defaultSettings;
-using settings::SettingsRecord;
-
 TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
   for (const auto& c : test::caseTable("conversion/page_titles.txt", 4)) {
     const Encoding encoding = c[2] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis;
-    const std::string head = pageHead(defaultSettings(), c[1], c[0], encoding);
+    const std::string head = pageHead(settings::defaultSettings(), c[1], c[0], encoding);
     EXPECT_NE(head.find("\r\n" + c[3] + "\r\n"), std::string::npos) << c[0] << "\n" << head;
   }
   // The name the window shows for a path: the same reading the UTF-8 page gives it.
@@ -26,7 +23,7 @@ TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
 
 TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
   for (const auto& c : test::caseTable("conversion/body_tags.txt", 3)) {
-    SettingsRecord record = defaultSettings();
+    settings::SettingsRecord record = settings::defaultSettings();
     std::istringstream changes(c[0]);
     for (std::string change; std::getline(changes, change, ';');) {
       const auto equals = change.find('=');
