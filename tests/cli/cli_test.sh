@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# The batch converter driven as a user drives it: exit codes, the lines it
-# prints, the pages it writes, and that bad input never costs the user a file.
+# The batch converter driven as a user drives it: its options and usage, exit codes,
+# the lines it prints and the pages it writes (why a file is refused is the core's).
 set -uo pipefail
 convert=$(realpath "$1")
 data=$(cd "$(dirname "$0")/../data" && pwd)
 work=$(mktemp -d)
-chmod 755 "$work"
-trap 'umount "$work/full" 2>/dev/null; chmod -R u+rwX "$work"; rm -rf "$work"' EXIT
+trap 'rm -rf "$work"' EXIT
 cd "$work"
 passed=0 failed=0
 
@@ -17,102 +16,75 @@ check() {  # check NAME COMMAND...: the command must succeed
 # run ARGS...: runs the converter, keeping stdout, stderr and the exit status.
 run() { "$convert" "$@" >out.txt 2>err.txt; status=$?; }
 has() { grep -qF -- "$2" "$1"; }
-no() { ! "$@"; }
 
-# The golden page: every byte, with options from a settings file that is only read.
+# Help, version and usage errors with their exit status, in the user's messages
+# language: each row of tests/data/cli/usage_language.txt.
+usage() {  # usage ENVIRONMENT ARGUMENTS STATUS EXPECTED
+  local environment arguments output status first expected=${4# }
+  read -ra environment <<<"$1"
+  [[ "${environment[0]}" == - ]] && environment=()
+  read -ra arguments <<<"$2"
+  output=$(env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}" 2>&1 >/dev/null)
+  status=$?
+  ((status == 0)) && output=$(env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}")
+  first=${output%%$'\n'*}
+  [[ $expected == '<'* ]] && first=$output\$ expected=$(cat "$data/cli/${expected#<}")\$
+  [[ $status == "${3// /}" && "$first" == "$expected"* ]]
+}
+while IFS='|' read -r environment arguments want expected; do
+  [[ "$environment" =~ ^# || -z "$environment" ]] && continue
+  check "usage: $environment $arguments" usage "$environment" "$arguments" "$want" "$expected"
+done <"$data/cli/usage_language.txt"
+
+# The golden page: every byte, with the options of a settings file.
 cp "$data/conversion/sample.txt" sample.txt
 cp "$data/conversion/sample.ini" settings.ini
-chmod 444 settings.ini
 run --settings settings.ini --title-from-first-line sample.txt
 check "sample page bytes" cmp -s sample.html "$data/conversion/sample.html"
-size=$(stat -c %s sample.html)
-check "success line" test "$(cat out.txt)" = "sample.html: テキストを変換しました。(変換後のサイズ:${size}bytes)"
-# CR and LF line ends give the same page, byte for byte.
-for ends in '\n' '\r'; do
-  tr -d "$ends" <"$data/conversion/sample.txt" >sample.txt
-  run --settings settings.ini --title-from-first-line sample.txt
-  check "sample without $ends: same page" cmp -s sample.html "$data/conversion/sample.html"
-done
-cp "$data/conversion/sample.txt" sample.txt
+check "success line" test "$(cat out.txt)" = "sample.html: テキストを変換しました。(変換後のサイズ:$(stat -c %s sample.html)bytes)"
 run --encoding utf-8 sample.txt; check "--encoding utf-8" has sample.htm "charset=UTF-8"
-check "settings file untouched" cmp -s settings.ini "$data/conversion/sample.ini"
 mkdir bin && cp "$convert" bin/
 bin/morlavin-convert --quiet sample.txt >/dev/null 2>&1
 check "without --settings it reads beside the program and never creates the file" test ! -e bin/Morlavin.ini -a -e sample.htm
 run --settings missing.ini sample.txt
 check "missing settings file means defaults" test $status -eq 0 -a -e sample.htm -a ! -e missing.ini
 
-# Bad input: each gives its message and exit status, and nothing else changes.
-# The reasons themselves are the core's; here the report line and status.
+# The reasons for a refusal are the core's; an empty name has none of its own.
 run ""; check "empty name: refused without a reason" test $status -eq 1 -a "$(cat err.txt)" = ": 変換に失敗しました。"
-
-mkdir notes.txt.d site.txt && printf 'x\r\n' > notes.txt.d/a.txt && printf 'x\r\n' > site.txt/Makefile
-run notes.txt.d/a.txt; check "the page is written beside its text" test $status -eq 0 -a -e notes.txt.d/a.htm
-run site.txt/Makefile; check "no .txt in the file name" has err.txt "site.txt/Makefile: このファイルは変換できません。"
-
-printf 'x\r\n' > secret.txt && chmod 000 secret.txt
-if [[ $(id -u) -eq 0 ]]; then
-  # root reads every file; the case is what an ordinary user meets.
-  setpriv --reuid=nobody --regid=nogroup --clear-groups "$convert" secret.txt >out.txt 2>err.txt; status=$?
-else
-  run secret.txt
-fi
-check "unreadable file: status, no page" test $status -eq 1 -a ! -e secret.htm
-check "unreadable file: message" has err.txt "secret.txt: ファイルを開けません (アクセスが拒否されました)"
 
 head -c 100000000 /dev/zero | tr '\0' 'a' > long.txt
 run --quiet long.txt
-check "100 MB single line converts" test $status -eq 0
-check "100 MB single line: page size" test "$(stat -c %s long.htm)" -gt 100000000
+check "100 MB single line converts" test $status -eq 0 -a "$(stat -c %s long.htm)" -gt 100000000
 
 # A line larger than the memory the converter may use is refused, not a crash.
 if (ulimit -v 150000 && "$convert" --version >/dev/null 2>&1); then
   (ulimit -v 150000; "$convert" --quiet long.txt >out.txt 2>err.txt); status=$?
   check "line larger than memory: refused" test $status -eq 1 && check "line larger than memory: message" has err.txt "long.txt: ファイルを読み込めません (メモリが足りません)"
-  check "line larger than memory: earlier page kept" test "$(stat -c %s long.htm)" -gt 100000000
   (ulimit -v 150000; "$convert" --quiet --title-from-first-line long.txt >out.txt 2>err.txt); status=$?
   check "first line larger than memory: no title, refused" test $status -eq 1
 else
   echo "a sanitized build cannot run with a memory limit: the out-of-memory case is not run" >&2
 fi
 
-# Settings files the program never wrote are read, never changed.
+# A settings file the program never wrote is read, never changed.
 printf 'k\r\n' > s.txt
 printf '\xff\x00\x1b[\x01=\r\r\n\x95' > garbage.ini
-head -c 1048576 /dev/zero | tr '\0' 'k' > long.ini
-awk 'BEGIN { for (i = 0; i < 10000; i++) printf "[S%d]\r\nk=v\r\n", i }' > sections.ini
-for ini in garbage.ini long.ini sections.ini; do
-  cp $ini $ini.before
-  run --settings $ini s.txt
-  check "settings $ini: converts with defaults" test $status -eq 0
-  check "settings $ini: unchanged" cmp -s $ini $ini.before
-done
-
-# A full disk: the earlier page stays whole and no temporary file is left.
-mkdir full
-if mount -t tmpfs -o size=65536 tmpfs full 2>/dev/null; then
-  printf 'earlier page' > full/big.htm
-  head -c 40000 /dev/zero | tr '\0' 'a' > full/big.txt
-  run full/big.txt
-  check "full disk: message" has err.txt "full/big.txt: 書き込めません: full/big.htm (ディスクの空き容量が足りません)"
-  check "full disk: earlier page kept" test "$(cat full/big.htm)" = "earlier page"
-  check "full disk: nothing left behind" test "$(ls -A full | wc -l)" -eq 2
-else
-  echo "cannot mount a tmpfs here: full-disk case not run" >&2
-fi
+cp garbage.ini garbage.ini.before
+run --settings garbage.ini --title 'My page' s.txt
+check "settings file never written: converts" test $status -eq 0 && check "--title" has s.htm "<TITLE>My page</TITLE>"
+check "settings file never written: unchanged" cmp -s garbage.ini garbage.ini.before
 
 # Progress shows on a terminal only, and never with --quiet.
-progress() { [[ $(script -qec "$(printf '%q ' "$convert" "$@")" /dev/null) == *行数をチェックしています* ]]; }
-check "progress on a terminal" progress s.txt
-check "--quiet: no progress" no progress --quiet s.txt
+progress() { script -qec "$(printf '%q ' "$convert" "$@")" /dev/null | grep -c 行数をチェックしています; }
+check "progress on a terminal" test "$(progress s.txt)" -gt 0
+check "--quiet: no progress" test "$(progress --quiet s.txt)" -eq 0
 check "no progress into a file" test "$(grep -c 行数 err.txt)" -eq 0
 
-# Several files: a failure does not stop the others, and sets the exit status.
+# Several files: a failure does not stop the others (both pages, both lines), and sets the exit status.
 printf 'a\r\n' > one.txt
 printf 'b\r\n' > two.txt
 run one.txt missing.txt two.txt
-check "mixed run: status 1, both good pages" test $status -eq 1 -a -e one.htm -a -e two.htm
-check "mixed run: two success lines" test "$(wc -l < out.txt)" -eq 2
+check "mixed run" test $status -eq 1 -a -e one.htm -a -e two.htm -a "$(wc -l < out.txt)" -eq 2
 
 # Names a shell would read: nothing of them is executed, every page lands.
 for name in 'with space.txt' "quote'and\"double.txt" '$(touch pwned).txt' 'semi;colon.txt' '`touch pwned`.txt' '日本語 メモ.txt' '-dash.txt'; do
@@ -130,8 +102,12 @@ check "quoted name on stderr" test "$(cat err.txt)" = "\$'missing\\nb.txt': フ�
 check "quoted names on stdout" test "$(cut -d: -f1 out.txt | tr '\n' ' ')" = "\$'e\\e[31m.htm' \$'s\\x95\\\\.htm' "
 
 # Reports that cannot be written make the run fail.
-"$convert" one.txt >/dev/full 2>err.txt; status=$?
-check "stdout full" test $status -eq 1 && check "stdout full: message" has err.txt "標準出力に書き込めません (ディスクの空き容量が足りません)"
+if [[ -w /dev/full ]]; then
+  "$convert" one.txt >/dev/full 2>err.txt; status=$?
+  check "stdout full" test $status -eq 1 && check "stdout full: message" has err.txt "標準出力に書き込めません (ディスクの空き容量が足りません)"
+else
+  echo "/dev/full cannot be written here: the full-stdout case is not run" >&2
+fi
 "$convert" one.txt >&- 2>err.txt; status=$?
 check "stdout closed" test $status -eq 1 -a -e one.htm && check "stdout closed: message" has err.txt "標準出力に書き込めません (閉じられています)"
 

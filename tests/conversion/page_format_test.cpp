@@ -1,5 +1,4 @@
 #include "conversion/page_format.h"
-#include "conversion/preview_page.h"
 
 #include <gtest/gtest.h>
 
@@ -11,37 +10,12 @@
 namespace morlavin::conversion {
 namespace {
 
-using settings::defaultSettings;
-using settings::SettingsRecord;
-
-TEST(PageFormat, HeadLinesByteForByte) {
-  SettingsRecord record = defaultSettings();
-  EXPECT_EQ(pageHead(record, "/doc/memo.htm", ""),
-            "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">\r\n"
-            "<HTML>\r\n"
-            "<HEAD>\r\n"
-            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=x-sjis\">\r\n"
-            "<META NAME=\"Generator\" CONTENT=\"Morlavin 1.62 Copyright (C) The Morlavin project.\">\r\n"
-            "<TITLE>Morlavin - /doc/memo.htm</TITLE>\r\n"
-            "</HEAD>\r\n"
-            "<BODY BGCOLOR=\"white\" TEXT=\"black\">\r\n"
-            "<!-------- This File Created by Morlavin 1.62 Copyright (C) The Morlavin project. -------->\r\n");
-
-  record.DisableEncodeMetaTag = 1;
-  EXPECT_NE(pageHead(record, "x.htm", "t").find("\r\n<HEAD>\r\n<META NAME=\"Generator\""), std::string::npos)
-      << "no character-set line";
-}
-
 TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
   for (const auto& c : test::caseTable("conversion/page_titles.txt", 4)) {
     const Encoding encoding = c[2] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis;
-    const std::string head = pageHead(defaultSettings(), c[1], c[0], encoding);
+    const std::string head = pageHead(settings::defaultSettings(), c[1], c[0], encoding);
     EXPECT_NE(head.find("\r\n" + c[3] + "\r\n"), std::string::npos) << c[0] << "\n" << head;
   }
-  const auto U = Encoding::kUtf8;
-  EXPECT_NE(pageHead(defaultSettings(), "a.htm", "", U).find("\r\n<META HTTP-EQUIV=\"Content-Type\" "
-                                                             "CONTENT=\"text/html ; charset=UTF-8\">\r\n"),
-            std::string::npos);
   // The name the window shows for a path: the same reading the UTF-8 page gives it.
   EXPECT_EQ(readableName("/tmp/\x83\x81\x83\x82.txt"), "/tmp/メモ.txt");
   EXPECT_EQ(readableName("/tmp/メモ.txt"), "/tmp/メモ.txt");
@@ -49,7 +23,7 @@ TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
 
 TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
   for (const auto& c : test::caseTable("conversion/body_tags.txt", 3)) {
-    SettingsRecord record = defaultSettings();
+    settings::SettingsRecord record = settings::defaultSettings();
     std::istringstream changes(c[0]);
     for (std::string change; std::getline(changes, change, ';');) {
       const auto equals = change.find('=');
@@ -67,31 +41,6 @@ TEST(PageFormat, LineConversionWithMarkers) {
       converter.convert(std::string_view(c[1]).substr(from, end - from), out);
     }
     EXPECT_EQ(out, c[3]) << c[0];
-  }
-}
-
-// The preview writes the image whenever its box is ticked, and is otherwise
-// the converted page's body tag in a fixed five-line frame.
-TEST(PageFormat, PreviewPageLines) {
-  SettingsRecord manualBackground = defaultSettings();
-  manualBackground.ManualBgcolorSet = 1;
-  SettingsRecord manualText = defaultSettings();
-  manualText.ManualTextcolorSet = 1;
-  manualText.HTMLTextcolorB = 128;
-  manualText.CheckBackground = 2;
-  manualText.HTMLBackGround = "bg.gif";
-  const struct {
-    SettingsRecord values;
-    const char* bodyLine;
-  } cases[] = {
-      {manualBackground, "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"black\">"},
-      {manualText, "<BODY BGCOLOR=\"white\" TEXT=\"#000080\" BACKGROUND=\"bg.gif\">"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(previewPage(c.values), std::string("<HTML>\r\n<HEAD><TITLE>Color Preview</TITLE></HEAD>\r\n") +
-                                         c.bodyLine +
-                                         "\r\n<P ALIGN=CENTER><FONT SIZE=6><B><I>Color Sample</I></B></FONT></P>\r\n"
-                                         "</BODY></HTML>\r\n");
   }
 }
 

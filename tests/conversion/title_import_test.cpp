@@ -8,17 +8,14 @@
 namespace morlavin::conversion {
 namespace {
 
-using test::TempDir;
-using test::writeFile;
-
 TEST(TitleImport, StripsOnlyTheListedTagFormsInOrder) {
   for (const auto& c : test::caseTable("conversion/title_strip.txt", 2)) EXPECT_EQ(stripTitleTags(c[0]), c[1]) << c[0];
 }
 
 TEST(TitleImport, ReadsTheFirstLineOfARegularFileOnly) {
-  TempDir dir;
+  test::TempDir dir;
   const auto title = [&](const std::string& name, const std::string& bytes, EncodingChoice encoding) {
-    writeFile(dir.file(name), bytes);
+    test::writeFile(dir.file(name), bytes);
     const Result<std::string> title = importTitle(dir.file(name), encoding);
     return title ? *title : "-";
   };
