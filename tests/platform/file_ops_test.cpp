@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
-#include <set>
 
 #include "platform/temporary_files.h"
 #include "test_support/temp_dir.h"
@@ -18,18 +17,10 @@ namespace morlavin::platform {
 namespace {
 
 using test::readFile;
+using test::fileNames;
 using test::TempDir;
 using test::writeFile;
 namespace fs = std::filesystem;
-
-// The names in a folder, sorted and separated by blanks.
-std::string names(const std::string& dir) {
-  std::set<std::string> sorted;
-  for (const auto& entry : fs::directory_iterator(dir)) sorted.insert(entry.path().filename());
-  std::string text;
-  for (const std::string& name : sorted) text += (text.empty() ? "" : " ") + name;
-  return text;
-}
 
 // A file system that can neither exchange two names nor rename onto a name
 // in use, nor make unnamed files; optionally it cannot move the new file in.
@@ -64,7 +55,7 @@ TEST(AtomicFileWriter, ReplacesTheTargetOnlyOnCommit) {
     writer.append("half a ");
     EXPECT_EQ(readFile(target), "old page");
   }  // abandoned: the old page stays and no temporary file is left behind
-  EXPECT_EQ(readFile(target) + " in " + names(dir.path()), "old page in page.htm");
+  EXPECT_EQ(readFile(target) + " in " + fileNames(dir.path()), "old page in page.htm");
 
   AtomicFileWriter writer;
   ASSERT_TRUE(writer.open(target).isOk());
@@ -72,7 +63,7 @@ TEST(AtomicFileWriter, ReplacesTheTargetOnlyOnCommit) {
   writer.append(std::string(3 << 20, 'x'));  // larger than the buffer
   ASSERT_TRUE(writer.commit().isOk());
   EXPECT_EQ(readFile(target), "new " + std::string(3 << 20, 'x'));
-  EXPECT_EQ(names(dir.path()), "page.htm");
+  EXPECT_EQ(fileNames(dir.path()), "page.htm");
 }
 
 TEST(AtomicFileWriter, KeepsPermissionsButNeverSetuidSetgidOrSticky) {
@@ -125,7 +116,7 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
     SCOPED_TRACE(row.name);
     const bool none = row.target.find("/none/") != std::string::npos;
     if (!none && !fs::exists(fs::symlink_status(row.target))) writeFile(row.target, "earlier");
-    const std::string before = names(dir.path()) + " | " + names(deep), earlier = readFile(row.target);
+    const std::string before = fileNames(dir.path()) + " | " + fileNames(deep), earlier = readFile(row.target);
     g_refuseNewFile = row.refuse;
     AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, row.calls);
     Status status = writer.open(row.target);
@@ -134,7 +125,7 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
     const std::string reason = row.reason;
     EXPECT_EQ(status.message(), reason.empty() ? "" : "書き込めません: " + row.target + " (" + reason + ")");
     EXPECT_EQ(readFile(row.target), reason.empty() ? "new" : earlier);
-    EXPECT_EQ(names(dir.path()) + " | " + names(deep), before);
+    EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(deep), before);
   }
   EXPECT_EQ(readFile(dir.file("elsewhere")), "earlier");
   EXPECT_FALSE(fs::is_symlink(dir.file("link.htm")));
@@ -151,7 +142,7 @@ TEST(WriteFileAtomically, WritesThroughLinksAndKeepsThem) {
   ASSERT_TRUE(writeFileAtomically(dir.file("Morlavin.ini"), "new").isOk());
   EXPECT_EQ(readFile(dir.file("kept/real.ini")), "new");
   EXPECT_TRUE(fs::is_symlink(dir.file("Morlavin.ini")) && fs::is_symlink(dir.file("kept/step")));
-  EXPECT_EQ(names(dir.path()) + " | " + names(dir.file("kept")), "Morlavin.ini kept loop | real.ini step");
+  EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(dir.file("kept")), "Morlavin.ini kept loop | real.ini step");
   EXPECT_EQ(writeFileAtomically(dir.file("loop"), "x").message(),
             "書き込めません: " + dir.file("loop") + " (シンボリックリンクが多すぎるか、循環しています)");
 }
@@ -196,7 +187,7 @@ TEST(AtomicFileWriter, RemovesTemporaryFilesThatDeadProcessesLeft) {
   ASSERT_TRUE(writeFileAtomically(dir.file("page.htm"), "new").isOk());
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
-  EXPECT_EQ(names(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +
+  EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +
                                    "other-0.tmp page.htm");
 }
 
