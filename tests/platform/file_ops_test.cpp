@@ -34,8 +34,12 @@ int renameOntoFreeNames(int dir, const char* from, const char* to) {
 }
 int noUnnamedFiles(int, mode_t) { return errno = EOPNOTSUPP, -1; }
 const WriterCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles, ::close};
-// A full disk, and a file system that reports a failed write only on close.
-int fullDisk(int, mode_t) { return ::open("/dev/full", O_WRONLY | O_CLOEXEC); }
+// A file that refuses every write, and a file system that reports a failed
+// write only on close.
+int unwritable(int directory, mode_t mode) {
+  const int fd = ::openat(directory, "unwritable", O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  return ::unlinkat(directory, "unwritable", 0), fd;
+}
 int failingClose(int fd) { return ::close(fd), errno = EIO, -1; }
 WriterCalls systemCallsBut(int (*openUnnamed)(int, mode_t), int (*close)(int)) {
   WriterCalls calls = systemWriterCalls();
@@ -87,7 +91,7 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
   writeFile(dir.file("elsewhere"), "earlier");
   fs::create_symlink("elsewhere", dir.file("link.htm"));
   const WriterCalls& system = systemWriterCalls();
-  const WriterCalls full = systemCallsBut(fullDisk, nullptr), both = systemCallsBut(fullDisk, failingClose);
+  const WriterCalls writeFails = systemCallsBut(unwritable, nullptr), both = systemCallsBut(unwritable, failingClose);
   const WriterCalls closeFails = systemCallsBut(nullptr, failingClose);
   const std::string page = "new " + std::string(1 << 17, 'x');  // larger than the buffer
   const std::string longPath = deep + "/" + std::string(4095 - deep.size() - 5, 'p') + ".htm";
@@ -101,9 +105,9 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
       {"read-only", dir.file("read-only.htm"), system, false, "読み取り専用のファイルです"},
       {"a folder", dir.file("folder.htm"), system, false, "フォルダです"},
       {"no such folder", dir.file("none/a.htm"), system, false, "ファイルまたはフォルダが見つかりません"},
-      {"disk full", dir.file("full.htm"), full, false, "ディスクの空き容量が足りません"},
+      {"the write fails", dir.file("write.htm"), writeFails, false, "ファイルが開かれていません"},
       {"the write fails on close", dir.file("close.htm"), closeFails, false, "入出力エラーが発生しました"},
-      {"the first failure is told", dir.file("both.htm"), both, false, "ディスクの空き容量が足りません"},
+      {"the first failure is told", dir.file("both.htm"), both, false, "ファイルが開かれていません"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -118,7 +122,8 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
     if (status) status = writer.commit();
     const std::string reason = row.reason;
     EXPECT_EQ(status.message(), reason.empty() ? "" : "書き込めません: " + row.target + " (" + reason + ")");
-    EXPECT_EQ(readFile(row.target), reason.empty() ? page : earlier);
+    const std::string after = readFile(row.target);
+    EXPECT_TRUE(after == (reason.empty() ? page : earlier)) << after.size() << " bytes: " << after.substr(0, 20);
     EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(deep), before);
   }
   EXPECT_EQ(readFile(dir.file("elsewhere")), "earlier");
