@@ -101,7 +101,7 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
       {"a path of 4095 bytes", longPath, system, false, ""},
       {"a link at the name is replaced", dir.file("link.htm"), system, false, ""},
       {"no exchange, no rename onto a name in use", dir.file("plain.htm"), kPlainFileSystem, false, ""},
-      {"the new file cannot take the name", dir.file("plain2.htm"), kPlainFileSystem, true, "入出力エラーが発生しました"},
+      {"the new file cannot move in", dir.file("plain2.htm"), kPlainFileSystem, true, "入出力エラーが発生しました"},
       {"read-only", dir.file("read-only.htm"), system, false, "読み取り専用のファイルです"},
       {"a folder", dir.file("folder.htm"), system, false, "フォルダです"},
       {"no such folder", dir.file("none/a.htm"), system, false, "ファイルまたはフォルダが見つかりません"},
