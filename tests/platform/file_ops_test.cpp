@@ -41,12 +41,6 @@ int unwritable(int directory, mode_t mode) {
   return ::unlinkat(directory, "unwritable", 0), fd;
 }
 int failingClose(int fd) { return ::close(fd), errno = EIO, -1; }
-WriterCalls systemCallsBut(int (*openUnnamed)(int, mode_t), int (*close)(int)) {
-  WriterCalls calls = systemWriterCalls();
-  if (openUnnamed) calls.openUnnamed = openUnnamed;
-  if (close) calls.close = close;
-  return calls;
-}
 
 TEST(AtomicFileWriter, LeavesTheTargetAsItWasWithoutCommit) {
   TempDir dir;
@@ -91,8 +85,9 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
   writeFile(dir.file("elsewhere"), "earlier");
   fs::create_symlink("elsewhere", dir.file("link.htm"));
   const WriterCalls& system = systemWriterCalls();
-  const WriterCalls writeFails = systemCallsBut(unwritable, nullptr), both = systemCallsBut(unwritable, failingClose);
-  const WriterCalls closeFails = systemCallsBut(nullptr, failingClose);
+  const WriterCalls writeFails{system.exchange, system.rename, unwritable, ::close};
+  const WriterCalls closeFails{system.exchange, system.rename, system.openUnnamed, failingClose};
+  const WriterCalls both{system.exchange, system.rename, unwritable, failingClose};
   const std::string page = "new " + std::string(1 << 17, 'x');  // larger than the buffer
   const std::string longPath = deep + "/" + std::string(4095 - deep.size() - 5, 'p') + ".htm";
   struct Row { const char* name; std::string target; const WriterCalls& calls; bool refuse; const char* reason; };

@@ -27,15 +27,13 @@ TEST(ProfileFile, ReadsKeysByTheProfileRules) {
 // limit is left out rather than cut in half.
 TEST(ProfileFile, LongValuesAreCutWithoutSplittingACharacter) {
   TempDir dir;
-  const std::string ascii(300, 'a');
-  writeFile(dir.file("a.ini"), "[Setting]\r\nKey=" + ascii + "\r\n");
+  writeFile(dir.file("a.ini"), "[Setting]\r\nKey=" + std::string(300, 'a') + "\r\n");
   EXPECT_EQ(readProfileString(dir.file("a.ini"), "Setting", "Key", ""), std::string(254, 'a'));
 
   std::string japanese = "a";  // puts every lead byte at an odd offset
   for (int i = 0; i < 150; ++i) japanese += "\x95\x5C";
   writeFile(dir.file("a.ini"), "[Setting]\r\nKey=" + japanese + "\r\n");
-  const std::string value = readProfileString(dir.file("a.ini"), "Setting", "Key", "");
-  EXPECT_EQ(value, japanese.substr(0, 253));
+  EXPECT_EQ(readProfileString(dir.file("a.ini"), "Setting", "Key", ""), japanese.substr(0, 253));
 }
 
 TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
