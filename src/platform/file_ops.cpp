@@ -217,7 +217,7 @@ Status removeFileIfUnchanged(const std::string& path, const FileIdentity& writte
 }
 
 const WriterCalls& systemWriterCalls() {
-  static const WriterCalls calls{exchangeNames, renameOver, openUnnamedFile};
+  static const WriterCalls calls{exchangeNames, renameOver, openUnnamedFile, ::close};
   return calls;
 }
 
@@ -298,7 +298,7 @@ Status AtomicFileWriter::commit() {
   struct stat st {};
   if (m_errno == 0 && ::fstat(m_fd, &st) != 0) m_errno = errno;
   if (m_errno == 0 && m_temporary.empty()) m_errno = nameUnnamedFile();
-  if (::close(m_fd) != 0 && m_errno == 0) m_errno = errno;
+  if (m_calls.close(m_fd) != 0 && m_errno == 0) m_errno = errno;
   m_fd = -1;
   if (m_errno == 0) m_errno = moveIntoPlace();
   const int error = m_errno;

@@ -80,6 +80,9 @@ struct WriterCalls {
   int (*rename)(int directory, const char* from, const char* to);
   // Opens an unnamed file in the folder for writing (O_TMPFILE), or -1.
   int (*openUnnamed)(int directory, mode_t mode);
+  // Closes the finished file (close); where the data is only then written, its
+  // failure is the write's.
+  int (*close)(int fd);
 };
 const WriterCalls& systemWriterCalls();
 

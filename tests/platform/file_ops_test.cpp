@@ -9,26 +9,18 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
-#include <set>
 
+#include "platform/temporary_files.h"
 #include "test_support/temp_dir.h"
 
 namespace morlavin::platform {
 namespace {
 
+using test::fileNames;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
 namespace fs = std::filesystem;
-
-// The names in a folder, sorted and separated by blanks.
-std::string names(const std::string& dir) {
-  std::set<std::string> sorted;
-  for (const auto& entry : fs::directory_iterator(dir)) sorted.insert(entry.path().filename());
-  std::string text;
-  for (const std::string& name : sorted) text += (text.empty() ? "" : " ") + name;
-  return text;
-}
 
 // A file system that can neither exchange two names nor rename onto a name
 // in use, nor make unnamed files; optionally it cannot move the new file in.
@@ -41,9 +33,16 @@ int renameOntoFreeNames(int dir, const char* from, const char* to) {
   return ::renameat(dir, from, dir, to);
 }
 int noUnnamedFiles(int, mode_t) { return errno = EOPNOTSUPP, -1; }
-const WriterCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles};
+const WriterCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles, ::close};
+// A file that refuses every write, and a file system that reports a failed
+// write only on close.
+int unwritable(int directory, mode_t mode) {
+  const int fd = ::openat(directory, "unwritable", O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  return ::unlinkat(directory, "unwritable", 0), fd;
+}
+int failingClose(int fd) { return ::close(fd), errno = EIO, -1; }
 
-TEST(AtomicFileWriter, ReplacesTheTargetOnlyOnCommit) {
+TEST(AtomicFileWriter, LeavesTheTargetAsItWasWithoutCommit) {
   TempDir dir;
   const std::string target = dir.file("page.htm");
   writeFile(target, "old page");
@@ -54,76 +53,73 @@ TEST(AtomicFileWriter, ReplacesTheTargetOnlyOnCommit) {
     writer.append("half a ");
     EXPECT_EQ(readFile(target), "old page");
   }  // abandoned: the old page stays and no temporary file is left behind
-  EXPECT_EQ(readFile(target), "old page");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-
-  AtomicFileWriter writer;
-  ASSERT_TRUE(writer.open(target).isOk());
-  writer.append("new ");
-  writer.append(std::string(3 << 20, 'x'));  // larger than the buffer
-  ASSERT_TRUE(writer.commit().isOk());
-  EXPECT_EQ(readFile(target), "new " + std::string(3 << 20, 'x'));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  EXPECT_EQ(readFile(target) + " in " + fileNames(dir.path()), "old page in page.htm");
 }
 
-TEST(AtomicFileWriter, KeepsPermissionsAndRefusesReadOnlyTargetsAndFolders) {
+TEST(AtomicFileWriter, KeepsPermissionsButNeverSetuidSetgidOrSticky) {
   TempDir dir;
   const std::string target = dir.file("a.ini");
   writeFile(target, "x");
-  ::chmod(target.c_str(), 0600);
-  ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
-  struct stat st {};
-  ::stat(target.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0600u);
-  // Never setuid, setgid or sticky; for root, the owner and group stay.
-  const bool root = ::geteuid() == 0;
-  ::chmod(target.c_str(), 07755);
+  const bool root = ::geteuid() == 0;  // for root, the owner and group stay too
   if (root) { ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0); }
-  ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
-  ::stat(target.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0755u);
-  if (root) { EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid), "65534:65534"); }
-
-  ::chmod(target.c_str(), 0444);
-  const Status readOnly = writeFileAtomically(target, "z");
-  EXPECT_FALSE(readOnly.isOk());
-  EXPECT_NE(readOnly.message().find("読み取り専用"), std::string::npos) << readOnly.message();
-  EXPECT_EQ(readFile(target), "y");
-
-  EXPECT_FALSE(writeFileAtomically(dir.path(), "z").isOk());
-  const Status missingFolder = writeFileAtomically(dir.file("none/a.htm"), "z");
-  EXPECT_NE(missingFolder.message().find("見つかりません"), std::string::npos) << missingFolder.message();
+  for (const mode_t mode : {0600, 07755}) {
+    ::chmod(target.c_str(), mode);
+    ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
+    struct stat st {};
+    ::stat(target.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, mode & 0777);
+    if (root) { EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid), "65534:65534"); }
+  }
 }
 
-TEST(AtomicFileWriter, WritesLongNamesLinksAndFileSystemsThatCannotReplace) {
+// The reason a write fails is told, the name keeps its earlier file, and no
+// temporary file is left behind.
+TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
   TempDir dir;
   std::string deep = dir.path();
   while (deep.size() < 3800) deep += "/" + std::string(200, 'd');
   fs::create_directories(deep);
-  const std::string longest = std::string(251, 'n') + ".htm";
-  // clang-format off
-  struct Row { const char* name; std::string target; const WriterCalls& calls; bool refuseNewFile; bool ok; const char* after; };
-  const Row rows[] = {
-      {"a 255-byte name", dir.file(longest), systemWriterCalls(), false, true, "new"},
-      {"a path of 4095 bytes", deep + "/" + std::string(4095 - deep.size() - 5, 'p') + ".htm", systemWriterCalls(), false, true, "new"},
-      {"a link at the name is replaced", dir.file("link.htm"), systemWriterCalls(), false, true, "new"},
-      {"no exchange, no rename onto a name in use", dir.file("plain.htm"), kPlainFileSystem, false, true, "new"},
-      {"the new file cannot take the name", dir.file("plain.htm"), kPlainFileSystem, true, false, "earlier"},
-  };
-  // clang-format on
+  fs::create_directory(dir.file("folder.htm"));
+  writeFile(dir.file("read-only.htm"), "earlier");
+  ::chmod(dir.file("read-only.htm").c_str(), 0444);
   writeFile(dir.file("elsewhere"), "earlier");
   fs::create_symlink("elsewhere", dir.file("link.htm"));
+  const WriterCalls& system = systemWriterCalls();
+  const WriterCalls writeFails{system.exchange, system.rename, unwritable, ::close};
+  const WriterCalls closeFails{system.exchange, system.rename, system.openUnnamed, failingClose};
+  const WriterCalls both{system.exchange, system.rename, unwritable, failingClose};
+  const std::string page = "new " + std::string(1 << 17, 'x');  // larger than the buffer
+  const std::string longPath = deep + "/" + std::string(4095 - deep.size() - 5, 'p') + ".htm";
+  struct Row { const char* name; std::string target; const WriterCalls& calls; bool refuse; const char* reason; };
+  const Row rows[] = {
+      {"a 255-byte name", dir.file(std::string(251, 'n') + ".htm"), system, false, ""},
+      {"a path of 4095 bytes", longPath, system, false, ""},
+      {"a link at the name is replaced", dir.file("link.htm"), system, false, ""},
+      {"no exchange, no rename onto a name in use", dir.file("plain.htm"), kPlainFileSystem, false, ""},
+      {"the new file cannot move in", dir.file("plain2.htm"), kPlainFileSystem, true, "入出力エラーが発生しました"},
+      {"read-only", dir.file("read-only.htm"), system, false, "読み取り専用のファイルです"},
+      {"a folder", dir.file("folder.htm"), system, false, "フォルダです"},
+      {"no such folder", dir.file("none/a.htm"), system, false, "ファイルまたはフォルダが見つかりません"},
+      {"the write fails", dir.file("write.htm"), writeFails, false, "ファイルが開かれていません"},
+      {"the write fails on close", dir.file("close.htm"), closeFails, false, "入出力エラーが発生しました"},
+      {"the first failure is told", dir.file("both.htm"), both, false, "ファイルが開かれていません"},
+  };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    if (!fs::is_symlink(row.target)) writeFile(row.target, "earlier");
-    const std::string before = names(fs::path(row.target).parent_path());
-    g_refuseNewFile = row.refuseNewFile;
+    const bool none = row.target.find("/none/") != std::string::npos;
+    if (!none && !fs::exists(fs::symlink_status(row.target))) writeFile(row.target, "earlier");
+    const std::string before = fileNames(dir.path()) + " | " + fileNames(deep), earlier = readFile(row.target);
+    g_refuseNewFile = row.refuse;
     AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, row.calls);
-    ASSERT_TRUE(writer.open(row.target).isOk());
-    writer.append("new");
-    EXPECT_EQ(writer.commit().isOk(), row.ok);
-    EXPECT_EQ(readFile(row.target), row.after);
-    EXPECT_EQ(names(fs::path(row.target).parent_path()), before);
+    Status status = writer.open(row.target);
+    writer.append(page.substr(0, 4));
+    writer.append(page.substr(4));
+    if (status) status = writer.commit();
+    const std::string reason = row.reason;
+    EXPECT_EQ(status.message(), reason.empty() ? "" : "書き込めません: " + row.target + " (" + reason + ")");
+    const std::string after = readFile(row.target);
+    EXPECT_TRUE(after == (reason.empty() ? page : earlier)) << after.size() << " bytes: " << after.substr(0, 20);
+    EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(deep), before);
   }
   EXPECT_EQ(readFile(dir.file("elsewhere")), "earlier");
   EXPECT_FALSE(fs::is_symlink(dir.file("link.htm")));
@@ -140,7 +136,7 @@ TEST(WriteFileAtomically, WritesThroughLinksAndKeepsThem) {
   ASSERT_TRUE(writeFileAtomically(dir.file("Morlavin.ini"), "new").isOk());
   EXPECT_EQ(readFile(dir.file("kept/real.ini")), "new");
   EXPECT_TRUE(fs::is_symlink(dir.file("Morlavin.ini")) && fs::is_symlink(dir.file("kept/step")));
-  EXPECT_EQ(names(dir.path()) + " | " + names(dir.file("kept")), "Morlavin.ini kept loop | real.ini step");
+  EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(dir.file("kept")), "Morlavin.ini kept loop | real.ini step");
   EXPECT_EQ(writeFileAtomically(dir.file("loop"), "x").message(),
             "書き込めません: " + dir.file("loop") + " (シンボリックリンクが多すぎるか、循環しています)");
 }
@@ -149,28 +145,20 @@ TEST(WriteFileAtomically, WritesThroughLinksAndKeepsThem) {
 TEST(InputFile, RefusesAnythingButARegularFileAtOnce) {
   TempDir dir;
   ASSERT_EQ(::mkfifo(dir.file("pipe.txt").c_str(), 0600), 0);
-  ASSERT_EQ(::mkfifo(dir.file("Morlavin.ini").c_str(), 0600), 0);
   fs::create_symlink("/dev/zero", dir.file("zero.txt"));
   fs::create_directory(dir.file("dir.txt"));
-  const std::string notRegular = "ファイルを開けません (通常のファイルではありません)";
-  struct Row { std::string path; std::string message; };
-  const Row rows[] = {{dir.file("pipe.txt"), notRegular},    {dir.file("Morlavin.ini"), notRegular},
-                      {dir.file("zero.txt"), notRegular},    {"/dev/tty", notRegular},
-                      {dir.file("dir.txt"), "ファイルを開けません (フォルダです)"}};
   ::alarm(10);  // a test that waits on a pipe ends here rather than never
-  for (const Row& row : rows) {
-    EXPECT_EQ(readWholeFile(row.path).status().message(), row.message) << row.path;
+  for (const std::string& path : {dir.file("pipe.txt"), dir.file("zero.txt"), std::string("/dev/tty")}) {
+    EXPECT_EQ(readWholeFile(path).status().message(), "ファイルを開けません (通常のファイルではありません)") << path;
   }
   ::alarm(0);
+  EXPECT_EQ(readWholeFile(dir.file("dir.txt")).status().message(), "ファイルを開けません (フォルダです)");
   // A file whose size is not known beforehand is read to its end.
   EXPECT_EQ(readWholeFile("/proc/version").value(), readFile("/proc/version"));
 }
 
-TEST(Status, EveryErrnoHasAReasonInJapanese) {
-  for (int error = 1; error < 134; ++error) {
-    const std::string reason = describeErrno(error);
-    EXPECT_GE(static_cast<unsigned char>(reason.at(0)), 0x80) << error << " " << reason;
-  }
+// The errors a file operation commonly meets have a reason of their own.
+TEST(Status, CommonErrorsHaveAReasonInJapanese) {
   for (const int error : {EEXIST, EXDEV, EBUSY, ELOOP, EMLINK, ENXIO, ENODEV, EMFILE, ENFILE, EAGAIN,
                           ENOTEMPTY, EOPNOTSUPP, ESTALE, EINTR, ETIMEDOUT, EPIPE, EINVAL, EBADF}) {
     EXPECT_FALSE(describeErrno(error).starts_with("予期しない")) << error;
@@ -184,16 +172,29 @@ TEST(AtomicFileWriter, RemovesTemporaryFilesThatDeadProcessesLeft) {
   if (dead == 0) ::_exit(0);
   ::waitpid(dead, nullptr, 0);
   const std::string of = ".morlavin-" + std::to_string(dead);
-  const std::string files[] = {of + "-0.tmp", of + "-1.old", ".morlavin-1-0.tmp", "other-0.tmp",
-                                of + "-2.tmp"};
-  for (const std::string& name : files) writeFile(dir.file(name), "x");
+  for (const std::string& name : {of + "-0.tmp", of + "-1.old", of + "-2.tmp"}) writeFile(dir.file(name), "x");
+  for (const char* name : {".morlavin-1-0.tmp", "other-0.tmp"}) writeFile(dir.file(name), "x");
   const bool root = ::geteuid() == 0;
   if (root) { ASSERT_EQ(::chown(dir.file(of + "-2.tmp").c_str(), 65534, 65534), 0); }
   ASSERT_TRUE(writeFileAtomically(dir.file("page.htm"), "new").isOk());
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
-  EXPECT_EQ(names(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +
+  EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +
                                    "other-0.tmp page.htm");
+}
+
+// A signal can remove only the files its fixed registry holds; past that,
+// registering fails harmlessly and a freed place is taken again.
+TEST(TemporaryFiles, TheRegistryHoldsThirtyTwoFilesAtOnce) {
+  std::vector<int> tickets;
+  for (int i = 0; i < 33; ++i) tickets.push_back(rememberTemporaryFile(-1, std::string(63, 'n')));
+  EXPECT_EQ(tickets[31], 31);
+  EXPECT_EQ(tickets[32], -1);
+  EXPECT_EQ(rememberTemporaryFile(-1, std::string(64, 'n')), -1) << "a name too long to hold";
+  forgetTemporaryFile(-1);
+  forgetTemporaryFile(7);
+  EXPECT_EQ(rememberTemporaryFile(-1, "x"), 7);
+  for (int i = 0; i < 32; ++i) forgetTemporaryFile(i);
 }
 
 TEST(RemoveFileIfUnchanged, DeletesOnlyTheFileThatWasWritten) {

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
-#include "test_support/temp_dir.h"
+#include "test_support/case_table.h"
 
 namespace morlavin::platform {
 namespace {
@@ -23,44 +22,29 @@ std::string expand(std::string text, const TempDir& t) {
   return text;
 }
 
+// Makes `folder` with the files `files` names ("ini,hlp,txt") in it.
 void place(const std::string& files, const std::string& folder) {
+  std::filesystem::create_directories(folder);
   for (const auto& [key, name] : {std::pair{"ini", "Morlavin.ini"}, {"hlp", "Morlavin.hlp"}, {"txt", "Morlavin.txt"}}) {
     if (files.find(key) != std::string::npos) test::writeFile(folder + "/" + name, "x");
   }
 }
 
 TEST(Locations, ChoosesEachFileByTheTable) {
-  std::ifstream table(std::string(MORLAVIN_TEST_DATA) + "/platform/locations.txt");
-  std::string line;
-  int rows = 0;
-  while (std::getline(table, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream in(line);
-    std::string name, beside, shared, writable, settings, help, readme, preview;
-    UserEnvironment environment;
-    in >> name >> beside >> shared >> writable >> environment.home >> environment.configHome >>
-        environment.runtimeDir >> environment.cacheHome >> settings >> help >> readme >> preview;
-    SCOPED_TRACE(name);
+  for (const auto& c : test::caseTable("platform/locations.txt", 12)) {
+    SCOPED_TRACE(c[0]);
     TempDir t;
-    ASSERT_EQ(createFolder(t.file("usr/bin")).message(), "");
-    ASSERT_EQ(createFolder(t.file("usr/share/morlavin")).message(), "");
-    place(beside, t.file("usr/bin"));
-    place(shared, t.file("usr/share/morlavin"));
-    for (std::string* value : {&environment.home, &environment.configHome, &environment.runtimeDir,
-                               &environment.cacheHome}) {
-      *value = expand(*value, t);
-    }
-    const std::string program = beside == "none" ? "" : t.file("usr/bin");
-    const Locations found =
-        locateFiles(program, environment, [&](const std::string&) { return writable == "yes"; });
-    EXPECT_EQ(found.settingsDirectory, expand(settings, t));
+    place(c[1], t.file("usr/bin"));
+    place(c[2], t.file("usr/share/morlavin"));
+    const UserEnvironment environment{expand(c[4], t), expand(c[5], t), expand(c[6], t), expand(c[7], t)};
+    const std::string program = c[1] == "none" ? "" : t.file("usr/bin");
+    const Locations found = locateFiles(program, environment, [&](const std::string&) { return c[3] == "yes"; });
+    EXPECT_EQ(found.settingsDirectory, expand(c[8], t));
     EXPECT_EQ(found.settingsBesideProgram, !program.empty() && found.settingsDirectory == program);
-    EXPECT_EQ(found.helpFile, expand(help, t));
-    EXPECT_EQ(found.readmeFile, expand(readme, t));
-    EXPECT_EQ(found.previewDirectory, expand(preview, t));
-    ++rows;
+    EXPECT_EQ(found.helpFile, expand(c[9], t));
+    EXPECT_EQ(found.readmeFile, expand(c[10], t));
+    EXPECT_EQ(found.previewDirectory, expand(c[11], t));
   }
-  EXPECT_EQ(rows, 12);
 }
 
 // The real check, not the permission bits: as root a folder without write

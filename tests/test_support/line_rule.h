@@ -12,19 +12,16 @@ namespace morlavin::test {
 inline std::vector<std::string> referenceLines(std::string_view text) {
   std::vector<std::string> lines;
   std::string current;
-  bool open = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' || text[i] == '\n') {
       lines.push_back(current);
       current.clear();
-      open = false;
       if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     } else {
       current += text[i];
-      open = true;
     }
   }
-  if (open) lines.push_back(current);
+  if (!current.empty()) lines.push_back(current);
   return lines;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -37,6 +38,14 @@ std::string readFile(const std::string& path) {
   std::ostringstream contents;
   contents << in.rdbuf();
   return contents.str();
+}
+
+std::string fileNames(const std::string& folder) {
+  std::set<std::string> sorted;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) sorted.insert(entry.path().filename());
+  std::string text;
+  for (const std::string& name : sorted) text += (text.empty() ? "" : " ") + name;
+  return text;
 }
 
 }  // namespace morlavin::test

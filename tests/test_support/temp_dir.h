@@ -24,5 +24,7 @@ class TempDir {
 void writeFile(const std::string& path, std::string_view bytes);
 // The file's bytes, or "<missing>" when it cannot be read.
 std::string readFile(const std::string& path);
+// The names in the folder, sorted and separated by blanks.
+std::string fileNames(const std::string& folder);
 
 }  // namespace morlavin::test
