@@ -31,6 +31,7 @@ class TerminalView : public conversion::ConversionView {
   void setStatusText(std::string_view text) override { m_status = text; }
   void repaintStatus() override;
   void setProgress(double percent) override { m_progress = percent; }
+  bool drawsEveryStep() const override { return false; }
   void showError(std::string_view) override {}
 
   // Clears the progress line so that the next line of output starts clean.

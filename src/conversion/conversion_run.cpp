@@ -54,18 +54,24 @@ using LineText = std::string (*)(int line, int total);
 // The reading or the converting pass as the user sees it: the bar moves 50
 // points on from `startPercent` over `total` lines, and the text for line
 // number `first + i` is repainted whenever that number is a multiple of the
-// interval. The last line's text is in place at the end either way.
+// interval. The last line's text is in place at the end either way. A view
+// that draws the bar only with the status line gets its value there and at
+// the end, not a value for every line.
 void showLinePass(ConversionView& view, int total, int first, double startPercent, LineText text) {
   const int interval = lineRepaintInterval(total);
   RepaintCountdown repaint(interval, first == 0 ? 1 : interval);
+  const bool everyStep = view.drawsEveryStep();
   for (int i = 0; i < total; ++i) {
     if (repaint.due()) {
+      if (!everyStep) view.setProgress(startPercent + 50.0 * i / total);
       view.setStatusText(text(first + i, total));
       view.repaintStatus();
     }
-    view.setProgress(startPercent + 50.0 * (i + 1) / total);
+    if (everyStep) view.setProgress(startPercent + 50.0 * (i + 1) / total);
   }
-  if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
+  if (total == 0) return;
+  if (!repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
+  if (!everyStep) view.setProgress(startPercent + 50.0);
 }
 
 // The page as the counting pass writes it: the head for the encoding the

@@ -29,6 +29,10 @@ class ConversionView {
   virtual void repaintStatus() = 0;
   // The progress bar's value, 0 to 100, fractional.
   virtual void setProgress(double percent) = 0;
+  // Whether the bar is drawn whenever its value changes, as a progress bar
+  // widget is; a view that draws it only at repaintStatus() is spared a
+  // value for every line.
+  virtual bool drawsEveryStep() const { return true; }
   // A modal error message titled "エラー" with the critical icon.
   virtual void showError(std::string_view message) = 0;
 };
