@@ -50,19 +50,21 @@ class LineConverter {
   // Appends the body line for `line` (with its line end) to `out`, or nothing
   // for a marker line. `out` needs append(std::string_view).
   template <class Out>
-  void convert(std::string_view line, Out& out);
+  [[gnu::always_inline]] void convert(std::string_view line, Out& out);
 
  private:
   bool takeMarker(std::string_view line);
   template <class Out>
-  static void appendEscaped(std::string_view line, Out& out);
+  [[gnu::noinline]] static void appendEscaped(std::string_view line, Out& out);
 
   bool m_escapeTags;
   bool m_lineBreaks = true;
 };
 
+// Inline where it is used: a page is written a line at a time, and most
+// lines are copied as they stand.
 template <class Out>
-void LineConverter::convert(std::string_view line, Out& out) {
+inline void LineConverter::convert(std::string_view line, Out& out) {
   // Every marker starts with "<!--#"; a quick test keeps ordinary lines fast.
   if (line.size() >= kEndNoBr.size() && line.substr(0, 5) == "<!--#" && takeMarker(line)) return;
   if (m_escapeTags) {
