@@ -163,16 +163,15 @@ Result<int> countLines(platform::InputFile& input, const ConversionRequest& requ
   // The mark says "UTF-8" and is no text of the page.
   LineSplitter lines(input, LineSplitter::kDefaultBufferSize, std::move(observer),
                      request.encoding != EncodingChoice::kShiftJis);
-  std::string_view line;
   try {
-    while (lines.next(line)) {
+    lines.forEachLine([&](std::string_view line) {
       if (draft.writing() && count < kMaxLines) draft.addLine(line);
       ++count;
       if (repaint.due()) {
         view.setStatusText(status_line::counting(count));
         view.repaintStatus();
       }
-    }
+    });
   } catch (const std::bad_alloc&) {
     // A line is held whole while it is converted; one larger than memory is
     // refused like any other file that cannot be read.

@@ -2,7 +2,6 @@
 #include "conversion/line_splitter.h"
 
 #include <algorithm>
-#include <bit>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -13,7 +12,7 @@
 namespace morlavin::conversion {
 namespace {
 
-constexpr std::size_t kBlock = 64;
+constexpr std::size_t kBlock = LineSplitter::kBlock;
 
 // One pass over a 64-byte block finds every line end in it, which costs less
 // than looking for each line's end on its own when lines are short; long
@@ -86,63 +85,31 @@ LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, Ch
       m_findBlock(findBlockFor(widest)) {}
 
 bool LineSplitter::refill() {
-  m_begin = 0;
-  m_end = m_file.read(m_buffer.get(), m_capacity);
+  Scan& scan = m_scan;
+  scan.begin = 0;
+  scan.end = m_file.read(m_buffer.get(), m_capacity);
   if (m_dropMark && m_bytesRead == 0) {
     // The mark is looked for in the first read, made long enough to hold it.
     const std::size_t markSize = kUtf8ByteOrderMark.size();
-    for (std::size_t got = m_end; got > 0 && m_end < markSize && m_end < m_capacity; m_end += got) {
-      got = m_file.read(m_buffer.get() + m_end, m_capacity - m_end);
+    for (std::size_t got = scan.end; got > 0 && scan.end < markSize && scan.end < m_capacity; scan.end += got) {
+      got = m_file.read(m_buffer.get() + scan.end, m_capacity - scan.end);
     }
-    if (std::string_view(m_buffer.get(), m_end).starts_with(kUtf8ByteOrderMark)) m_begin = markSize;
+    if (std::string_view(m_buffer.get(), scan.end).starts_with(kUtf8ByteOrderMark)) scan.begin = markSize;
   }
-  std::fill_n(m_buffer.get() + m_end, kBlock, '\0');
-  m_ends = 0;
-  m_blockStart = m_scanned = m_begin;
-  m_bytesRead += m_end;
-  if (m_end > 0 && m_observer) m_observer(std::string_view(m_buffer.get(), m_end));
-  return m_begin < m_end || (m_end > 0 && refill());
-}
-
-[[gnu::always_inline]] inline std::size_t LineSplitter::nextLineEnd() {
-  if (m_ends == 0) {
-    if (m_scanned < m_begin) m_scanned = m_begin;
-    if (m_scanned >= m_end) return m_end;
-    const Block block = m_findBlock(m_buffer.get(), m_scanned, m_end);
-    m_blockStart = block.start;
-    m_ends = block.ends;
-    m_scanned = block.start + kBlock;
-    if (m_ends == 0) return m_end;
-  }
-  return m_blockStart + static_cast<std::size_t>(std::countr_zero(m_ends));
-}
-
-void LineSplitter::consumeTo(std::size_t begin) {
-  m_begin = begin;
-  const std::size_t skipped = begin - m_blockStart;
-  m_ends = skipped >= kBlock ? 0 : m_ends & (~std::uint64_t{0} << skipped);
+  std::fill_n(m_buffer.get() + scan.end, kBlock, '\0');
+  scan.ends = 0;
+  scan.blockStart = scan.scanned = scan.begin;
+  m_bytesRead += scan.end;
+  if (scan.end > 0 && m_observer) m_observer(std::string_view(m_buffer.get(), scan.end));
+  return scan.begin < scan.end || (scan.end > 0 && refill());
 }
 
 bool LineSplitter::next(std::string_view& line) {
-  // Most lines lie whole in the buffer, ended by a line end in it.
-  if (m_begin < m_end && !m_skipLineFeed) {
-    const std::size_t begin = m_begin;
-    const std::size_t stop = nextLineEnd();
-    const char* const buffer = m_buffer.get();
-    if (stop + 1 < m_end) {
-      consumeTo(stop + 1 + (buffer[stop] == '\r' && buffer[stop + 1] == '\n'));
-      line = std::string_view(buffer + begin, stop - begin);
-      return true;
-    }
-  }
-  return nextAcrossReads(line);
-}
-
-bool LineSplitter::nextAcrossReads(std::string_view& line) {
+  Scan& scan = m_scan;
   m_carry.clear();
   m_partial = false;
   for (;;) {
-    if (m_begin == m_end && !refill()) {
+    if (scan.begin == scan.end && !refill()) {
       if (!m_partial) return false;
       line = m_carry;
       return true;
@@ -150,31 +117,31 @@ bool LineSplitter::nextAcrossReads(std::string_view& line) {
     const char* const buffer = m_buffer.get();
     if (m_skipLineFeed) {
       m_skipLineFeed = false;
-      if (buffer[m_begin] == '\n') {
-        consumeTo(m_begin + 1);
+      if (buffer[scan.begin] == '\n') {
+        consumeTo(scan, scan.begin + 1);
         continue;
       }
     }
-    const char* start = buffer + m_begin;
-    const std::size_t stop = nextLineEnd();
-    if (stop == m_end) {
-      m_carry.append(start, m_end - m_begin);
+    const char* start = buffer + scan.begin;
+    const std::size_t stop = nextLineEnd(scan, buffer, m_findBlock);
+    if (stop == scan.end) {
+      m_carry.append(start, scan.end - scan.begin);
       m_partial = true;
-      m_begin = m_end;
+      scan.begin = scan.end;
       continue;
     }
-    const std::size_t length = stop - m_begin;
+    const std::size_t length = stop - scan.begin;
     std::size_t after = stop + 1;
     if (buffer[stop] == '\r') {
       // The LF of a CR LF is usually in the buffer already; only one cut off
       // by the buffer's end waits for the next read.
-      if (after < m_end) {
+      if (after < scan.end) {
         if (buffer[after] == '\n') ++after;
       } else {
         m_skipLineFeed = true;
       }
     }
-    consumeTo(after);
+    consumeTo(scan, after);
     if (!m_partial) {
       line = std::string_view(start, length);
     } else {

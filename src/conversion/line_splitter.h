@@ -3,6 +3,7 @@
 // an end is a line, and a file ending in a line end has no empty line after it.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -31,8 +32,9 @@ class LineSplitter {
                         ChunkObserver observer = {}, bool dropByteOrderMark = false,
                         Vectors widest = Vectors::kAvx2);
 
-  // A 64-byte block of the buffer at `start` and its line ends: bit i is set
-  // when the byte at start + i is a CR or an LF.
+  // A block of the buffer at `start` and its line ends: bit i is set when
+  // the byte at start + i is a CR or an LF.
+  static constexpr std::size_t kBlock = 64;
   struct Block {
     std::size_t start;
     std::uint64_t ends;
@@ -44,17 +46,45 @@ class LineSplitter {
   // The next line without its line end, valid until the next call; false at
   // the end of the file (or after a read error: see the file's error()).
   bool next(std::string_view& line);
+  // Calls `take(line)` for every line left, as next() would give them. Lines
+  // that lie whole in the buffer are handed out from one tight loop.
+  template <class Take>
+  void forEachLine(Take&& take);
   // The bytes read from the file so far.
   std::uint64_t bytesRead() const { return m_bytesRead; }
 
  private:
-  bool refill();
-  // The next line when it does not lie whole in the buffer, or the buffer is used up.
-  bool nextAcrossReads(std::string_view& line);
-  // Where the next CR or LF at or after m_begin is; m_end when the buffer holds none.
-  std::size_t nextLineEnd();
+  // Where the buffer's scan stands: the next line starts at `begin`, the
+  // data ends at `end`; bit i of `ends` is set when the byte at
+  // blockStart + i is a CR or an LF not yet handed out, and `scanned` is
+  // where the next block starts.
+  struct Scan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::uint64_t ends = 0;
+    std::size_t blockStart = 0;
+    std::size_t scanned = 0;
+  };
+  // Where the next CR or LF at or after scan.begin is; scan.end when the buffer holds none.
+  [[gnu::always_inline]] static std::size_t nextLineEnd(Scan& scan, const char* buffer, FindBlock findBlock) {
+    if (scan.ends == 0) {
+      if (scan.scanned < scan.begin) scan.scanned = scan.begin;
+      if (scan.scanned >= scan.end) return scan.end;
+      const Block block = findBlock(buffer, scan.scanned, scan.end);
+      scan.blockStart = block.start;
+      scan.ends = block.ends;
+      scan.scanned = block.start + kBlock;
+      if (scan.ends == 0) return scan.end;
+    }
+    return scan.blockStart + static_cast<std::size_t>(std::countr_zero(scan.ends));
+  }
   // Moves the start of the next line to `begin`, forgetting the line ends before it.
-  void consumeTo(std::size_t begin);
+  [[gnu::always_inline]] static void consumeTo(Scan& scan, std::size_t begin) {
+    scan.begin = begin;
+    const std::size_t skipped = begin - scan.blockStart;
+    scan.ends = skipped >= kBlock ? 0 : scan.ends & (~std::uint64_t{0} << skipped);
+  }
+  bool refill();
 
   platform::InputFile& m_file;
   std::unique_ptr<char[]> m_buffer;
@@ -63,17 +93,33 @@ class LineSplitter {
   bool m_dropMark;
   FindBlock m_findBlock;
   std::uint64_t m_bytesRead = 0;
-  std::size_t m_begin = 0;
-  std::size_t m_end = 0;
-  // The buffer is scanned 64 bytes at a time: bit i of m_ends is set when the
-  // byte at m_blockStart + i is a CR or an LF not yet handed out, and
-  // m_scanned is where the next block starts.
-  std::uint64_t m_ends = 0;
-  std::size_t m_blockStart = 0;
-  std::size_t m_scanned = 0;
+  Scan m_scan;
   bool m_skipLineFeed = false;  // the last line ended in a CR at the buffer's end
   std::string m_carry;          // a line that spans buffer refills
   bool m_partial = false;       // part of the current line is in m_carry
 };
+
+template <class Take>
+void LineSplitter::forEachLine(Take&& take) {
+  for (;;) {
+    if (!m_skipLineFeed) {
+      // The scan's state lives in registers while `take` writes elsewhere.
+      Scan scan = m_scan;
+      const char* const buffer = m_buffer.get();
+      const FindBlock findBlock = m_findBlock;
+      for (;;) {
+        const std::size_t stop = nextLineEnd(scan, buffer, findBlock);
+        if (stop + 1 >= scan.end) break;  // none, or a CR whose LF may follow in the next read
+        const std::size_t begin = scan.begin;
+        consumeTo(scan, stop + 1 + (buffer[stop] == '\r' && buffer[stop + 1] == '\n'));
+        take(std::string_view(buffer + begin, stop - begin));
+      }
+      m_scan = scan;
+    }
+    std::string_view line;
+    if (!next(line)) return;
+    take(line);
+  }
+}
 
 }  // namespace morlavin::conversion

@@ -27,7 +27,7 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
           ASSERT_TRUE(file.open(path).isOk());
           LineSplitter splitter(file, buffer, {}, dropMark, vectors);
           std::vector<std::string> lines;
-          for (std::string_view line; splitter.next(line);) lines.emplace_back(line);
+          splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); });
           EXPECT_EQ(lines, expected);
           EXPECT_EQ(splitter.bytesRead(), file.size());
         }
