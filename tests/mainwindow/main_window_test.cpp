@@ -29,7 +29,6 @@ namespace morlavin::mainwindow {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 using test::writeFile;
 
 class Form1 : public testing::Test {
@@ -59,7 +58,7 @@ class Form1 : public testing::Test {
     control<QPushButton>("Command2")->click();
   }
 
-  TempDir programDir, work;
+  test::TempDir programDir, work;
   settings::SettingsRecord settings;
   test::FakeMessageBoxes boxes;
   test::FakeFileDialogs dialogs;
