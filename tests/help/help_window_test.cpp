@@ -17,8 +17,9 @@ namespace {
 const QString kHelpFile = QStringLiteral(MORLAVIN_DATA_DIR "/Morlavin.hlp");
 
 // The shipped help holds every topic the program can ask for and opens at
-// the one asked for: its heading is what the window shows first.
-TEST(HelpWindow, OpensTheShippedHelpAtTheTopicAskedFor) {
+// the one asked for: its heading is what the window shows first. A help file
+// that is missing is reported in the viewer itself.
+TEST(HelpWindow, OpensAtTheTopicAskedFor) {
   HelpWindow window(kHelpFile);
   window.resize(560, 200);
   window.showTopics();
@@ -37,6 +38,9 @@ TEST(HelpWindow, OpensTheShippedHelpAtTheTopicAskedFor) {
       EXPECT_EQ(window.browser()->horizontalScrollBar()->maximum(), 0) << "long lines wrap";
     }
   }
+  HelpWindow missing(QStringLiteral("/nonexistent/Morlavin.hlp"));
+  missing.showTopic(15);
+  EXPECT_TRUE(missing.isVisible() && missing.browser()->toPlainText().contains("/nonexistent/Morlavin.hlp が見つかりません"));
 }
 
 TEST(HelpWindow, FindBoxAndKeysThatClose) {
@@ -63,13 +67,6 @@ TEST(HelpWindow, FindBoxAndKeysThatClose) {
   QApplication::setActiveWindow(&window);
   QTest::keyClick(window.browser(), Qt::Key_W, Qt::ControlModifier);
   EXPECT_FALSE(window.isVisible());
-}
-
-TEST(HelpWindow, MissingHelpFileIsReportedByTheViewer) {
-  HelpWindow window(QStringLiteral("/nonexistent/Morlavin.hlp"));
-  window.showTopic(15);
-  EXPECT_TRUE(window.isVisible());
-  EXPECT_TRUE(window.browser()->toPlainText().contains(QStringLiteral("/nonexistent/Morlavin.hlp が見つかりません")));
 }
 
 }  // namespace

@@ -17,26 +17,21 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStd
 
 namespace morlavin::test {
 
-struct RecordedBox {
-  QString icon;  // "plain", "exclamation" or "critical"
-  QString title;
-  QString text;
-};
-
+// Keeps each box as one line: "icon title text", the icon being "plain", "exclamation" or "critical".
 struct FakeMessageBoxes : ui::MessageBoxes {
-  void plain(QWidget*, const QString& title, const QString& text) override { boxes.push_back({"plain", title, text}); }
-  void exclamation(QWidget*, const QString& title, const QString& text) override {
-    boxes.push_back({"exclamation", title, text});
+  void plain(QWidget*, const QString& title, const QString& text) override { add("plain", title, text); }
+  void exclamation(QWidget*, const QString& title, const QString& text) override { add("exclamation", title, text); }
+  void critical(QWidget*, const QString& title, const QString& text) override { add("critical", title, text); }
+  void add(const QString& icon, const QString& title, const QString& text) {
+    boxes.push_back((icon + " " + title + " " + text).toStdString());
   }
-  void critical(QWidget*, const QString& title, const QString& text) override {
-    boxes.push_back({"critical", title, text});
+  // Every box shown, one after another: "" when there was none.
+  std::string shown() const {
+    std::string all;
+    for (const std::string& box : boxes) all += (all.empty() ? "" : "\n") + box;
+    return all;
   }
-  // The `i`th box as one line: "icon title text".
-  std::string shown(std::size_t i = 0) const {
-    const RecordedBox& box = boxes.at(i);
-    return (box.icon + " " + box.title + " " + box.text).toStdString();
-  }
-  std::vector<RecordedBox> boxes;
+  std::vector<std::string> boxes;
 };
 
 // Answers each dialog with `answer` (nullopt: the user cancels).
