@@ -67,8 +67,7 @@ TEST(SettingsFile, LoadsFilesByTheTable) {
     if (row[1] == "fifo") ::mkfifo(program.ini().c_str(), 0644);
     if (row[1] == "unreadable") ::chmod(program.ini().c_str(), 0200);
     if (row[1] == "backup_taken") fs::create_directory(program.dir.file("Morlavin.170"));
-    std::string failure = row.at(3);
-    if (const auto at = failure.find("{dir}"); at != std::string::npos) failure.replace(at, 5, program.dir.path());
+    const std::string failure = test::replaced(row.at(3), "{dir}", program.dir.path());
     program.file.loadSettings(program.record);
     EXPECT_EQ(program.record, test::withCell(row[6]));
     EXPECT_EQ(program.messages.notices, row[2] == "-" ? std::vector<std::string>{} : std::vector{notices.at(row[2])});
@@ -92,10 +91,11 @@ std::pair<long, long> ioSoFar() {
 }
 
 // Saving builds the new file in memory and replaces the file once, so a large
-// file is not read and written once per key.
+// file (a line longer than any buffer, thousands of sections) is not read and
+// written once per key.
 TEST(SettingsFile, UpgradeReadsAndWritesALargeFileOnce) {
-  std::string padding;
-  for (int i = 0; i < 40000; ++i) padding += "; a comment line of fifty bytes or so, kept as is\r\n";
+  std::string padding = std::string(1 << 20, 'k') + "\r\n";
+  for (int i = 0; i < 20000; ++i) padding += "[S" + std::to_string(i) + "]\r\nk=v\r\n; a comment, kept as is\r\n";
   Program program;
   writeFile(program.ini(), fixture("version_1_00.ini") + padding);
   const auto [readBefore, writtenBefore] = ioSoFar();
@@ -179,7 +179,6 @@ TEST(SettingsFile, SaveTrimsStampsAndReportsWhatItCouldNotStore) {
   EXPECT_EQ(record.Translator + "|" + record.HTMLBackGround, "/usr/bin/trans|back.gif");
   EXPECT_EQ(stored(program.ini(), "Version"), "1.62");
   EXPECT_EQ(stored(program.ini(), "translator"), "/usr/bin/trans");
-  EXPECT_EQ(readSettings(program.ini()).HTMLBackGround, "back.gif");
 
   record.Translator = "/opt/〜/tr";  // would come back as "～"
   record.HTMLBackGround = "a\nb";
