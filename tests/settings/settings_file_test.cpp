@@ -44,7 +44,6 @@ struct Program {
   SettingsRecord record;
 };
 
-// The text stored under `key` in the settings file at `path`.
 std::string stored(const std::string& path, std::string_view key) {
   return platform::readProfileString(path, "Setting", key, "?");
 }
