@@ -107,11 +107,7 @@ TEST(ConversionRun, ShowsEachPassAndKeepsTheEarlierPageOnFailure) {
     // A failure's result holds the message the user was shown.
     EXPECT_EQ(std::count(view.log.begin(), view.log.end(), "error " + result.status().message()),
               result || c[7] == "-" ? 0 : 1);
-    for (std::string& line : view.log) {  // the folder differs from run to run
-      for (std::size_t at; (at = line.find(dir.path())) != std::string::npos;) {
-        line.replace(at, dir.path().size(), "DIR");
-      }
-    }
+    for (std::string& line : view.log) line = test::replaced(line, dir.path(), "DIR");  // differs from run to run
     // Where what comes before depends on how the file is read, the cell holds how the log ends.
     const bool ending = c[7].starts_with("error ");
     const auto seen =

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "settings/settings_record.h"
 #include "test_support/case_table.h"
+#include "test_support/settings_rows.h"
 
 namespace morlavin::conversion {
 namespace {
@@ -23,13 +21,7 @@ TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
 
 TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
   for (const auto& c : test::caseTable("conversion/body_tags.txt", 3)) {
-    settings::SettingsRecord record = settings::defaultSettings();
-    std::istringstream changes(c[0]);
-    for (std::string change; std::getline(changes, change, ';');) {
-      const auto equals = change.find('=');
-      assignSetting(record, *settings::findSettingKey(change.substr(0, equals)), change.substr(equals + 1));
-    }
-    EXPECT_EQ(bodyTag(record, c[1] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis), c[2]) << c[0];
+    EXPECT_EQ(bodyTag(test::withCell(c[0]), c[1] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis), c[2]) << c[0];
   }
 }
 

@@ -21,7 +21,7 @@
 
 #include "platform/file_ops.h"
 #include "program/start_up.h"
-#include "test_support/rows.h"
+#include "test_support/case_table.h"
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
 
@@ -77,7 +77,7 @@ TEST_F(Form1, CaptionsMenusPlaceAndTabOrder) {
     menus << menu->text();
     for (const QAction* item : menu->menu()->actions()) menus << item->text() + item->shortcut().toString();
   }
-  for (const test::Row& row : test::readRows("mainwindow/captions.txt")) {
+  for (const auto& row : test::caseTable("mainwindow/captions.txt", 2)) {
     if (row.at(0) == "menu") {
       expectedMenus << QString::fromStdString(row.at(1));
       continue;

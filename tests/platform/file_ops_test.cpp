@@ -56,22 +56,6 @@ TEST(AtomicFileWriter, LeavesTheTargetAsItWasWithoutCommit) {
   EXPECT_EQ(readFile(target) + " in " + fileNames(dir.path()), "old page in page.htm");
 }
 
-TEST(AtomicFileWriter, KeepsPermissionsButNeverSetuidSetgidOrSticky) {
-  TempDir dir;
-  const std::string target = dir.file("a.ini");
-  writeFile(target, "x");
-  const bool root = ::geteuid() == 0;  // for root, the owner and group stay too
-  if (root) { ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0); }
-  for (const mode_t mode : {0600, 07755}) {
-    ::chmod(target.c_str(), mode);
-    ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
-    struct stat st {};
-    ::stat(target.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, mode & 0777);
-    if (root) { EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid), "65534:65534"); }
-  }
-}
-
 // The reason a write fails is told, the name keeps its earlier file, and no
 // temporary file is left behind.
 TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
@@ -166,17 +150,29 @@ TEST(Status, CommonErrorsHaveAReasonInJapanese) {
   EXPECT_EQ(describeErrno(9999), "予期しないエラーです (errno 9999)");
 }
 
-TEST(AtomicFileWriter, RemovesTemporaryFilesThatDeadProcessesLeft) {
+// The permission bits of the file replaced carry over, never setuid, setgid or
+// sticky, and for root so do its owner and group; temporary files that dead
+// processes left are removed.
+TEST(WriteFileAtomically, KeepsPermissionsAndRemovesWhatDeadProcessesLeft) {
   TempDir dir;
   const pid_t dead = ::fork();
   if (dead == 0) ::_exit(0);
   ::waitpid(dead, nullptr, 0);
-  const std::string of = ".morlavin-" + std::to_string(dead);
+  const std::string of = ".morlavin-" + std::to_string(dead), target = dir.file("page.htm");
   for (const std::string& name : {of + "-0.tmp", of + "-1.old", of + "-2.tmp"}) writeFile(dir.file(name), "x");
-  for (const char* name : {".morlavin-1-0.tmp", "other-0.tmp"}) writeFile(dir.file(name), "x");
+  for (const char* name : {".morlavin-1-0.tmp", "other-0.tmp", "page.htm"}) writeFile(dir.file(name), "x");
   const bool root = ::geteuid() == 0;
-  if (root) { ASSERT_EQ(::chown(dir.file(of + "-2.tmp").c_str(), 65534, 65534), 0); }
-  ASSERT_TRUE(writeFileAtomically(dir.file("page.htm"), "new").isOk());
+  if (root) {
+    for (const std::string& owned : {target, dir.file(of + "-2.tmp")}) ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+  }
+  for (const mode_t mode : {0600, 07755}) {
+    ::chmod(target.c_str(), mode);
+    ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
+    struct stat st {};
+    ::stat(target.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, mode & 0777);
+    if (root) { EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid), "65534:65534"); }
+  }
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
   EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +

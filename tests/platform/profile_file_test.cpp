@@ -23,19 +23,6 @@ TEST(ProfileFile, ReadsKeysByTheProfileRules) {
   EXPECT_EQ(readProfileString(dir.path(), "Setting", "Key", "dflt"), "dflt");  // a folder
 }
 
-// 254 bytes come back at most, and a double-byte character straddling the
-// limit is left out rather than cut in half.
-TEST(ProfileFile, LongValuesAreCutWithoutSplittingACharacter) {
-  TempDir dir;
-  writeFile(dir.file("a.ini"), "[Setting]\r\nKey=" + std::string(300, 'a') + "\r\n");
-  EXPECT_EQ(readProfileString(dir.file("a.ini"), "Setting", "Key", ""), std::string(254, 'a'));
-
-  std::string japanese = "a";  // puts every lead byte at an odd offset
-  for (int i = 0; i < 150; ++i) japanese += "\x95\x5C";
-  writeFile(dir.file("a.ini"), "[Setting]\r\nKey=" + japanese + "\r\n");
-  EXPECT_EQ(readProfileString(dir.file("a.ini"), "Setting", "Key", ""), japanese.substr(0, 253));
-}
-
 TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
   TempDir dir;
   const std::string path = dir.file("a.ini");

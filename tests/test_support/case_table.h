@@ -1,5 +1,5 @@
 // Case tables kept as data in tests/data: one case a line, cells separated by
-// '|' with the blanks around them dropped; lines starting with '#' and empty
+// '|' or a tab with the blanks around them dropped; lines starting with '#' and empty
 // lines are skipped. In a cell \r \n \t \0 \\ \| and \xHH (exactly two hex
 // digits) stand for their bytes, so any byte string can be written.
 #pragma once
@@ -37,7 +37,7 @@ inline std::vector<std::vector<std::string>> caseTable(const std::string& name, 
     std::vector<std::string> row;
     std::string cell;
     for (std::size_t i = 0; i <= line.size(); ++i) {
-      if (i == line.size() || line[i] == '|') {
+      if (i == line.size() || line[i] == '|' || line[i] == '\t') {
         const auto first = cell.find_first_not_of(' '), last = cell.find_last_not_of(' ');
         row.push_back(unescapeCell(first == std::string::npos ? "" : cell.substr(first, last - first + 1)));
         cell.clear();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
@@ -24,6 +25,17 @@ inline settings::SettingsRecord with(SettingValues values,
     if (key) settings::assignSetting(base, *key, text);
   }
   return base;
+}
+
+// The same from a table cell: Key=value pairs separated by ';'.
+inline settings::SettingsRecord withCell(std::string_view pairs) {
+  settings::SettingsRecord record = settings::defaultSettings();
+  for (std::size_t from = 0, end; from < pairs.size(); from = end + 1) {
+    end = std::min(pairs.find(';', from), pairs.size());
+    const std::string_view pair = pairs.substr(from, end - from);
+    record = with({{pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1)}}, record);
+  }
+  return record;
 }
 
 }  // namespace morlavin::test

@@ -14,7 +14,6 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return m_path; }
-  // The path of `name` inside the folder.
   std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
 
  private:
@@ -26,5 +25,6 @@ void writeFile(const std::string& path, std::string_view bytes);
 std::string readFile(const std::string& path);
 // The names in the folder, sorted and separated by blanks.
 std::string fileNames(const std::string& folder);
+std::string replaced(std::string text, std::string_view from, std::string_view to);
 
 }  // namespace morlavin::test
