@@ -1,4 +1,9 @@
 # Shared by the shell tests.
+# The test data, and a scratch folder that goes at exit after the test's own tidy-up.
+data=$(cd "$(dirname "${BASH_SOURCE[0]}")/data" && pwd)
+work=$(realpath "$(mktemp -d)")
+tidy() { :; }
+trap 'tidy; [[ -z ${server-} ]] || { kill $server; wait $server; } 2>/dev/null; rm -rf "$work"' EXIT
 # check NAME COMMAND...: counts COMMAND's success or failure, naming failures.
 passed=0 failed=0
 check() {
@@ -18,9 +23,18 @@ eventually() {
   for _ in $(seq "${tries:-100}"); do "$@" && return 0; sleep 0.1; done
   return 1
 }
+# xvfb: a private X server for DISPLAY. It picks a free display itself and names it
+# only once it accepts connections, so that neighbouring runs never race for one.
+xvfb() {
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" & server=$!
+  eventually test -s "$work/display" || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+  export DISPLAY=":$(head -1 "$work/display")"
+}
 # window NAME: the id of the first visible window of that name, once one exists.
 window() { eventually xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
 alt() { xdotool keydown Alt_L key "$1" keyup Alt_L; }
+# menu KEY: File menu entry KEY of the window $main.
+menu() { xdotool windowfocus --sync "$main" 2>/dev/null; alt f; xdotool key "$1"; }
 # press_until KEY WINDOW NAME: a loaded machine may take a moment to give a new
 # window the keyboard, so KEY is pressed in WINDOW again until a window NAME exists.
 press_until() {

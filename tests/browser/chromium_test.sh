@@ -4,13 +4,10 @@
 # LF line ends show exactly their lines, one per line, under a decoded title.
 set -uo pipefail
 convert=$(realpath "$1")
-sample=$2
-lines=$(dirname "$sample")/lines_utf8.txt
 . "$(dirname "$0")/../lib.sh"
 have chromium || exit 77
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$sample" "$work/sample.txt"
+lines=$data/conversion/lines_utf8.txt
+cp "$data/conversion/sample.txt" "$work/sample.txt"
 cp "$lines" "$work/utf8.txt"
 iconv -f UTF-8 -t CP932 "$lines" >"$work/sjis.txt"
 for text in sample utf8 sjis; do
@@ -29,7 +26,7 @@ while IFS='|' read -r how name text; do
   [[ $how == \#* ]] && continue
   how=$(echo $how) name=$(echo $name) text=${text# } text=${text%"${text##*[! ]}"}
   check "$name: $how «$text»" $how sample "$text"
-done <"$(dirname "$sample")/sample_dom.txt"
+done <"$data/conversion/sample_dom.txt"
 
 # The visible lines of the body: its text with each <br> ending a line.
 visible_lines() {

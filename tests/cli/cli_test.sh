@@ -3,16 +3,8 @@
 # the lines it prints and the pages it writes (why a file is refused is the core's).
 set -uo pipefail
 convert=$(realpath "$1")
-data=$(cd "$(dirname "$0")/../data" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/../lib.sh"
 cd "$work"
-passed=0 failed=0
-
-check() {  # check NAME COMMAND...: the command must succeed
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name" >&2; fi
-}
 # run ARGS...: runs the converter, keeping stdout, stderr and the exit status.
 run() { "$convert" "$@" >out.txt 2>err.txt; status=$?; }
 has() { grep -qF -- "$2" "$1"; }
@@ -112,12 +104,8 @@ fi
 check "stdout closed" test $status -eq 1 -a -e one.htm && check "stdout closed: message" has err.txt "標準出力に書き込めません (閉じられています)"
 
 # --open hands each page to the desktop (how, the launcher's own test checks).
-mkdir stub
-printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s/opened"\n' "$work" > stub/xdg-open
-chmod +x stub/xdg-open
+install -D -m 755 <(printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened"\n' "$work") stub/xdg-open
 PATH="$work/stub:$PATH" run --open one.txt two.txt
-for ((i = 0; i < 100 && $(cat opened 2>/dev/null | wc -l) < 2; i++)); do sleep 0.1; done
-check "--open" test "$(sort opened | tr '\n' ' ')" = "$work/one.htm $work/two.htm "
-
-echo "cli: $passed passed, $failed failed"
-((failed == 0))
+both_opened() { test "$(sort opened 2>/dev/null | tr '\n' ' ')" = "$work/one.htm $work/two.htm "; }
+check "--open" eventually both_opened
+summary cli

@@ -4,19 +4,12 @@ import sys
 
 import pyatspi
 
-
-def nodes(node, role):
-    if node.getRole() == role:
-        yield node
-    for i in range(node.childCount):
-        yield from nodes(node.getChildAtIndex(i), role)
-
-
 for app in pyatspi.Registry.getDesktop(0):
     if app is not None and app.name == "Morlavin":
-        if sys.argv[1:] == ["title"]:  # the file-name box, then the title box
-            print(list(nodes(app, pyatspi.ROLE_TEXT))[1].queryText().getText(0, -1))
-        else:  # file name, status line, title: the status line is the second label
-            print(list(nodes(app, pyatspi.ROLE_LABEL))[1].name)
+        # The boxes are the file name, then the title; the labels the file name, then the status line.
+        title = sys.argv[1:] == ["title"]
+        role = pyatspi.ROLE_TEXT if title else pyatspi.ROLE_LABEL
+        node = pyatspi.findAllDescendants(app, lambda node: node.getRole() == role)[1]
+        print(node.queryText().getText(0, -1) if title else node.name)
         sys.exit(0)
 sys.exit("no Morlavin window on the accessibility bus")

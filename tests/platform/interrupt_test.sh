@@ -5,8 +5,6 @@
 # it the next run in that folder must.
 set -uo pipefail
 convert=$(realpath "$1")
-work=$(realpath "$(mktemp -d)")
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/../lib.sh"
 cd "$work"
 
