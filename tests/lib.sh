@@ -1,9 +1,11 @@
 # Shared by the shell tests.
-# The test data, and a scratch folder that goes at exit after the test's own tidy-up.
+# The test data, and a scratch folder. At exit, after the test's own tidy-up, the
+# programs in $pids are ended and waited for, then the folder goes.
 data=$(cd "$(dirname "${BASH_SOURCE[0]}")/data" && pwd)
 work=$(realpath "$(mktemp -d)")
+pids=()
 tidy() { :; }
-trap 'tidy; [[ -z ${server-} ]] || { kill $server; wait $server; } 2>/dev/null; rm -rf "$work"' EXIT
+trap 'tidy; kill "${pids[@]}" 2>/dev/null; wait "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 # check NAME COMMAND...: counts COMMAND's success or failure, naming failures.
 passed=0 failed=0
 check() {
@@ -26,7 +28,7 @@ eventually() {
 # xvfb: a private X server for DISPLAY. It picks a free display itself and names it
 # only once it accepts connections, so that neighbouring runs never race for one.
 xvfb() {
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" & server=$!
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" & pids+=($!)
   eventually test -s "$work/display" || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
   export DISPLAY=":$(head -1 "$work/display")"
 }

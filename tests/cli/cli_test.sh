@@ -12,15 +12,14 @@ has() { grep -qF -- "$2" "$1"; }
 # Help, version and usage errors with their exit status, in the user's messages
 # language: each row of tests/data/cli/usage_language.txt.
 usage() {  # usage ENVIRONMENT ARGUMENTS STATUS EXPECTED
-  local environment arguments output status first expected=${4# }
-  read -ra environment <<<"$1"
-  [[ "${environment[0]}" == - ]] && environment=()
+  local environment arguments status stream=err.txt first expected=${4# }
+  read -ra environment <<<"${1/#-/}"
   read -ra arguments <<<"$2"
-  output=$(env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}" 2>&1 >/dev/null)
+  env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}" >out.txt 2>err.txt
   status=$?
-  ((status == 0)) && output=$(env -u LC_ALL -u LC_MESSAGES -u LANG "${environment[@]}" "$convert" "${arguments[@]}")
-  first=${output%%$'\n'*}
-  [[ $expected == '<'* ]] && first=$output\$ expected=$(cat "$data/cli/${expected#<}")\$
+  ((status == 0)) && stream=out.txt
+  first=$(head -1 $stream)
+  [[ $expected == '<'* ]] && first=$(cat $stream)\$ expected=$(cat "$data/cli/${expected#<}")\$
   [[ $status == "${3// /}" && "$first" == "$expected"* ]]
 }
 while IFS='|' read -r environment arguments want expected; do

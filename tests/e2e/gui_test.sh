@@ -27,18 +27,15 @@ printf '<H1>%s</H1>\r\n<B>bold</B>\r\n' "$title" >"$input"
 shows() { [[ "$(/usr/bin/python3 "$here/status_line.py" "${@:2}")" == "$1" ]]; }
 # Without a display the launcher leaves the X server alone; Qt finds the bus
 # through the session bus.
-env -u DISPLAY /usr/libexec/at-spi-bus-launcher --launch-immediately & bus=$!
-pid=""
-tidy() { kill $pid $bus 2>/dev/null; }
+env -u DISPLAY /usr/libexec/at-spi-bus-launcher --launch-immediately & pids+=($!)
 bus_ready() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1; }
 
 check "accessibility bus" eventually bus_ready
 cd "$work"
-"$prefix/morlavin" "$input" & pid=$!
+"$prefix/morlavin" "$input" & pid=$! pids+=($!)
 main=$(window '^Morlavin$')
 check "window appears" test -n "$main"
 check "settings file created beside the installed program" test -f "$prefix/Morlavin.ini"
-check "status line at start" eventually shows "ファイル名を指定して変換キーを押してください。D&Dに対応しています。"
 xdotool windowfocus --sync "$main" 2>/dev/null
 
 alt g
@@ -54,7 +51,6 @@ check "status line gives the page's size" eventually shows "テキストを変�
 
 alt d
 check "Alt+D deletes the page" eventually test ! -e "$page"
-check "status line confirms the deletion" eventually shows "変換したHTMLファイルを消去しました."
 check "the text file stays" test -f "$input"
 check "F1 opens the help viewer" test -n "$(press_until F1 "$main" 'Morlavin ヘルプ')"
 

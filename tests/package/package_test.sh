@@ -9,11 +9,8 @@ set -uo pipefail
 build=$(realpath "$1")
 . "$(dirname "$0")/../lib.sh"
 chmod 755 "$work"
-pid="" mode=""
-tidy() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null
-  [[ "$mode" == apt ]] && apt-get remove -y -qq -o DPkg::Lock::Timeout=300 morlavin >/dev/null 2>&1
-}
+mode=""
+tidy() { [[ "$mode" != apt ]] || apt-get remove -y -qq -o DPkg::Lock::Timeout=300 morlavin >/dev/null 2>&1; }
 cpack -G DEB -B "$work/cpack" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log" >&2; exit 1; }
 deb="$work/cpack/morlavin_1.62-1_$(dpkg --print-architecture).deb"
@@ -67,7 +64,7 @@ as_user+=(-u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u LC_ALL HOME="$home" XDG_RUNTIM
 
 cd "$user"
 xvfb
-"${as_user[@]}" "$root/usr/bin/morlavin" & pid=$!
+"${as_user[@]}" "$root/usr/bin/morlavin" & pids+=($!)
 # A message box at start comes before the main window, with the same title.
 main=$(window '^Morlavin$')
 check "main window appears" test -n "$main"

@@ -26,7 +26,6 @@ import ctypes, os, signal, sys
 libc = ctypes.CDLL(None, use_errno=True)
 libc.ptrace.argtypes = [ctypes.c_long] * 4
 TRACEME, DETACH, SYSCALL = 0, 17, 24
-statuses = os.fdopen(3, "w")
 
 def reached(pid, moment, folder):
     if moment == "named":
@@ -42,6 +41,7 @@ def interrupt(name, moment, folder):
     pid = os.fork()
     if pid == 0:
         os.chdir(folder)
+        os.dup2(os.open(os.devnull, os.O_WRONLY), 1)
         for caught in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGPIPE):
             signal.signal(caught, signal.SIG_DFL)
         if libc.ptrace(TRACEME, 0, 0, 0) != 0:
@@ -62,7 +62,7 @@ def interrupt(name, moment, folder):
 
 for row in sys.argv[3:]:
     name, moment, _ = row.split("-")
-    print(row, interrupt(name, moment, os.path.abspath(row)), file=statuses, flush=True)
+    print(row, interrupt(name, moment, os.path.abspath(row)), flush=True)
 '
 
 echo "earlier page" >earlier.htm
@@ -74,8 +74,7 @@ done
 # whole PAGE: no page, the earlier one untouched, or the new one entire.
 whole() { [ ! -e "$1" ] || cmp -s "$1" earlier.htm || cmp -s "$1" reference/big.htm; }
 
-# The statuses go to descriptor 3; what the runs print is of no interest.
-python3 -c "$watcher" $half "$convert" "${rows[@]}" 3>statuses >/dev/null
+python3 -c "$watcher" $half "$convert" "${rows[@]}" >statuses
 while read -r dir status; do
   signal=${dir%%-*} earlier=${dir##*-}
   check "$dir: ended with status $status" test "$status" -eq $((128 + $(kill -l $signal)))
