@@ -7,10 +7,9 @@ convert=$(realpath "$1")
 . "$(dirname "$0")/../lib.sh"
 have chromium || exit 77
 lines=$data/conversion/lines_utf8.txt
-cp "$data/conversion/sample.txt" "$work/sample.txt"
-cp "$lines" "$work/utf8.txt"
+cp "$data/conversion/sample.txt" "$lines" "$work/"
 iconv -f UTF-8 -t CP932 "$lines" >"$work/sjis.txt"
-for text in sample utf8 sjis; do
+for text in sample lines_utf8 sjis; do
   "$convert" --quiet --title-from-first-line "$work/$text.txt" >/dev/null || exit 1
   timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
@@ -33,7 +32,7 @@ visible_lines() {
   paste -sd '' "$1" | sed -e 's/.*<body[^>]*>//' -e 's/<br>/\n/g' |
     sed -e 's/<[^>]*>//g' -e 's/^ *//' -e 's/ *$//' | head -n -1
 }
-for text in utf8 sjis; do
+for text in lines_utf8 sjis; do
   check "$text page shows the text's lines" test "$(visible_lines "$work/$text.dom")" = "$(cat "$lines")"
   check "$text title decoded" has $text "<title>日本語のテキストです。</title>"
 done
