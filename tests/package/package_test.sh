@@ -81,10 +81,8 @@ check "the file dialog is titled $title" test -n "$(window "^$title\$")"
 check "the batch converter of the same user reads the window's settings" test -f "$user/memo.html"
 
 if [[ $mode == apt ]]; then
-  apt-get remove -y -qq -o DPkg::Lock::Timeout=300 morlavin >/dev/null 2>&1
-  mode=""
-  left=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }' | while read -r f; do
-    [[ -e "$f" ]] && echo "$f"; done)
+  tidy && mode=""
+  left=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }' | xargs -r ls -d 2>/dev/null)
   check "apt-get remove removes every installed file" test -z "$left"
   check "the package is gone" bash -c "! dpkg -s morlavin >/dev/null 2>&1"
 fi

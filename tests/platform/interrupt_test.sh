@@ -48,14 +48,13 @@ def interrupt(name, moment, folder):
             sys.exit("cannot trace: " + os.strerror(ctypes.get_errno()))
         os.execv(sys.argv[2], [sys.argv[2], "--quiet", "big.txt"])
     _, status = os.waitpid(pid, 0)
-    while os.WIFSTOPPED(status):
-        if reached(pid, moment, folder):
-            os.kill(pid, getattr(signal, "SIG" + name))
-            libc.ptrace(DETACH, pid, 0, 0)
-            _, status = os.waitpid(pid, 0)
-            break
+    while os.WIFSTOPPED(status) and not reached(pid, moment, folder):
         stop = os.WSTOPSIG(status)
         libc.ptrace(SYSCALL, pid, 0, 0 if stop == signal.SIGTRAP else stop)
+        _, status = os.waitpid(pid, 0)
+    if os.WIFSTOPPED(status):
+        os.kill(pid, getattr(signal, "SIG" + name))
+        libc.ptrace(DETACH, pid, 0, 0)
         _, status = os.waitpid(pid, 0)
     code = os.waitstatus_to_exitcode(status)
     return 128 - code if code < 0 else code
