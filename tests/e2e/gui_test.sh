@@ -28,9 +28,8 @@ title_shows() { [[ "$(/usr/bin/python3 "$here/title_box.py")" == "$1" ]]; }
 # Without a display the launcher leaves the X server alone; Qt finds the bus
 # through the session bus.
 env -u DISPLAY /usr/libexec/at-spi-bus-launcher --launch-immediately & pids+=($!)
-bus_ready() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1; }
 
-check "accessibility bus" eventually bus_ready
+check "accessibility bus" gdbus wait --session --timeout 10 org.a11y.Bus
 cd "$work"
 "$prefix/morlavin" "$input" & pid=$! pids+=($!)
 main=$(window '^Morlavin$')
