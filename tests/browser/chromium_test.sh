@@ -4,16 +4,12 @@
 # LF line ends show exactly their lines, one per line, under a decoded title.
 set -uo pipefail
 convert=$(realpath "$1")
-sample=$2
-lines=$(dirname "$sample")/lines_utf8.txt
 . "$(dirname "$0")/../lib.sh"
 have chromium || exit 77
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$sample" "$work/sample.txt"
-cp "$lines" "$work/utf8.txt"
+lines=$data/conversion/lines_utf8.txt
+cp "$data/conversion/sample.txt" "$lines" "$work/"
 iconv -f UTF-8 -t CP932 "$lines" >"$work/sjis.txt"
-for text in sample utf8 sjis; do
+for text in sample lines_utf8 sjis; do
   "$convert" --quiet --title-from-first-line "$work/$text.txt" >/dev/null || exit 1
   timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
@@ -29,14 +25,14 @@ while IFS='|' read -r how name text; do
   [[ $how == \#* ]] && continue
   how=$(echo $how) name=$(echo $name) text=${text# } text=${text%"${text##*[! ]}"}
   check "$name: $how «$text»" $how sample "$text"
-done <"$(dirname "$sample")/sample_dom.txt"
+done <"$data/conversion/sample_dom.txt"
 
 # The visible lines of the body: its text with each <br> ending a line.
 visible_lines() {
   paste -sd '' "$1" | sed -e 's/.*<body[^>]*>//' -e 's/<br>/\n/g' |
     sed -e 's/<[^>]*>//g' -e 's/^ *//' -e 's/ *$//' | head -n -1
 }
-for text in utf8 sjis; do
+for text in lines_utf8 sjis; do
   check "$text page shows the text's lines" test "$(visible_lines "$work/$text.dom")" = "$(cat "$lines")"
   check "$text title decoded" has $text "<title>日本語のテキストです。</title>"
 done

@@ -5,8 +5,6 @@
 # it the next run in that folder must.
 set -uo pipefail
 convert=$(realpath "$1")
-work=$(realpath "$(mktemp -d)")
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/../lib.sh"
 cd "$work"
 
@@ -28,7 +26,6 @@ import ctypes, os, signal, sys
 libc = ctypes.CDLL(None, use_errno=True)
 libc.ptrace.argtypes = [ctypes.c_long] * 4
 TRACEME, DETACH, SYSCALL = 0, 17, 24
-statuses = os.fdopen(3, "w")
 
 def reached(pid, moment, folder):
     if moment == "named":
@@ -44,27 +41,27 @@ def interrupt(name, moment, folder):
     pid = os.fork()
     if pid == 0:
         os.chdir(folder)
+        os.dup2(os.open(os.devnull, os.O_WRONLY), 1)
         for caught in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGPIPE):
             signal.signal(caught, signal.SIG_DFL)
         if libc.ptrace(TRACEME, 0, 0, 0) != 0:
             sys.exit("cannot trace: " + os.strerror(ctypes.get_errno()))
         os.execv(sys.argv[2], [sys.argv[2], "--quiet", "big.txt"])
     _, status = os.waitpid(pid, 0)
-    while os.WIFSTOPPED(status):
-        if reached(pid, moment, folder):
-            os.kill(pid, getattr(signal, "SIG" + name))
-            libc.ptrace(DETACH, pid, 0, 0)
-            _, status = os.waitpid(pid, 0)
-            break
+    while os.WIFSTOPPED(status) and not reached(pid, moment, folder):
         stop = os.WSTOPSIG(status)
         libc.ptrace(SYSCALL, pid, 0, 0 if stop == signal.SIGTRAP else stop)
+        _, status = os.waitpid(pid, 0)
+    if os.WIFSTOPPED(status):
+        os.kill(pid, getattr(signal, "SIG" + name))
+        libc.ptrace(DETACH, pid, 0, 0)
         _, status = os.waitpid(pid, 0)
     code = os.waitstatus_to_exitcode(status)
     return 128 - code if code < 0 else code
 
 for row in sys.argv[3:]:
     name, moment, _ = row.split("-")
-    print(row, interrupt(name, moment, os.path.abspath(row)), file=statuses, flush=True)
+    print(row, interrupt(name, moment, os.path.abspath(row)), flush=True)
 '
 
 echo "earlier page" >earlier.htm
@@ -76,8 +73,7 @@ done
 # whole PAGE: no page, the earlier one untouched, or the new one entire.
 whole() { [ ! -e "$1" ] || cmp -s "$1" earlier.htm || cmp -s "$1" reference/big.htm; }
 
-# The statuses go to descriptor 3; what the runs print is of no interest.
-python3 -c "$watcher" $half "$convert" "${rows[@]}" 3>statuses >/dev/null
+python3 -c "$watcher" $half "$convert" "${rows[@]}" >statuses
 while read -r dir status; do
   signal=${dir%%-*} earlier=${dir##*-}
   check "$dir: ended with status $status" test "$status" -eq $((128 + $(kill -l $signal)))
