@@ -90,17 +90,6 @@ SettingsFile::SettingsFile(std::string directoryPrefix, SettingsMessages& messag
 
 bool SettingsFile::exists() const { return platform::exists(m_path); }
 
-Status SettingsFile::writeSetting(std::string_view key, std::string& value) {
-  trimInPlace(value);
-  if (const std::string_view problem = valueProblem(value); !problem.empty()) {
-    return Status::error(StatusCode::kBadInput, std::string(key) + ": " + std::string(problem));
-  }
-  const Status status =
-      platform::writeProfileString(m_path, kSettingsSection, key, *platform::utf8ToCp932(value));
-  if (status) return status;
-  return Status::error(status.code(), std::string(key) + ": " + status.message());
-}
-
 Status SettingsFile::saveSettings(SettingsRecord& record) {
   for (const SettingKey& key : kSettingKeys) {
     if (key.text) trimInPlace(record.*key.text);

@@ -47,13 +47,6 @@ class SettingsFile {
   const std::string& path() const { return m_path; }
   bool exists() const;
 
-  // Trims blanks from `value` (the caller's variable too) and stores it under
-  // `key`. Fails without touching the file when the value cannot be stored as
-  // it is: a character Shift-JIS cannot hold or a line break (kBadInput), or a
-  // file that cannot be read or written (the file's own code). The failure
-  // reads "key: reason".
-  [[nodiscard]] Status writeSetting(std::string_view key, std::string& value);
-
   // Fills every field, then brings the file into line with the running
   // version: creates a missing file, rewrites an older one after announcing it,
   // and copies a newer one to its backup after announcing it. A file that

@@ -200,20 +200,5 @@ TEST(SettingsFile, SaveTrimsAndReportsWhatItCouldNotStore) {
   EXPECT_TRUE(program.messages.failures.empty()) << "the caller shows the failure";
 }
 
-TEST(SettingsFile, WriteSettingTrimsTheCallersVariable) {
-  Program program;
-  std::string value = "  spaced value \t";
-  ASSERT_TRUE(program.file.writeSetting("Key", value));
-  EXPECT_EQ(value, "spaced value");
-  EXPECT_EQ(stored(program.ini(), "KEY"), "spaced value");
-  value = " \t ";
-  ASSERT_TRUE(program.file.writeSetting("Key", value));
-  EXPECT_EQ(value + stored(program.ini(), "Key"), "") << "blanks alone are an empty value";
-  value = "a\rb";
-  const Status refused = program.file.writeSetting("Key", value);
-  EXPECT_EQ(refused.code(), StatusCode::kBadInput);
-  EXPECT_EQ(refused.message(), "Key: 改行を含む値は保存できません");
-}
-
 }  // namespace
 }  // namespace morlavin::settings
