@@ -55,8 +55,8 @@ using LineText = std::string (*)(int line, int total);
 // points on from `startPercent` over `total` lines, and the text for line
 // number `first + i` is repainted whenever that number is a multiple of the
 // interval. The last line's text is in place at the end either way. A view
-// that draws the bar only with the status line gets its value there and at
-// the end, not a value for every line.
+// that draws the bar only with the status line gets its value there, not a
+// value for every line.
 void showLinePass(ConversionView& view, int total, int first, double startPercent, LineText text) {
   const int interval = lineRepaintInterval(total);
   RepaintCountdown repaint(interval, first == 0 ? 1 : interval);
@@ -69,9 +69,7 @@ void showLinePass(ConversionView& view, int total, int first, double startPercen
     }
     if (everyStep) view.setProgress(startPercent + 50.0 * (i + 1) / total);
   }
-  if (total == 0) return;
-  if (!repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
-  if (!everyStep) view.setProgress(startPercent + 50.0);
+  if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
 }
 
 // The page as the counting pass writes it: the head for the encoding the

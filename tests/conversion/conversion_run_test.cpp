@@ -28,6 +28,7 @@ namespace fs = std::filesystem;
 struct RecordingView : ConversionView {
   void setStatusText(std::string_view text) override { status = text; }
   void repaintStatus() override {
+    barShown.push_back(bar());
     log.push_back("repaint " + (shown = status));
     if (log.size() == 2 && duringCounting) duringCounting();
   }
@@ -37,9 +38,12 @@ struct RecordingView : ConversionView {
     if (percent == 0) log.push_back("bar 0");
   }
   void showError(std::string_view message) override {
+    barShown.push_back(bar());
     inPlace();
     log.push_back("error " + std::string(message));
   }
+  bool drawsEveryStep() const override { return everyStep; }
+  double bar() const { return progress.empty() ? 0 : progress.back(); }
   void inPlace() {
     if (status != shown) log.push_back("text " + (shown = status));
   }
@@ -47,6 +51,8 @@ struct RecordingView : ConversionView {
   std::string status, shown;
   std::vector<std::string> log;
   std::vector<double> progress;
+  std::vector<double> barShown;  // the bar at each repaint and message
+  bool everyStep = true;
   std::function<void()> duringCounting;  // runs at the second repaint, while lines are counted
 };
 
@@ -130,6 +136,31 @@ TEST(ConversionRun, ShowsEachPassAndKeepsTheEarlierPageOnFailure) {
     }
     const auto names = std::distance(fs::directory_iterator(fs::path(page).parent_path()), {});
     EXPECT_EQ(names, fs::exists(input) + fs::exists(page)) << "no temporary file left";
+  }
+}
+
+// A view that draws the bar only with the status line is given the value a
+// bar drawn at every step holds at each repaint; messages and the end of the
+// run find the same value too.
+TEST(ConversionRun, BarDrawnOnlyWithTheStatusLineShowsTheSameValues) {
+  for (const bool readOnlyPage : {false, true}) {
+    std::vector<double> shown[2];
+    for (const bool everyStep : {false, true}) {
+      TempDir dir;
+      writeFile(dir.file("m.txt"), std::string(120, '\n'));
+      writeFile(dir.file("m.htm"), "earlier");
+      if (readOnlyPage) fs::permissions(dir.file("m.htm"), fs::perms::owner_read);
+      RecordingView view;
+      view.everyStep = everyStep;
+      test::FakeLauncher launcher;
+      const auto result = convertFile({dir.file("m.txt"), "t", false, EncodingChoice::kAuto},
+                                      settings::defaultSettings(), view, launcher);
+      EXPECT_EQ(result.isOk(), !readOnlyPage);
+      EXPECT_EQ(view.progress.size() > 120, everyStep) << "a value a line only where it is drawn";
+      shown[everyStep] = view.barShown;
+      shown[everyStep].push_back(view.bar());
+    }
+    EXPECT_EQ(shown[0], shown[1]) << readOnlyPage;
   }
 }
 
