@@ -30,8 +30,10 @@ xvfb() {
   eventually test -s "$work/display" || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
   export DISPLAY=":$(head -1 "$work/display")"
 }
-# window NAME: the id of the first visible window of that name, once one exists.
-window() { eventually xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
+# window NAME: the id of the first visible window of that name, once one exists
+# (a search can succeed empty-handed while windows come and go).
+found() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
+window() { eventually found "$1"; }
 # alt KEY, menu KEY: Alt+KEY, or the File menu's entry KEY, in the window $main.
 alt() { xdotool windowfocus --sync "$main" 2>/dev/null; xdotool keydown Alt_L key "$1" keyup Alt_L; }
 menu() { alt f; xdotool key "$1"; }
