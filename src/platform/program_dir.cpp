@@ -10,11 +10,10 @@ namespace morlavin::platform {
 std::string programDirectory() {
   std::string path(PATH_MAX, '\0');
   const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0) return "";
-  path.resize(static_cast<std::size_t>(length));
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return "";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  const std::string_view target(path.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+  const auto slash = target.rfind('/');
+  if (slash == std::string_view::npos) return "";
+  return slash == 0 ? "/" : std::string(target.substr(0, slash));
 }
 
 std::string directoryPrefix(std::string_view directory) {

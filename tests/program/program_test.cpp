@@ -137,7 +137,7 @@ TEST(Preview, IsWrittenInItsFolderAndRemovedAgain) {
 
 TEST(About, VersionAndAboutTexts) {
   EXPECT_EQ(static_cast<float>(1.62), settings::programVersionNumber()) << "compares equal to its own text";
-  EXPECT_EQ(settings::versionText(1, 5), "1.05");
+  EXPECT_EQ(settings::versionText(1, 5) + " " + settings::versionText(1, 10), "1.05 1.10");
   EXPECT_EQ(aboutText(1, 5, "(C) X", "nick", "https://h/"), "Morlavin Ver 1.05\r\n(C) X(nick)\r\nhttps://h/");
 }
 
