@@ -4,13 +4,13 @@
 # dependencies with dpkg-shlibdeps (dpkg-dev), which asks file(1).
 build_packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev qt6-base-dev libfontconfig-dev
                 fonts-ipafont-gothic dpkg-dev file)
-# The end-to-end test reads the status line on the accessibility bus.
-test_packages=(chromium util-linux xvfb xauth xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-# The package test tells a dialog from a window with xprop, sees which help
-# file opened with strace, and installs the package, which needs xdg-utils;
-# the package checks use a distribution's linters; the windows are also tested
-# in a Japanese session, with Qt's own Japanese texts.
-               x11-utils strace xdg-utils lintian desktop-file-utils appstream mandoc man-db
+# The end-to-end tests drive the real programs on Xvfb with xdotool; the
+# package test tells a dialog from a window with xprop and installs the
+# package, which needs xdg-utils; the package checks use a distribution's
+# linters; the windows are also tested in a Japanese session, with Qt's own
+# Japanese texts.
+test_packages=(chromium util-linux xvfb xauth xdotool
+               x11-utils xdg-utils lintian desktop-file-utils appstream mandoc man-db
                locales qt6-translations-l10n)
 bench_packages=(libbenchmark-dev)
 # What opens the finished page, the read-me and the preview with the desktop's handler.

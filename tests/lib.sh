@@ -37,12 +37,3 @@ window() { eventually found "$1"; }
 # alt KEY, menu KEY: Alt+KEY, or the File menu's entry KEY, in the window $main.
 alt() { xdotool windowfocus --sync "$main" 2>/dev/null; xdotool keydown Alt_L key "$1" keyup Alt_L; }
 menu() { alt f; xdotool key "$1"; }
-# press_until KEY WINDOW NAME: a loaded machine may take a moment to give a new
-# window the keyboard, so KEY is pressed in WINDOW again until a window NAME exists.
-press_until() {
-  for _ in $(seq 20); do
-    xdotool windowfocus --sync "$2" 2>/dev/null
-    xdotool key "$1"
-    tries=10 window "$3" && return
-  done
-}
