@@ -64,10 +64,13 @@ run --settings garbage.ini --title 'My page' s.txt
 check "settings file never written: converts" test $status -eq 0 && check "--title" grep -q "<TITLE>My page</TITLE>" s.htm
 check "settings file never written: unchanged" cmp -s garbage.ini garbage.ini.before
 
-# Progress shows on a terminal only, and never with --quiet.
-progress() { script -qec "$(printf '%q ' "$convert" "$@")" /dev/null | grep -c 行数をチェックしています; }
+# Progress shows on a terminal only, and never with --quiet; it is cleared before the result.
+terminal() { script -qec "$(printf '%q ' "$convert" "$@")" /dev/null; }
+progress() { terminal "$@" | grep -c 行数をチェックしています; }
 check "progress on a terminal" test "$(progress s.txt)" -gt 0
 check "--quiet: no progress" test "$(progress --quiet s.txt)" -eq 0
+cleared() { [[ "$(terminal s.txt)" == *$'\e[Ks.htm: '* ]]; }
+check "progress line cleared before the result" cleared
 check "no progress into a file" test "$(grep -c 行数 err.txt)" -eq 0
 
 # Several files: a failure does not stop the others (both pages, both lines), and sets the exit status.
@@ -88,6 +91,8 @@ printf 'x' | tee $'e\e[31m.txt' > $'s\x95\x5c.txt'
 run $'missing\nb.txt' $'e\e[31m.txt' $'s\x95\x5c.txt'
 check "quoted name on stderr" test "$(cat err.txt)" = "\$'missing\\nb.txt': ファイルを開けません (ファイルまたはフォルダが見つかりません)"
 check "quoted names on stdout" test "$(cut -d: -f1 out.txt | tr '\n' ' ')" = "\$'e\\e[31m.htm' \$'s\\x95\\\\.htm' "
+printf 'x' > "q'x.txt" && printf 'old' > "q'x.htm" && chmod 444 "q'x.htm"
+run "q'x.txt"; check "a name inside a message keeps its quote" grep -qF ": q'x.htm (" err.txt
 
 # Reports that cannot be written make the run fail.
 if [[ -w /dev/full ]]; then
