@@ -88,11 +88,11 @@ bool cannotReplaceInOneStep(int error) {
          error == EOPNOTSUPP || error == ENOSYS;
 }
 
-// Follows the chain of symbolic links at `path` to the name at its end; a
-// relative link is read from its own folder. A name that is no link, or cannot
-// be read as one, is the end.
+// Follows the chain of symbolic links at `path` to the name at its end, at
+// most 40 links as the kernel does; a relative link is read from its own
+// folder. A name that is no link, or cannot be read as one, is the end.
 std::string endOfLinks(std::string path, int& error) {
-  for (int hops = 0; hops < 40; ++hops) {
+  for (int hops = 0; hops <= 40; ++hops) {
     char target[PATH_MAX];
     const ssize_t size =
         retryOnInterrupt([&] { return ::readlink(path.c_str(), target, sizeof target); });
