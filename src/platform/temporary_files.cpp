@@ -102,9 +102,11 @@ void removeStaleTemporaryFiles(int directory) {
   const uid_t user = ::geteuid();
   while (const dirent* entry = ::readdir(entries)) {
     const pid_t pid = ownerOf(entry->d_name);
+    if (pid == 0 || pid == ::getpid()) continue;
     // A pid that names no process cannot be writing; a live one may be ours
     // or another program's, and either way the file is not debris.
-    if (pid == 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    if (::kill(pid, 0) == 0) continue;
+    if (errno != ESRCH) continue;
     struct stat st {};
     if (::fstatat(listing, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISREG(st.st_mode) && st.st_uid == user) ::unlinkat(listing, entry->d_name, 0);

@@ -103,6 +103,8 @@ else
 fi
 "$convert" one.txt >&- 2>err.txt; status=$?
 check "stdout closed: refused" refused "標準出力に書き込めません (閉じられています)" && check "stdout closed: page" test -e one.htm
+rm one.htm; "$convert" one.txt <&- >out.txt; status=$?  # the text is then file 0
+check "stdin closed: converts" grep -q "^a<BR>" one.htm
 
 # --open hands each page to the desktop (how, the launcher's own test checks).
 install -D -m 755 <(printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened"\n' "$work") stub/xdg-open
