@@ -70,7 +70,7 @@ class Form1 : public testing::Test {
 };
 
 // Every caption is whole and fits its control; the window is fixed and centred.
-TEST_F(Form1, CaptionsMenusPlaceAndTabOrder) {
+TEST_F(Form1, CaptionsMenusPlaceTabOrderAndARefusedFile) {
   open();
   QStringList menus, expectedMenus;
   for (const QAction* menu : window->menuBar()->actions()) {
@@ -103,26 +103,19 @@ TEST_F(Form1, CaptionsMenusPlaceAndTabOrder) {
     visited << QApplication::focusWidget()->objectName();
   }
   EXPECT_EQ(visited, QStringList({"Command1", "Command2", "Command4", "Command5", "txtTitle", "Command3", "Text1"}));
+
+  // A refused conversion shows its message and the status line, and keeps the
+  // last page and its button. Which files are refused, with what words, and that
+  // nothing on disk changes is the conversion's own, tested with it.
+  line("Text1")->setText(QString::fromStdString(work.file("missing.txt")));
+  control<QPushButton>("Command2")->click();
+  EXPECT_EQ(boxes.shown(), "critical エラー ファイルを開けません (ファイルまたはフォルダが見つかりません)");
+  EXPECT_EQ(status(), "変換に失敗しました。");
+  EXPECT_EQ(window->lastOutputPath(), work.file("memo.htm"));
+  EXPECT_TRUE(control<QPushButton>("Command4")->isEnabled());
 }
 
-TEST_F(Form1, EnterConvertsUnlessAnotherButtonHasFocus) {
-  open();
-  const std::string page = work.file("memo.htm");
-  struct Row { const char* focus; Qt::Key key; bool converts; };
-  for (const Row row : {Row{"Text1", Qt::Key_Return, true}, Row{"txtTitle", Qt::Key_Return, true},
-                        Row{"Text1", Qt::Key_Enter, true}, Row{"Command5", Qt::Key_Return, false}}) {
-    SCOPED_TRACE(row.focus);
-    fs::remove(page);
-    name(work.file("memo.txt"));
-    control(row.focus)->setFocus();
-    QTest::keyClick(control(row.focus), row.key);
-    EXPECT_EQ(platform::exists(page), row.converts);
-  }
-  EXPECT_EQ(launcher.documents.size(), 3u);
-  EXPECT_EQ(boxes.boxes.size(), 1u);  // the translator button's own message
-}
-
-TEST_F(Form1, DropsFillTheFileNameOnlyOnTheirTargets) {
+TEST_F(Form1, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
   open();
   QMimeData files, text, link, shiftJis;
   files.setUrls({QUrl::fromLocalFile("/data/メモ 1.txt"), QUrl::fromLocalFile("/b.txt"), QUrl::fromLocalFile("/c.txt")});
@@ -162,6 +155,20 @@ TEST_F(Form1, DropsFillTheFileNameOnlyOnTheirTargets) {
   EXPECT_EQ(line("Text1")->text(), "typed.txt");
   EXPECT_TRUE(status().startsWith("ファイル名を指定して"));
   EXPECT_TRUE(launcher.documents.empty() && boxes.boxes.empty());
+
+  const std::string page = work.file("memo.htm");
+  struct Key { const char* focus; Qt::Key key; bool converts; };
+  for (const Key row : {Key{"Text1", Qt::Key_Return, true}, Key{"txtTitle", Qt::Key_Return, true},
+                        Key{"Text1", Qt::Key_Enter, true}, Key{"Command5", Qt::Key_Return, false}}) {
+    SCOPED_TRACE(row.focus);
+    fs::remove(page);
+    name(work.file("memo.txt"));
+    control(row.focus)->setFocus();
+    QTest::keyClick(control(row.focus), row.key);
+    EXPECT_EQ(platform::exists(page), row.converts);
+  }
+  EXPECT_EQ(launcher.documents.size(), 3u);
+  EXPECT_EQ(boxes.boxes.size(), 1u);  // the translator button's own message
 }
 
 // A name from the command line that is not UTF-8 (Shift-JIS from an archive)
@@ -185,7 +192,7 @@ TEST_F(Form1, NameThatIsNotUtf8IsUsedAsItsBytes) {
 
 // The menu bar takes Alt+letter first: Alt+S opens 設定 every time and never
 // starts the translator, which shares the letter.
-TEST_F(Form1, AltSOpensTheSettingsMenu) {
+TEST_F(Form1, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
   open();
   for (int i = 0; i < 2; ++i) {
     QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
@@ -195,10 +202,7 @@ TEST_F(Form1, AltSOpensTheSettingsMenu) {
   }
   EXPECT_NE(QApplication::focusWidget(), control("Command5"));
   EXPECT_TRUE(boxes.boxes.empty() && launcher.programs.empty());
-}
 
-TEST_F(Form1, BrowsePrefillsThePreviousChoiceAndCancelChangesNothing) {
-  open();
   dialogs.answer = "/data/chosen.txt";
   control<QPushButton>("Command1")->click();
   EXPECT_EQ(line("Text1")->text(), "/data/chosen.txt");
@@ -208,6 +212,22 @@ TEST_F(Form1, BrowsePrefillsThePreviousChoiceAndCancelChangesNothing) {
   EXPECT_EQ(line("Text1")->text(), "typed.txt");
   EXPECT_EQ(dialogs.preselections, std::vector<QString>({"", "/data/chosen.txt"}));
   EXPECT_EQ(dialogs.filters, std::vector<QString>(2, "テキスト ファイル (*.txt)"));
+
+  QTest::keyClick(window.get(), Qt::Key_F1);
+  control<QAction>("mnuTopic")->trigger();
+  EXPECT_EQ(help.requests, (std::vector<int>{-1, -1})) << "the topics list, by F1 and by the menu";
+
+  const std::string before = fs::current_path();
+  fs::current_path(work.path());  // the read-me is found wherever Morlavin was started
+  control<QAction>("mnuReadme")->trigger();
+  fs::current_path(before);
+  ASSERT_EQ(launcher.documents.size(), 1u);
+  EXPECT_EQ(launcher.documents[0].file, programDir.path() + "/Morlavin.txt");
+  EXPECT_EQ(launcher.documents[0].workingDirectory, programDir.path());
+
+  control<QAction>("mnuAbout")->trigger();
+  EXPECT_EQ(boxes.shown(), "plain About Morlavin Morlavin Ver 1.62\nCopyright (C) The Morlavin project(Morlavin project)\n"
+                           "https://morlavin.example.org/");
 }
 
 // The delete button, and exit when asked, delete the last page only; one that cannot be deleted is
@@ -245,20 +265,6 @@ TEST_F(Form1, DeleteAndExitRemoveTheLastPage) {
   }
 }
 
-// A refused conversion shows its message and the status line, and keeps the
-// last page and its button. Which files are refused, with what words, and that
-// nothing on disk changes is the conversion's own, tested with it.
-TEST_F(Form1, RefusedFileKeepsTheLastPage) {
-  open();
-  convert(work.file("good.txt"));
-  line("Text1")->setText(QString::fromStdString(work.file("missing.txt")));
-  control<QPushButton>("Command2")->click();
-  EXPECT_EQ(boxes.shown(), "critical エラー ファイルを開けません (ファイルまたはフォルダが見つかりません)");
-  EXPECT_EQ(status(), "変換に失敗しました。");
-  EXPECT_EQ(window->lastOutputPath(), work.file("good.htm"));
-  EXPECT_TRUE(control<QPushButton>("Command4")->isEnabled());
-}
-
 TEST_F(Form1, TranslatorButtonShowsWhatStartingItGave) {
   platform::DesktopLauncher desktop;
   writeFile(work.file("notes.txt"), "not a program");
@@ -274,25 +280,6 @@ TEST_F(Form1, TranslatorButtonShowsWhatStartingItGave) {
     EXPECT_EQ(boxes.shown(), row.shown);
   }
   EXPECT_EQ(launcher.programs.size(), 1u);
-}
-
-TEST_F(Form1, HelpMenuOpensTopicsReadmeAndAbout) {
-  open();
-  QTest::keyClick(window.get(), Qt::Key_F1);
-  control<QAction>("mnuTopic")->trigger();
-  EXPECT_EQ(help.requests, (std::vector<int>{-1, -1})) << "the topics list, by F1 and by the menu";
-
-  const std::string before = fs::current_path();
-  fs::current_path(work.path());  // the read-me is found wherever Morlavin was started
-  control<QAction>("mnuReadme")->trigger();
-  fs::current_path(before);
-  ASSERT_EQ(launcher.documents.size(), 1u);
-  EXPECT_EQ(launcher.documents[0].file, programDir.path() + "/Morlavin.txt");
-  EXPECT_EQ(launcher.documents[0].workingDirectory, programDir.path());
-
-  control<QAction>("mnuAbout")->trigger();
-  EXPECT_EQ(boxes.shown(), "plain About Morlavin Morlavin Ver 1.62\nCopyright (C) The Morlavin project(Morlavin project)\n"
-                           "https://morlavin.example.org/");
 }
 
 }  // namespace
