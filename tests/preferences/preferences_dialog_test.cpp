@@ -99,7 +99,7 @@ TEST(PreferencesDialog, OkGivesBackTheRecordEvenUnsavedCancelAndCloseBoxDiscardE
       p.at<QLineEdit>("txtBackGround")->setText("other.gif");
       p.fileDialogs.answer = QStringLiteral("/usr/bin/chosen");
       p.click("Command3");
-      EXPECT_EQ(p.at<QLineEdit>("Text1")->text(), "/usr/bin/chosen");
+      EXPECT_EQ(p.at<QLineEdit>("Text1")->text() + p.fileDialogs.filters.at(0), "/usr/bin/chosen実行可能ファイル");
       QTest::keyClick(p.dialog.get(), Qt::Key_Escape);
       EXPECT_TRUE(p.dialog->isVisible()) << "Escape closes nothing";
     }
@@ -133,12 +133,14 @@ TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
 
 // Each group's manual switch trades its list for its value boxes; the boxes
 // are grey until a switch is first used, the image box until it is toggled.
-TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwn) {
+TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   Program p;
   EXPECT_EQ(p.dialog->windowTitle(), "環境設定");
   // Only the main window waits: a help window, open before or after, still takes keys.
   EXPECT_EQ(p.dialog->windowModality(), Qt::WindowModal);
-  EXPECT_TRUE(p.at<QPushButton>("Command1")->isDefault());
+  EXPECT_TRUE(p.at<QPushButton>("Command1")->isDefault());  // Enter outside a button answers OK
+  p.click("Command5");
+  EXPECT_EQ(p.help.requests, std::vector<int>{15}) << "help asks for the dialog's own topic";
   EXPECT_EQ(p.at<QPushButton>("Command2")->text(), "ｷｬﾝｾﾙ");
   // A group's list, then its value boxes with their up-downs and labels.
   const auto expectGroup = [&p](int group, bool manual, const QColor& boxesOff) {
@@ -170,6 +172,26 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwn) {
   EXPECT_EQ(base(image), kWhite);
   p.click("chkBkg");
   EXPECT_TRUE(!image->isEnabled() && image->text() == "keep.gif" && base(image) == buttonFace());
+
+  // What the user reads is the text as written, also where it looks like markup.
+  for (const auto& [name, tip] : {std::pair{"chkchar", "変換する時文字コード用の<META>タグを追加しません。"},
+                                  std::pair{"chkTextIgnoreTags", "変換中、<BR>などのタグを認識しないようにします。"}}) {
+    QWidget* control = p.at(name);
+    QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), control->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(control, &hover);
+    QLabel* label = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->objectName() == "qtooltip_label" && window->isVisible()) label = qobject_cast<QLabel*>(window);
+    EXPECT_EQ(shown(label), QString::fromUtf8(tip)) << name;
+  }
+  QString message;
+  QTimer::singleShot(0, [&message] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    message = shown(box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr);
+    if (box) box->accept();
+  });
+  ui::QtMessageBoxes().critical(nullptr, "エラー", "ファイルを開けません: /tmp/a<br>b.txt");
+  EXPECT_EQ(message, "ファイルを開けません: /tmp/a<br>b.txt");
 }
 
 // Holds an arrow of `upDown` until the value stops moving; returns the values it took.
@@ -193,22 +215,9 @@ std::vector<int> steps(std::vector<int> values, int from, int through, int step,
   return values;
 }
 
-TEST(PreferencesDialog, HeldArrowsStepByTenOnceTwentyAway) {
-  Program p;
-  p.click("chkManual");
-  p.click("chkManual2");
-  auto* red = p.at<UpDownControl>("Updcol", 3);
-  EXPECT_EQ(holdArrow(red, true), steps(steps({}, 1, 21, 1), 31, 251, 10, 255));
-  EXPECT_EQ(p.at<QLineEdit>("txtcol", 3)->text(), "255");
-  EXPECT_EQ(red->step(), 1) << "a release goes back to single steps";
-
-  // The loaded 255 was there already, so no change: single steps from the first press.
-  EXPECT_EQ(holdArrow(p.at<UpDownControl>("Updcol", 2), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
-}
-
 // The preview shows the controls as they stand, and goes with the dialog; one
 // that cannot be written is reported and not opened.
-TEST(PreferencesDialog, PreviewShowsTheControlsAndIsRemovedWithTheDialog) {
+TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   Program p;
   const std::string path = p.dir.file("~mlvpre.htm");
   std::filesystem::create_directory(path);
@@ -218,12 +227,20 @@ TEST(PreferencesDialog, PreviewShowsTheControlsAndIsRemovedWithTheDialog) {
   std::filesystem::remove(path);
   p.click("chkManual");
   p.click("chkManual2");
+  // A held arrow steps by ten once twenty away.
+  auto* red = p.at<UpDownControl>("Updcol", 3);
+  EXPECT_EQ(holdArrow(red, true), steps(steps({}, 1, 21, 1), 31, 251, 10, 255));
+  EXPECT_EQ(p.at<QLineEdit>("txtcol", 3)->text(), "255");
+  EXPECT_EQ(red->step(), 1) << "a release goes back to single steps";
+
+  // The loaded 255 was there already, so no change: single steps from the first press.
+  EXPECT_EQ(holdArrow(p.at<UpDownControl>("Updcol", 2), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
   p.at<UpDownControl>("Updcol", 5)->setValue(128);
   p.click("chkBkg");
   p.at<QLineEdit>("txtBackGround")->setText("bg.gif");
   p.click("cmdPreview");
   p.click("cmdPreview");
-  EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000080\" BACKGROUND=\"bg.gif\">\r\n"),
+  EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FF0080\" BACKGROUND=\"bg.gif\">\r\n"),
             std::string::npos);
   ASSERT_EQ(p.launcher.documents.size(), 2u);
   EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,
@@ -232,48 +249,6 @@ TEST(PreferencesDialog, PreviewShowsTheControlsAndIsRemovedWithTheDialog) {
   p.dialog.reset();
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(p.boxes.boxes.size(), 1u);
-}
-
-// Enter clicks the focused button; anywhere else it answers OK. Help asks for
-// the dialog's own topic.
-TEST(PreferencesDialog, EnterClicksTheFocusedButtonElseOk) {
-  struct Row { const char* focus; const char* outcome; };
-  for (const Row& row : {Row{"Text1", "OK"}, Row{"chkchar", "OK"}, Row{"Command1", "OK"}, Row{"Command2", "cancel"},
-                         Row{"Command5", "help 15"}, Row{"Command3", "browse 実行可能ファイル"},
-                         Row{"cmdPreview", "preview"}}) {
-    SCOPED_TRACE(row.focus);
-    Program p;
-    p.at(row.focus)->setFocus();
-    QTest::keyClick(p.at(row.focus), Qt::Key_Return);
-    QString outcome = p.dialog->isVisible() ? "" : p.dialog->result() == QDialog::Accepted ? "OK" : "cancel";
-    for (const int topic : p.help.requests) outcome += "help " + QString::number(topic);
-    for (const QString& filter : p.fileDialogs.filters) outcome += "browse " + filter;
-    if (!p.launcher.documents.empty()) outcome += "preview";
-    EXPECT_EQ(outcome, row.outcome);
-  }
-}
-
-// What the user reads is the text as written, also where it looks like markup.
-TEST(PreferencesDialog, TooltipsAndMessagesShowTheirTextAsWritten) {
-  Program p;
-  for (const auto& [name, tip] : {std::pair{"chkchar", "変換する時文字コード用の<META>タグを追加しません。"},
-                                  std::pair{"chkTextIgnoreTags", "変換中、<BR>などのタグを認識しないようにします。"}}) {
-    QWidget* control = p.at(name);
-    QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), control->mapToGlobal(QPoint(4, 4)));
-    QApplication::sendEvent(control, &hover);
-    QLabel* label = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-      if (window->objectName() == "qtooltip_label" && window->isVisible()) label = qobject_cast<QLabel*>(window);
-    EXPECT_EQ(shown(label), QString::fromUtf8(tip)) << name;
-  }
-  QString message;
-  QTimer::singleShot(0, [&message] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    message = shown(box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr);
-    if (box) box->accept();
-  });
-  ui::QtMessageBoxes().critical(nullptr, "エラー", "ファイルを開けません: /tmp/a<br>b.txt");
-  EXPECT_EQ(message, "ファイルを開けません: /tmp/a<br>b.txt");
 }
 
 // The real dialog on a folder holding a program, a text and a folder.
