@@ -169,6 +169,11 @@ TEST(WriteFileAtomically, KeepsPermissionsAndRemovesWhatDeadProcessesLeft) {
   if (root) {
     for (const std::string& owned : {target, dir.file(of + "-2.tmp")}) ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
   }
+  const mode_t mask = ::umask(027);  // a new page is as open as the user's mask lets it be
+  ASSERT_TRUE(writeFileAtomically(dir.file("new.htm"), "n").isOk());
+  struct stat fresh {};
+  EXPECT_EQ(::stat(dir.file("new.htm").c_str(), &fresh) == 0 ? fresh.st_mode & 07777 : 0, 0640u);
+  ::umask(mask);
   for (const mode_t mode : {0600, 07755}) {
     ::chmod(target.c_str(), mode);
     ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
@@ -180,7 +185,7 @@ TEST(WriteFileAtomically, KeepsPermissionsAndRemovesWhatDeadProcessesLeft) {
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
   EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +
-                                   "other-0.tmp page.htm");
+                                   "new.htm other-0.tmp page.htm");
 }
 
 // A signal can remove only the files its fixed registry holds; past that,
