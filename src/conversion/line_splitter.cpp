@@ -34,7 +34,8 @@ LineSplitter::Block findBlockSse2(const char* buffer, std::size_t from, std::siz
   const __m128i lf = _mm_set1_epi8('\n');
   const auto hits = [&](const char* p) -> std::uint64_t {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+    return static_cast<std::uint16_t>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
   };
   for (; from < end; from += kBlock) {
     const char* p = buffer + from;
@@ -63,13 +64,13 @@ __attribute__((target("avx2"))) LineSplitter::Block findBlockAvx2(const char* bu
 #endif
 
 LineSplitter::FindBlock findBlockFor(Vectors widest) {
+  switch (usableVectors(widest)) {
 #if defined(__x86_64__)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (widest == Vectors::kAvx2 && avx2) return findBlockAvx2;
-  if (widest != Vectors::kNone) return findBlockSse2;
+    case Vectors::kAvx2: return findBlockAvx2;
+    case Vectors::kSsse3: return findBlockSse2;
 #endif
-  (void)widest;
-  return findBlockBytes;
+    default: return findBlockBytes;
+  }
 }
 
 }  // namespace

@@ -68,8 +68,6 @@ struct Ssse3 {
   struct State {
     __m128i previous, incomplete, error;
   };
-  static bool available() { return __builtin_cpu_supports("ssse3"); }
-
   __attribute__((target("ssse3"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
     // The state lives in registers for the run of blocks.
     __m128i previous = state.previous, incomplete = state.incomplete, error = state.error;
@@ -118,8 +116,6 @@ struct Avx2 {
   struct State {
     __m256i previous, incomplete, error;
   };
-  static bool available() { return __builtin_cpu_supports("avx2"); }
-
   __attribute__((target("avx2"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
     __m256i previous = state.previous, incomplete = state.incomplete, error = state.error;
     const __m256i nibble = _mm256_set1_epi8(0x0F);
@@ -219,23 +215,22 @@ enum class EncodingChoice { kAuto, kShiftJis, kUtf8 };
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// The widest vectors the detector may check with; kNone checks byte by byte,
-// as on machines without them.
+// Vectors a scan of the bytes may use; kNone goes byte by byte, as on
+// machines without them.
 enum class Vectors { kNone, kSsse3, kAvx2 };
+
+// The widest vectors this machine has, but none wider than `widest`.
+inline Vectors usableVectors(Vectors widest) {
+#if MORLAVIN_UTF8_VECTORS
+  if (widest == Vectors::kAvx2 && __builtin_cpu_supports("avx2")) return Vectors::kAvx2;
+  if (widest != Vectors::kNone && __builtin_cpu_supports("ssse3")) return Vectors::kSsse3;
+#endif
+  return Vectors::kNone;
+}
 
 class EncodingDetector {
  public:
-  explicit EncodingDetector(Vectors widest = Vectors::kAvx2) {
-#if MORLAVIN_UTF8_VECTORS
-    if (widest == Vectors::kAvx2 && utf8_vectors::Avx2::available()) {
-      m_vectors = Vectors::kAvx2;
-    } else if (widest != Vectors::kNone && utf8_vectors::Ssse3::available()) {
-      m_vectors = Vectors::kSsse3;
-    }
-#else
-    (void)widest;
-#endif
-  }
+  explicit EncodingDetector(Vectors widest = Vectors::kAvx2) : m_vectors(usableVectors(widest)) {}
 
   void feed(std::string_view bytes) {
     std::size_t i = 0;
@@ -347,8 +342,8 @@ class EncodingDetector {
   int m_pending = 0;  // continuation bytes still due
   unsigned char m_low = 0x80;
   unsigned char m_high = 0xBF;
+  Vectors m_vectors;
 #if MORLAVIN_UTF8_VECTORS
-  Vectors m_vectors = Vectors::kNone;
   utf8_vectors::BlockValidator<utf8_vectors::Ssse3> m_blocks16;
   utf8_vectors::BlockValidator<utf8_vectors::Avx2> m_blocks32;
 #endif
