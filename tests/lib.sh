@@ -14,9 +14,7 @@ check() {
 }
 summary() { echo "$1: $passed passed, $failed failed"; ((failed == 0)); }
 # have TOOL: TOOL is installed; otherwise says that what needs it is skipped.
-have() {
-  command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed" >&2; return 1; }
-}
+have() { command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed" >&2; return 1; }; }
 # eventually COMMAND...: the command succeeds within $tries tenths of a second,
 # ten seconds unless told: a slow machine may take a while to act on a key.
 eventually() {
