@@ -276,13 +276,19 @@ Status AtomicFileWriter::open(const std::string& target) {
 }
 
 void AtomicFileWriter::appendSlow(std::string_view bytes) {
+  // The buffer is filled to the brim before it is written, so that every
+  // write covers whole pages of the file: the kernel then neither zeroes
+  // nor revisits a page that a write only began.
+  const std::size_t room = kBufferSize - m_used;
+  std::memcpy(m_buffer.get() + m_used, bytes.data(), room);
+  m_used = kBufferSize;
+  bytes.remove_prefix(room);
   flush();
-  if (bytes.size() >= kBufferSize) {
-    if (m_fd >= 0 && m_errno == 0) writeAll(m_fd, bytes, m_errno);
-  } else {
-    std::memcpy(m_buffer.get(), bytes.data(), bytes.size());
-    m_used = bytes.size();
-  }
+  const std::size_t whole = bytes.size() - bytes.size() % kBufferSize;
+  if (whole > 0 && m_fd >= 0 && m_errno == 0) writeAll(m_fd, bytes.substr(0, whole), m_errno);
+  bytes.remove_prefix(whole);
+  std::memcpy(m_buffer.get(), bytes.data(), bytes.size());
+  m_used = bytes.size();
 }
 
 void AtomicFileWriter::flush() {
