@@ -5,6 +5,7 @@
 // window repaint.
 #include "conversion/conversion_run.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -43,6 +44,12 @@ class RepaintCountdown {
   }
   // The last step was due: its text is on screen already.
   bool justRepainted() const { return m_left == m_interval; }
+  // Passes over up to `steps` steps that are not due; returns how many it passed.
+  long long skipQuiet(long long steps) {
+    steps = std::min(steps, m_left - 1);
+    m_left -= steps;
+    return steps;
+  }
 
  private:
   long long m_interval;
@@ -67,7 +74,11 @@ void showLinePass(ConversionView& view, int total, int first, double startPercen
       view.setStatusText(text(first + i, total));
       view.repaintStatus();
     }
-    if (everyStep) view.setProgress(startPercent + 50.0 * (i + 1) / total);
+    if (everyStep) {
+      view.setProgress(startPercent + 50.0 * (i + 1) / total);
+    } else {
+      i += static_cast<int>(repaint.skipQuiet(total - 1 - i));  // nothing is drawn between repaints
+    }
   }
   if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
 }
@@ -93,7 +104,7 @@ class PageDraft {
   // Sees every chunk of the file, for an encoding the user left to the file.
   void observe(std::string_view chunk) { m_detector.feed(chunk); }
 
-  void addLine(std::string_view line) {
+  [[gnu::always_inline]] void addLine(std::string_view line) {
     if (!m_headEncoding) writeHead(encoding(false));
     m_converter.convert(line, *m_page);
   }
@@ -162,7 +173,7 @@ Result<int> countLines(platform::InputFile& input, const ConversionRequest& requ
   LineSplitter lines(input, LineSplitter::kDefaultBufferSize, std::move(observer),
                      request.encoding != EncodingChoice::kShiftJis);
   try {
-    lines.forEachLine([&](std::string_view line) {
+    lines.forEachLine([&](std::string_view line) __attribute__((always_inline)) {
       if (draft.writing() && count < kMaxLines) draft.addLine(line);
       ++count;
       if (repaint.due()) {
