@@ -14,22 +14,21 @@ namespace {
 
 constexpr std::size_t kBlock = LineSplitter::kBlock;
 
-// One pass over a 64-byte block finds every line end in it, which costs less
-// than looking for each line's end on its own when lines are short; long
-// lines are crossed a block at a time with the widest vectors the machine has.
-LineSplitter::Block findBlockBytes(const char* buffer, std::size_t from, std::size_t end) {
-  for (; from < end; from += kBlock) {
-    std::uint64_t ends = 0;
+// The line ends of a whole buffer are marked in one pass, which costs less
+// than looking for each line's end on its own when lines are short, and lets
+// the search for the next end stay a few instructions, without a call.
+void markBytes(const char* buffer, std::size_t blocks, std::uint64_t* ends) {
+  for (std::size_t block = 0; block < blocks; ++block, buffer += kBlock) {
+    std::uint64_t mark = 0;
     for (std::size_t i = 0; i < kBlock; ++i) {
-      ends |= static_cast<std::uint64_t>(buffer[from + i] == '\r' || buffer[from + i] == '\n') << i;
+      mark |= static_cast<std::uint64_t>(buffer[i] == '\r' || buffer[i] == '\n') << i;
     }
-    if (ends != 0) return {from, ends};
+    ends[block] = mark;
   }
-  return {from, 0};
 }
 
 #if defined(__x86_64__)
-LineSplitter::Block findBlockSse2(const char* buffer, std::size_t from, std::size_t end) {
+void markSse2(const char* buffer, std::size_t blocks, std::uint64_t* ends) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   const auto hits = [&](const char* p) -> std::uint64_t {
@@ -37,16 +36,12 @@ LineSplitter::Block findBlockSse2(const char* buffer, std::size_t from, std::siz
     return static_cast<std::uint16_t>(
         _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
   };
-  for (; from < end; from += kBlock) {
-    const char* p = buffer + from;
-    const std::uint64_t ends = hits(p) | hits(p + 16) << 16 | hits(p + 32) << 32 | hits(p + 48) << 48;
-    if (ends != 0) return {from, ends};
+  for (std::size_t block = 0; block < blocks; ++block, buffer += kBlock) {
+    ends[block] = hits(buffer) | hits(buffer + 16) << 16 | hits(buffer + 32) << 32 | hits(buffer + 48) << 48;
   }
-  return {from, 0};
 }
 
-__attribute__((target("avx2"))) LineSplitter::Block findBlockAvx2(const char* buffer, std::size_t from,
-                                                                  std::size_t end) {
+__attribute__((target("avx2"))) void markAvx2(const char* buffer, std::size_t blocks, std::uint64_t* ends) {
   const __m256i cr = _mm256_set1_epi8('\r');
   const __m256i lf = _mm256_set1_epi8('\n');
   const auto hits = [&](const char* p) __attribute__((target("avx2"))) -> std::uint64_t {
@@ -54,22 +49,20 @@ __attribute__((target("avx2"))) LineSplitter::Block findBlockAvx2(const char* bu
     return static_cast<std::uint32_t>(
         _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, lf))));
   };
-  for (; from < end; from += kBlock) {
-    const std::uint64_t ends = hits(buffer + from) | hits(buffer + from + 32) << 32;
-    if (ends != 0) return {from, ends};
+  for (std::size_t block = 0; block < blocks; ++block, buffer += kBlock) {
+    ends[block] = hits(buffer) | hits(buffer + 32) << 32;
   }
-  return {from, 0};
 }
 
 #endif
 
-LineSplitter::FindBlock findBlockFor(Vectors widest) {
+LineSplitter::MarkLineEnds markerFor(Vectors widest) {
   switch (usableVectors(widest)) {
 #if defined(__x86_64__)
-    case Vectors::kAvx2: return findBlockAvx2;
-    case Vectors::kSsse3: return findBlockSse2;
+    case Vectors::kAvx2: return markAvx2;
+    case Vectors::kSsse3: return markSse2;
 #endif
-    default: return findBlockBytes;
+    default: return markBytes;
   }
 }
 
@@ -77,13 +70,15 @@ LineSplitter::FindBlock findBlockFor(Vectors widest) {
 
 LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, ChunkObserver observer,
                            bool dropByteOrderMark, Vectors widest)
-    // A whole block can be read past the data: those bytes are zeros, never a line end.
+    // The last block can reach past the data: those bytes are zeros, never a
+    // line end. One more mark, always empty, stands for the block after the data.
     : m_file(file),
       m_buffer(new char[bufferSize + kBlock]),
       m_capacity(bufferSize),
+      m_marks(new std::uint64_t[bufferSize / kBlock + 2]),
       m_observer(std::move(observer)),
       m_dropMark(dropByteOrderMark),
-      m_findBlock(findBlockFor(widest)) {}
+      m_markLineEnds(markerFor(widest)) {}
 
 bool LineSplitter::refill() {
   Scan& scan = m_scan;
@@ -98,8 +93,12 @@ bool LineSplitter::refill() {
     if (std::string_view(m_buffer.get(), scan.end).starts_with(kUtf8ByteOrderMark)) scan.begin = markSize;
   }
   std::fill_n(m_buffer.get() + scan.end, kBlock, '\0');
-  scan.ends = 0;
-  scan.blockStart = scan.scanned = scan.begin;
+  const std::size_t blocks = (scan.end + kBlock - 1) / kBlock;
+  m_markLineEnds(m_buffer.get(), blocks, m_marks.get());
+  m_marks[blocks] = 0;
+  scan.block = 0;
+  scan.ends = m_marks[0];
+  consumeTo(scan, m_marks.get(), scan.begin);
   m_bytesRead += scan.end;
   if (scan.end > 0 && m_observer) m_observer(std::string_view(m_buffer.get(), scan.end));
   return scan.begin < scan.end || (scan.end > 0 && refill());
@@ -119,12 +118,12 @@ bool LineSplitter::next(std::string_view& line) {
     if (m_skipLineFeed) {
       m_skipLineFeed = false;
       if (buffer[scan.begin] == '\n') {
-        consumeTo(scan, scan.begin + 1);
+        consumeTo(scan, m_marks.get(), scan.begin + 1);
         continue;
       }
     }
     const char* start = buffer + scan.begin;
-    const std::size_t stop = nextLineEnd(scan, buffer, m_findBlock);
+    const std::size_t stop = nextLineEnd(scan, m_marks.get());
     if (stop == scan.end) {
       m_carry.append(start, scan.end - scan.begin);
       m_partial = true;
@@ -142,7 +141,7 @@ bool LineSplitter::next(std::string_view& line) {
         m_skipLineFeed = true;
       }
     }
-    consumeTo(scan, after);
+    consumeTo(scan, m_marks.get(), after);
     if (!m_partial) {
       line = std::string_view(start, length);
     } else {

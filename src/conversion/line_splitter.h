@@ -32,16 +32,11 @@ class LineSplitter {
                         ChunkObserver observer = {}, bool dropByteOrderMark = false,
                         Vectors widest = Vectors::kAvx2);
 
-  // A block of the buffer at `start` and its line ends: bit i is set when
-  // the byte at start + i is a CR or an LF.
+  // The buffer's line ends are marked 64 bytes at a time: bit i of a block's
+  // mark is set when byte i of the block is a CR or an LF.
   static constexpr std::size_t kBlock = 64;
-  struct Block {
-    std::size_t start;
-    std::uint64_t ends;
-  };
-  // The first block from `from` on, 64 bytes at a time, that holds a line
-  // end; one at `end` or beyond, with no ends, when there is none before it.
-  using FindBlock = Block (*)(const char* buffer, std::size_t from, std::size_t end);
+  // Marks the line ends of `blocks` blocks from the buffer's start in `ends`.
+  using MarkLineEnds = void (*)(const char* buffer, std::size_t blocks, std::uint64_t* ends);
 
   // The next line without its line end, valid until the next call; false at
   // the end of the file (or after a read error: see the file's error()).
@@ -55,43 +50,40 @@ class LineSplitter {
 
  private:
   // Where the buffer's scan stands: the next line starts at `begin`, the
-  // data ends at `end`; bit i of `ends` is set when the byte at
-  // blockStart + i is a CR or an LF not yet handed out, and `scanned` is
-  // where the next block starts.
+  // data ends at `end`, and `ends` holds the marks of block `block` that are
+  // not handed out yet.
   struct Scan {
     std::size_t begin = 0;
     std::size_t end = 0;
+    std::size_t block = 0;
     std::uint64_t ends = 0;
-    std::size_t blockStart = 0;
-    std::size_t scanned = 0;
   };
   // Where the next CR or LF at or after scan.begin is; scan.end when the buffer holds none.
-  [[gnu::always_inline]] static std::size_t nextLineEnd(Scan& scan, const char* buffer, FindBlock findBlock) {
-    if (scan.ends == 0) {
-      if (scan.scanned < scan.begin) scan.scanned = scan.begin;
-      if (scan.scanned >= scan.end) return scan.end;
-      const Block block = findBlock(buffer, scan.scanned, scan.end);
-      scan.blockStart = block.start;
-      scan.ends = block.ends;
-      scan.scanned = block.start + kBlock;
-      if (scan.ends == 0) return scan.end;
+  [[gnu::always_inline]] static std::size_t nextLineEnd(Scan& scan, const std::uint64_t* marks) {
+    while (scan.ends == 0) {
+      if ((scan.block + 1) * kBlock >= scan.end) return scan.end;
+      scan.ends = marks[++scan.block];
     }
-    return scan.blockStart + static_cast<std::size_t>(std::countr_zero(scan.ends));
+    return scan.block * kBlock + static_cast<std::size_t>(std::countr_zero(scan.ends));
   }
   // Moves the start of the next line to `begin`, forgetting the line ends before it.
-  [[gnu::always_inline]] static void consumeTo(Scan& scan, std::size_t begin) {
+  [[gnu::always_inline]] static void consumeTo(Scan& scan, const std::uint64_t* marks, std::size_t begin) {
     scan.begin = begin;
-    const std::size_t skipped = begin - scan.blockStart;
-    scan.ends = skipped >= kBlock ? 0 : scan.ends & (~std::uint64_t{0} << skipped);
+    if (begin / kBlock != scan.block) {
+      scan.block = begin / kBlock;
+      scan.ends = marks[scan.block];
+    }
+    scan.ends &= ~std::uint64_t{0} << begin % kBlock;
   }
   bool refill();
 
   platform::InputFile& m_file;
   std::unique_ptr<char[]> m_buffer;
   std::size_t m_capacity;
+  std::unique_ptr<std::uint64_t[]> m_marks;  // a block's line ends, for every block of the buffer
   ChunkObserver m_observer;
   bool m_dropMark;
-  FindBlock m_findBlock;
+  MarkLineEnds m_markLineEnds;
   std::uint64_t m_bytesRead = 0;
   Scan m_scan;
   bool m_skipLineFeed = false;  // the last line ended in a CR at the buffer's end
@@ -106,12 +98,19 @@ void LineSplitter::forEachLine(Take&& take) {
       // The scan's state lives in registers while `take` writes elsewhere.
       Scan scan = m_scan;
       const char* const buffer = m_buffer.get();
-      const FindBlock findBlock = m_findBlock;
+      std::uint64_t* const marks = m_marks.get();
       for (;;) {
-        const std::size_t stop = nextLineEnd(scan, buffer, findBlock);
+        const std::size_t stop = nextLineEnd(scan, marks);
         if (stop + 1 >= scan.end) break;  // none, or a CR whose LF may follow in the next read
         const std::size_t begin = scan.begin;
-        consumeTo(scan, stop + 1 + (buffer[stop] == '\r' && buffer[stop + 1] == '\n'));
+        const bool crLf = buffer[stop] == '\r' && buffer[stop + 1] == '\n';
+        scan.begin = stop + 1 + crLf;
+        scan.ends &= scan.ends - 1;
+        if (crLf) {
+          // The LF's mark comes next: in this block, or first in the next one.
+          scan.ends &= scan.ends - 1;
+          marks[scan.block + 1] &= ~std::uint64_t{stop % kBlock == kBlock - 1};
+        }
         take(std::string_view(buffer + begin, stop - begin));
       }
       m_scan = scan;
