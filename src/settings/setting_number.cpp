@@ -1,13 +1,18 @@
 // The numeric reading of setting texts.
 #include "settings/setting_number.h"
 
-#include <cfenv>
-#include <charconv>
+#include <locale.h>
+
 #include <cmath>
-#include <limits>
+#include <cstdlib>
 #include <string>
 
 namespace morlavin::settings {
+
+locale_t cNumbers() {
+  static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+  return c;
+}
 
 double parseSettingNumber(std::string_view text) {
   std::size_t i = 0;
@@ -26,31 +31,24 @@ double parseSettingNumber(std::string_view text) {
   }
   if (!anyDigit) return 0.0;
 
-  // from_chars wants at least one digit before an optional point; "5." and
-  // ".5" are both numbers here.
-  std::string digits(text.substr(start, i - start));
-  if (digits.front() == '.') digits.insert(digits.begin(), '0');
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                            std::chars_format::fixed);
-  (void)end;
-  if (error == std::errc::result_out_of_range) {
-    // Too many digits before the point for a double, or a fraction too small.
-    value = digits.find_first_of("123456789") < digits.find('.')
-                ? std::numeric_limits<double>::infinity()
-                : 0.0;
-  }
+  // strtod_l in the C locale reads the digits correctly rounded, as from_chars
+  // would; from_chars would bring in the maths library for the rounding mode,
+  // and with it a library more to load at every start of the batch converter.
+  // Too many digits for a double give infinity, a fraction too small 0.
+  const double value = ::strtod_l(std::string(text.substr(start, i - start)).c_str(), nullptr, cNumbers());
   return negative ? -value : value;
 }
 
 double roundHalfToEven(double value) {
-  // nearbyint follows the rounding mode, which is to-nearest-even unless
-  // somebody changed it; make that explicit rather than assumed.
-  const int saved = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const double rounded = std::nearbyint(value);
-  std::fesetround(saved);
-  return rounded;
+  // Worked out on the whole part, so that neither the caller's rounding mode
+  // nor the maths library is involved. From 2^52 on every double is whole;
+  // NaN and the infinities stay as they are.
+  const double magnitude = std::fabs(value);
+  if (!(magnitude < 0x1p52)) return value;
+  auto whole = static_cast<long long>(magnitude);
+  const double rest = magnitude - static_cast<double>(whole);  // exact
+  if (rest > 0.5 || (rest == 0.5 && whole % 2 != 0)) ++whole;
+  return std::copysign(static_cast<double>(whole), value);
 }
 
 std::optional<std::uint8_t> settingByte(std::string_view text) {

@@ -1,6 +1,8 @@
 // Numbers in the settings file are texts; this is how a text becomes a number.
 #pragma once
 
+#include <locale.h>
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -18,6 +20,10 @@ namespace morlavin::settings {
 // without a leading number gives 0. Never fails; a number too large for a
 // double gives infinity with its sign.
 double parseSettingNumber(std::string_view text);
+
+// The C locale, in which numbers of the settings file are read and written
+// whatever the user's locale.
+locale_t cNumbers();
 
 // Rounds to the nearest whole number, an exact half to the even neighbour.
 double roundHalfToEven(double value);

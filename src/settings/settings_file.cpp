@@ -2,8 +2,10 @@
 // key by key as the key table lists them.
 #include "settings/settings_file.h"
 
-#include <charconv>
+#include <locale.h>
+
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "platform/ascii.h"
@@ -11,6 +13,7 @@
 #include "platform/file_ops.h"
 #include "platform/profile_file.h"
 #include "platform/texts.h"
+#include "settings/setting_number.h"
 
 namespace morlavin::settings {
 namespace {
@@ -54,11 +57,14 @@ std::optional<std::string> backupFileName(float version) {
   const float hundredfold = version * 100.0f;
   if (!std::isfinite(hundredfold)) return std::nullopt;
   // Seven significant digits and their exponent ("-1.234568e+07"), written
-  // out in full without trailing zeros after a point.
+  // out in full without trailing zeros after a point. printf in the C locale
+  // rounds the exact value as to_chars would; to_chars for a float would
+  // bring in the maths library, one more to load at every start.
+  const locale_t userLocale = ::uselocale(cNumbers());
   char scientific[32];
-  const auto end = std::to_chars(scientific, scientific + sizeof scientific, hundredfold,
-                                 std::chars_format::scientific, 6).ptr;
-  const std::string_view text(scientific, static_cast<std::size_t>(end - scientific));
+  const int length = std::snprintf(scientific, sizeof scientific, "%.6e", static_cast<double>(hundredfold));
+  ::uselocale(userLocale);
+  const std::string_view text(scientific, static_cast<std::size_t>(length));
   const std::size_t e = text.find('e');
   const std::string_view sign = text.substr(0, text.front() == '-' ? 1 : 0);
   std::string digits = std::string(text.substr(sign.size(), 1)) +
