@@ -73,7 +73,7 @@ LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, Ch
     // The last block can reach past the data: those bytes are zeros, never a
     // line end. One more mark, always empty, stands for the block after the data.
     : m_file(file),
-      m_buffer(new char[bufferSize + kBlock]),
+      m_buffer(platform::chunkBuffer(bufferSize + kBlock)),
       m_capacity(bufferSize),
       m_marks(new std::uint64_t[bufferSize / kBlock + 2]),
       m_observer(std::move(observer)),

@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <signal.h>
 #include <stdio.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,6 +110,18 @@ std::string endOfLinks(std::string path, int& error) {
 }
 
 }  // namespace
+
+std::unique_ptr<char[]> chunkBuffer(std::size_t size) {
+  std::unique_ptr<char[]> buffer(new char[size]);
+  const long page = ::sysconf(_SC_PAGESIZE);
+  const auto start = reinterpret_cast<std::uintptr_t>(buffer.get());
+  const std::uintptr_t first = (start + page - 1) / page * page;
+  const std::uintptr_t end = (start + size) / page * page;
+  // A kernel without MADV_POPULATE_WRITE (before Linux 5.14) refuses it, and
+  // the pages come by faults as before.
+  if (end > first) (void)::madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+  return buffer;
+}
 
 bool exists(const std::string& path) { return statPath(path).has_value(); }
 
