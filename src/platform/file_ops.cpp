@@ -298,7 +298,7 @@ void AtomicFileWriter::appendSlow(std::string_view bytes) {
   bytes.remove_prefix(room);
   flush();
   const std::size_t whole = bytes.size() - bytes.size() % kBufferSize;
-  if (whole > 0 && m_fd >= 0 && m_errno == 0) writeAll(m_fd, bytes.substr(0, whole), m_errno);
+  if (m_fd >= 0 && m_errno == 0) writeAll(m_fd, bytes.substr(0, whole), m_errno);
   bytes.remove_prefix(whole);
   std::memcpy(m_buffer.get(), bytes.data(), bytes.size());
   m_used = bytes.size();

@@ -17,26 +17,22 @@ locale_t cNumbers() {
 double parseSettingNumber(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
   const std::size_t start = i;
-  bool anyDigit = false;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') { ++i; anyDigit = true; }
+  const auto skipDigits = [&] {
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  };
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  skipDigits();
   if (i < text.size() && text[i] == '.') {
     ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') { ++i; anyDigit = true; }
+    skipDigits();
   }
-  if (!anyDigit) return 0.0;
-
-  // strtod_l in the C locale reads the digits correctly rounded, as from_chars
+  // strtod_l in the C locale reads the number correctly rounded, as from_chars
   // would; from_chars would bring in the maths library for the rounding mode,
   // and with it a library more to load at every start of the batch converter.
-  // Too many digits for a double give infinity, a fraction too small 0.
-  const double value = ::strtod_l(std::string(text.substr(start, i - start)).c_str(), nullptr, cNumbers());
-  return negative ? -value : value;
+  // A text without digits reads as 0, too many digits for a double as an
+  // infinity, a fraction too small for one as 0.
+  return ::strtod_l(std::string(text.substr(start, i - start)).c_str(), nullptr, cNumbers());
 }
 
 double roundHalfToEven(double value) {
