@@ -33,7 +33,9 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
     c.context < 0 ? window.showTopics() : window.showTopic(c.context);
     const QTextBlock top = window.browser()->cursorForPosition(QPoint(4, 4)).block();
     EXPECT_TRUE(top.text().contains(QString::fromUtf8(c.heading))) << c.context << ": " << top.text().toStdString();
-    if (c.context == 17) EXPECT_EQ(window.browser()->horizontalScrollBar()->maximum(), 0) << "long lines wrap";
+    if (c.context == 17) {
+      EXPECT_EQ(window.browser()->horizontalScrollBar()->maximum(), 0) << "long lines wrap";
+    }
   }
   HelpWindow missing(QStringLiteral("/nonexistent/Morlavin.hlp"));
   missing.showTopic(15);
