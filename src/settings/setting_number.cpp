@@ -27,9 +27,10 @@ double parseSettingNumber(std::string_view text) {
     ++i;
     skipDigits();
   }
-  // strtod_l in the C locale reads the number correctly rounded, as from_chars
-  // would; from_chars would bring in the maths library for the rounding mode,
-  // and with it a library more to load at every start of the batch converter.
+  // strtod_l in the C locale reads the number correctly rounded to nearest
+  // (the program never changes the rounding mode), as from_chars would;
+  // from_chars would bring in the maths library for the rounding mode, and
+  // with it a library more to load at every start of the batch converter.
   // A text without digits reads as 0, too many digits for a double as an
   // infinity, a fraction too small for one as 0.
   return ::strtod_l(std::string(text.substr(start, i - start)).c_str(), nullptr, cNumbers());
