@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "platform/cp932.h"
 #include "platform/utf8.h"
@@ -228,71 +229,12 @@ inline Vectors usableVectors(Vectors widest) {
   return Vectors::kNone;
 }
 
-class EncodingDetector {
+// UTF-8 validation a byte at a time, where the machine has no vectors to
+// use; it answers as BlockValidator does.
+class ByteValidator {
  public:
-  explicit EncodingDetector(Vectors widest = Vectors::kAvx2) : m_vectors(usableVectors(widest)) {}
-
-  void feed(std::string_view bytes) {
-    std::size_t i = 0;
-    while (m_offset < kUtf8ByteOrderMark.size() && i < bytes.size()) {
-      m_markSoFar = m_markSoFar && bytes[i] == kUtf8ByteOrderMark[m_offset];
-      ++m_offset;
-      ++i;
-      if (m_markSoFar && m_offset == kUtf8ByteOrderMark.size()) m_mark = true;
-    }
-    if (decided()) return;
-    // The mark's bytes, when the text only began like it, are checked below
-    // like any other bytes; they were not consumed by the validator yet.
-    validate(bytes);
-  }
-  // True once more input cannot change the answer.
-  bool decided() const { return m_mark || m_invalid; }
-  // The bytes checked so far are whole, valid UTF-8 (nothing is checked
-  // after a byte-order mark).
-  bool valid() const {
-#if MORLAVIN_UTF8_VECTORS
-    if (m_vectors == Vectors::kAvx2) return !m_invalid && m_blocks32.validAtEnd();
-    if (m_vectors == Vectors::kSsse3) return !m_invalid && m_blocks16.validAtEnd();
-#endif
-    return !m_invalid && m_pending == 0;
-  }
-  // The answer for the bytes fed so far, taken as a whole text.
-  Encoding current() const {
-    if (m_mark) return Encoding::kUtf8;
-    return valid() && multiByte() ? Encoding::kUtf8 : Encoding::kShiftJis;
-  }
-  // The answer if the text continues as it has so far: UTF-8 as soon as a
-  // multi-byte character appeared in valid UTF-8.
-  Encoding likely() const {
-    if (m_mark) return Encoding::kUtf8;
-    return !m_invalid && multiByte() ? Encoding::kUtf8 : Encoding::kShiftJis;
-  }
-
- private:
-  bool multiByte() const {
-#if MORLAVIN_UTF8_VECTORS
-    if (m_vectors == Vectors::kAvx2) return m_blocks32.sawNonAscii();
-    if (m_vectors == Vectors::kSsse3) return m_blocks16.sawNonAscii();
-#endif
-    return m_multiByte;
-  }
-
-  void validate(std::string_view bytes) {
-#if MORLAVIN_UTF8_VECTORS
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (m_vectors == Vectors::kAvx2) {
-      m_blocks32.feed(data, bytes.size());
-      m_invalid = !m_blocks32.clean();
-      return;
-    }
-    if (m_vectors == Vectors::kSsse3) {
-      m_blocks16.feed(data, bytes.size());
-      m_invalid = !m_blocks16.clean();
-      return;
-    }
-#endif
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const unsigned char* const end = p + bytes.size();
+  void feed(const unsigned char* p, std::size_t n) {
+    const unsigned char* const end = p + n;
     while (p < end) {
       if (m_pending == 0) {
         // ASCII runs, eight bytes at a time.
@@ -333,20 +275,84 @@ class EncodingDetector {
       if (--m_pending == 0) m_multiByte = true;
     }
   }
+  bool clean() const { return !m_invalid; }
+  bool validAtEnd() const { return !m_invalid && m_pending == 0; }
+  bool sawNonAscii() const { return m_multiByte; }
 
-  std::size_t m_offset = 0;  // bytes seen, counted only as far as the mark's length
-  bool m_markSoFar = true;
-  bool m_mark = false;
+ private:
   bool m_invalid = false;
   bool m_multiByte = false;
   int m_pending = 0;  // continuation bytes still due
   unsigned char m_low = 0x80;
   unsigned char m_high = 0xBF;
-  Vectors m_vectors;
+};
+
+class EncodingDetector {
+ public:
+  explicit EncodingDetector(Vectors widest = Vectors::kAvx2) : m_validator(validatorFor(usableVectors(widest))) {}
+
+  void feed(std::string_view bytes) {
+    std::size_t i = 0;
+    while (m_offset < kUtf8ByteOrderMark.size() && i < bytes.size()) {
+      m_markSoFar = m_markSoFar && bytes[i] == kUtf8ByteOrderMark[m_offset];
+      ++m_offset;
+      ++i;
+      if (m_markSoFar && m_offset == kUtf8ByteOrderMark.size()) m_mark = true;
+    }
+    if (decided()) return;
+    // The mark's bytes, when the text only began like it, are checked below
+    // like any other bytes; they were not consumed by the validator yet.
+    std::visit(
+        [&](auto& validator) {
+          validator.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+          m_invalid = !validator.clean();
+        },
+        m_validator);
+  }
+  // True once more input cannot change the answer.
+  bool decided() const { return m_mark || m_invalid; }
+  // The bytes checked so far are whole, valid UTF-8 (nothing is checked
+  // after a byte-order mark).
+  bool valid() const {
+    return !m_invalid && std::visit([](const auto& validator) { return validator.validAtEnd(); }, m_validator);
+  }
+  // The answer for the bytes fed so far, taken as a whole text.
+  Encoding current() const {
+    if (m_mark) return Encoding::kUtf8;
+    return valid() && multiByte() ? Encoding::kUtf8 : Encoding::kShiftJis;
+  }
+  // The answer if the text continues as it has so far: UTF-8 as soon as a
+  // multi-byte character appeared in valid UTF-8.
+  Encoding likely() const {
+    if (m_mark) return Encoding::kUtf8;
+    return !m_invalid && multiByte() ? Encoding::kUtf8 : Encoding::kShiftJis;
+  }
+
+ private:
 #if MORLAVIN_UTF8_VECTORS
-  utf8_vectors::BlockValidator<utf8_vectors::Ssse3> m_blocks16;
-  utf8_vectors::BlockValidator<utf8_vectors::Avx2> m_blocks32;
+  using Validator = std::variant<ByteValidator, utf8_vectors::BlockValidator<utf8_vectors::Ssse3>,
+                                 utf8_vectors::BlockValidator<utf8_vectors::Avx2>>;
+#else
+  using Validator = std::variant<ByteValidator>;
 #endif
+  static Validator validatorFor(Vectors vectors) {
+    switch (vectors) {
+#if MORLAVIN_UTF8_VECTORS
+      case Vectors::kAvx2: return utf8_vectors::BlockValidator<utf8_vectors::Avx2>();
+      case Vectors::kSsse3: return utf8_vectors::BlockValidator<utf8_vectors::Ssse3>();
+#endif
+      default: return ByteValidator();
+    }
+  }
+  bool multiByte() const {
+    return std::visit([](const auto& validator) { return validator.sawNonAscii(); }, m_validator);
+  }
+
+  std::size_t m_offset = 0;  // bytes seen, counted only as far as the mark's length
+  bool m_markSoFar = true;
+  bool m_mark = false;
+  bool m_invalid = false;
+  Validator m_validator;
 };
 
 // True when `text` is valid UTF-8 (an empty text and pure ASCII are).
