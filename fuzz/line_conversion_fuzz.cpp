@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   test::FakeLauncher launcher;
   // The detector, by vectors of each width and byte by byte, fed in pieces of every size.
   using conversion::Vectors;
-  for (Vectors vectors : {Vectors::kAvx2, Vectors::kSsse3, Vectors::kNone}) {
+  for (Vectors vectors : {Vectors::kAvx512, Vectors::kAvx2, Vectors::kSsse3, Vectors::kNone}) {
     conversion::EncodingDetector detector(vectors);
     const std::size_t piece = 1 + data[0] % 37;
     for (std::size_t at = 0; at < text.size(); at += piece) detector.feed(text.substr(at, piece));

@@ -3,11 +3,7 @@
 
 #include <algorithm>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
-#include "conversion/text_encoding.h"
+#include "conversion/text_encoding.h"  // with the vector instructions
 
 namespace morlavin::conversion {
 namespace {
@@ -54,11 +50,22 @@ __attribute__((target("avx2"))) void markAvx2(const char* buffer, std::size_t bl
   }
 }
 
+// A block is one register here, and its comparisons give its mark directly.
+__attribute__((target("avx512bw"))) void markAvx512(const char* buffer, std::size_t blocks, std::uint64_t* ends) {
+  const __m512i cr = _mm512_set1_epi8('\r');
+  const __m512i lf = _mm512_set1_epi8('\n');
+  for (std::size_t block = 0; block < blocks; ++block, buffer += kBlock) {
+    const __m512i bytes = _mm512_loadu_si512(buffer);
+    ends[block] = _mm512_cmpeq_epi8_mask(bytes, cr) | _mm512_cmpeq_epi8_mask(bytes, lf);
+  }
+}
+
 #endif
 
 LineSplitter::MarkLineEnds markerFor(Vectors widest) {
   switch (usableVectors(widest)) {
 #if defined(__x86_64__)
+    case Vectors::kAvx512: return markAvx512;
     case Vectors::kAvx2: return markAvx2;
     case Vectors::kSsse3: return markSse2;
 #endif

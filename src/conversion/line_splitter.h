@@ -30,7 +30,7 @@ class LineSplitter {
   // for with vectors no wider than `widest`.
   explicit LineSplitter(platform::InputFile& file, std::size_t bufferSize = kDefaultBufferSize,
                         ChunkObserver observer = {}, bool dropByteOrderMark = false,
-                        Vectors widest = Vectors::kAvx2);
+                        Vectors widest = Vectors::kAvx512);
 
   // The buffer's line ends are marked 64 bytes at a time: bit i of a block's
   // mark is set when byte i of the block is a CR or an LF.

@@ -12,7 +12,7 @@ TEST(EncodingDetector, EveryVectorWidthFindsEachErrorAtEveryPlaceOfABlock) {
     const Encoding expected = row[2] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis;
     for (std::size_t padding = 0; padding <= 128; ++padding) {
       const std::string text = std::string(padding, 'x') + row[1];
-      for (Vectors vectors : {Vectors::kAvx2, Vectors::kSsse3, Vectors::kNone}) {
+      for (Vectors vectors : {Vectors::kAvx512, Vectors::kAvx2, Vectors::kSsse3, Vectors::kNone}) {
         SCOPED_TRACE(row[0] + ", after " + std::to_string(padding) + " bytes, vectors " +
                      std::to_string(static_cast<int>(vectors)));
         EncodingDetector whole(vectors), bytes(vectors);
