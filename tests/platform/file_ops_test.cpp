@@ -170,10 +170,18 @@ TEST(WriteFileAtomically, KeepsPermissionsAndRemovesWhatDeadProcessesLeft) {
   if (root) {
     for (const std::string& owned : {target, dir.file(of + "-2.tmp")}) ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
   }
-  const mode_t mask = ::umask(027);  // a new page is as open as the user's mask lets it be
-  ASSERT_TRUE(writeFileAtomically(dir.file("new.htm"), "n").isOk());
+  // A new page is as open as the user's mask lets it be, whether it was
+  // written unnamed or under a temporary name.
+  const mode_t mask = ::umask(027);
+  for (const WriterCalls* calls : {&systemWriterCalls(), &kPlainFileSystem}) {
+    AtomicFileWriter writer(AtomicFileWriter::Replace::kRename, *calls);
+    ASSERT_TRUE(writer.open(dir.file("new.htm")).isOk());
+    ASSERT_TRUE(writer.commit().isOk());
+    EXPECT_EQ(fs::status(dir.file("new.htm")).permissions(), fs::perms(0640));
+    ASSERT_TRUE(removeFile(dir.file("new.htm")).isOk());
+  }
   ::umask(mask);
-  EXPECT_EQ(fs::status(dir.file("new.htm")).permissions(), fs::perms(0640));
+  EXPECT_TRUE(removeFile(dir.file("new.htm")).isOk()) << "a file already gone";
   for (const mode_t mode : {0600, 07755}) {
     ::chmod(target.c_str(), mode);
     ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
@@ -185,7 +193,7 @@ TEST(WriteFileAtomically, KeepsPermissionsAndRemovesWhatDeadProcessesLeft) {
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
   EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +
-                                   "new.htm other-0.tmp page.htm");
+                                   "other-0.tmp page.htm");
 }
 
 // A signal can remove only the files its fixed registry holds; past that,
