@@ -104,8 +104,7 @@ bool LineSplitter::refill() {
   m_markLineEnds(m_buffer.get(), blocks, m_marks.get());
   m_marks[blocks] = 0;
   scan.block = 0;
-  scan.ends = m_marks[0];
-  consumeTo(scan, m_marks.get(), scan.begin);
+  scan.ends = m_marks[0];  // a dropped mark holds no line end to skip
   m_bytesRead += scan.end;
   if (scan.end > 0 && m_observer) m_observer(std::string_view(m_buffer.get(), scan.end));
   return scan.begin < scan.end || (scan.end > 0 && refill());
