@@ -422,7 +422,7 @@ void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset
   auto position = static_cast<off_t>(offset);
   bool byHand = false;
   for (;;) {
-    const ssize_t copied = ::copy_file_range(in, &position, m_fd, nullptr, std::size_t{1} << 30, 0);
+    const ssize_t copied = m_calls.copyRange(in, &position, m_fd, nullptr, std::size_t{1} << 30, 0);
     if (copied > 0 || (copied < 0 && errno == EINTR)) continue;
     if (copied < 0) {
       byHand = errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP;

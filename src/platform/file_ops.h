@@ -3,6 +3,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -88,6 +89,9 @@ struct WriterCalls {
   // Closes the finished file (close); where the data is only then written, its
   // failure is the write's.
   int (*close)(int fd);
+  // Copies bytes from one file to another within the kernel (copy_file_range).
+  ssize_t (*copyRange)(int in, off_t* inOffset, int out, off_t* outOffset, std::size_t length,
+                       unsigned flags) = ::copy_file_range;
 };
 const WriterCalls& systemWriterCalls();
 

@@ -23,7 +23,8 @@ using test::writeFile;
 namespace fs = std::filesystem;
 
 // A file system that can neither exchange two names nor rename onto a name
-// in use, nor make unnamed files; optionally it cannot move the new file in.
+// in use, nor make unnamed files, nor copy between files within the kernel;
+// optionally it cannot move the new file in.
 bool g_refuseNewFile = false;
 int refuse(int, const char*, const char*) { return errno = EINVAL, -1; }
 int renameOntoFreeNames(int dir, const char* from, const char* to) {
@@ -33,14 +34,16 @@ int renameOntoFreeNames(int dir, const char* from, const char* to) {
   return ::renameat(dir, from, dir, to);
 }
 int noUnnamedFiles(int, mode_t) { return errno = EOPNOTSUPP, -1; }
-const WriterCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles, ::close};
-// A file that refuses every write, and a file system that reports a failed
-// write only on close.
+ssize_t kernelCannotCopy(int, off_t*, int, off_t*, std::size_t, unsigned) { return errno = EXDEV, -1; }
+const WriterCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles, ::close, kernelCannotCopy};
+// A file that refuses every write, a file system that reports a failed write
+// only on close, and a disk too full for a copy.
 int unwritable(int directory, mode_t mode) {
   const int fd = ::openat(directory, "unwritable", O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
   return ::unlinkat(directory, "unwritable", 0), fd;
 }
 int failingClose(int fd) { return ::close(fd), errno = EIO, -1; }
+ssize_t noSpace(int, off_t*, int, off_t*, std::size_t, unsigned) { return errno = ENOSPC, -1; }
 
 TEST(AtomicFileWriter, LeavesTheTargetAsItWasWithoutCommit) {
   TempDir dir;
@@ -158,7 +161,7 @@ TEST(Status, CommonErrorsHaveAReasonInJapanese) {
 // The permission bits of the file replaced carry over, never setuid, setgid or
 // sticky, and for root so do its owner and group; temporary files that dead
 // processes left are removed.
-TEST(WriteFileAtomically, KeepsPermissionsAndRemovesWhatDeadProcessesLeft) {
+TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcessesLeft) {
   TempDir dir;
   const pid_t dead = ::fork();
   if (dead == 0) ::_exit(0);
@@ -170,18 +173,23 @@ TEST(WriteFileAtomically, KeepsPermissionsAndRemovesWhatDeadProcessesLeft) {
   if (root) {
     for (const std::string& owned : {target, dir.file(of + "-2.tmp")}) ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
   }
-  // A new page is as open as the user's mask lets it be, whether it was
-  // written unnamed or under a temporary name.
+  // New pages take the user's mask, unnamed or named; a body after a new head is copied by the
+  // kernel, by hand where the kernel cannot copy, or not at all on a full disk.
+  const WriterCalls fullDisk{refuse, renameOntoFreeNames, noUnnamedFiles, ::close, noSpace};
+  const std::string page = dir.file("new.htm"), body(1 << 17, 'x');
   const mode_t mask = ::umask(027);
-  for (const WriterCalls* calls : {&systemWriterCalls(), &kPlainFileSystem}) {
-    AtomicFileWriter writer(AtomicFileWriter::Replace::kRename, *calls);
-    ASSERT_TRUE(writer.open(dir.file("new.htm")).isOk());
-    ASSERT_TRUE(writer.commit().isOk());
-    EXPECT_EQ(fs::status(dir.file("new.htm")).permissions(), fs::perms(0640));
-    ASSERT_TRUE(removeFile(dir.file("new.htm")).isOk());
+  for (const WriterCalls* calls : {&systemWriterCalls(), &kPlainFileSystem, &fullDisk}) {
+    AtomicFileWriter first, second(AtomicFileWriter::Replace::kRename, *calls);
+    ASSERT_TRUE(first.open(page).isOk() && second.open(page).isOk());
+    first.append("old|" + body);
+    second.append("new|");
+    second.appendTail(first, 4);
+    EXPECT_EQ(second.commit().code(), calls == &fullDisk ? StatusCode::kNoSpace : StatusCode::kOk);
+    if (calls != &fullDisk) { EXPECT_EQ(readFile(page), "new|" + body); }
+    if (calls != &fullDisk) { EXPECT_EQ(fs::status(page).permissions(), fs::perms(0640)); }
+    EXPECT_TRUE(removeFile(page).isOk());  // on the full disk, a file already gone
   }
   ::umask(mask);
-  EXPECT_TRUE(removeFile(dir.file("new.htm")).isOk()) << "a file already gone";
   for (const mode_t mode : {0600, 07755}) {
     ::chmod(target.c_str(), mode);
     ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
