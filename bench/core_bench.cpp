@@ -9,6 +9,7 @@
 #include "conversion/conversion_run.h"
 #include "conversion/line_splitter.h"
 #include "conversion/page_format.h"
+#include "conversion/text_encoding.h"
 #include "sample_text.h"
 #include "settings/settings_record.h"
 #include "test_support/core_fakes.h"
@@ -83,6 +84,21 @@ void BM_ConvertLines(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_ConvertLines)->Args({80, 0})->Args({80, 1})->Args({800, 0})->Args({800, 1});
+
+// The UTF-8 check of the UTF-8 sample in the pieces a run reads, by vector
+// width: 0 byte by byte, 1 SSSE3, 2 AVX2, 3 AVX-512 (a width the machine
+// lacks runs as the widest it has).
+void BM_DetectEncoding(benchmark::State& state) {
+  static const std::string text = bench::makeSampleText(65535, 80, true);
+  const auto vectors = static_cast<conversion::Vectors>(state.range(0));
+  for (auto _ : state) {
+    conversion::EncodingDetector detector(vectors);
+    for (std::size_t at = 0; at < text.size(); at += 1 << 16) detector.feed(std::string_view(text).substr(at, 1 << 16));
+    benchmark::DoNotOptimize(detector.current());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_DetectEncoding)->DenseRange(0, 3);
 
 // A whole run: read, count, convert, write the page through a temporary file.
 void BM_ConvertFile(benchmark::State& state) {
