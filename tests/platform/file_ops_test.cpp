@@ -176,7 +176,7 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
   // New pages take the user's mask, unnamed or named; a body after a new head is copied by the
   // kernel, by hand where the kernel cannot copy, or not at all on a full disk.
   const WriterCalls fullDisk{refuse, renameOntoFreeNames, noUnnamedFiles, ::close, noSpace};
-  const std::string page = dir.file("new.htm"), body(1 << 17, 'x');
+  const std::string page = dir.file("new.htm"), body((1 << 17) + 1, 'x');
   const mode_t mask = ::umask(027);
   for (const WriterCalls* calls : {&systemWriterCalls(), &kPlainFileSystem, &fullDisk}) {
     AtomicFileWriter first, second(AtomicFileWriter::Replace::kRename, *calls);
