@@ -167,7 +167,7 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
   if (dead == 0) ::_exit(0);
   ::waitpid(dead, nullptr, 0);
   const std::string of = ".morlavin-" + std::to_string(dead), target = dir.file("page.htm");
-  for (const std::string& name : {of + "-0.tmp", of + "-1.old", of + "-2.tmp"}) writeFile(dir.file(name), "x");
+  for (const std::string& name : {of + "-0.tmp", of + "-1.old", of + "-2.tmp", of + ".tmp"}) writeFile(dir.file(name), "x");
   for (const char* name : {".morlavin-1-0.tmp", "other-0.tmp", "page.htm"}) writeFile(dir.file(name), "x");
   const bool root = ::geteuid() == 0;
   if (root) {
@@ -200,8 +200,8 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
   }
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
-  EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") +
-                                   "other-0.tmp page.htm");
+  EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") + of +
+                                   ".tmp other-0.tmp page.htm");
 }
 
 // A signal can remove only the files its fixed registry holds; past that,
