@@ -170,9 +170,7 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
   for (const std::string& name : {of + "-0.tmp", of + "-1.old", of + "-2.tmp", of + ".tmp"}) writeFile(dir.file(name), "x");
   for (const char* name : {".morlavin-1-0.tmp", "other-0.tmp", "page.htm"}) writeFile(dir.file(name), "x");
   const bool root = ::geteuid() == 0;
-  if (root) {
-    for (const std::string& owned : {target, dir.file(of + "-2.tmp")}) ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
-  }
+  if (root) { for (const std::string& owned : {target, dir.file(of + "-2.tmp")}) ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0); }
   // New pages take the user's mask, unnamed or named; a body after a new head is copied by the
   // kernel, by hand where the kernel cannot copy, or not at all on a full disk.
   const WriterCalls fullDisk{refuse, renameOntoFreeNames, noUnnamedFiles, ::close, noSpace};

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/program_dir.h"
 #include "test_support/case_table.h"
 
 namespace morlavin::platform {
@@ -45,6 +46,7 @@ TEST(Locations, ChoosesEachFileByTheTable) {
     EXPECT_EQ(found.readmeFile, expand(c[10], t));
     EXPECT_EQ(found.previewDirectory, expand(c[11], t));
   }
+  EXPECT_EQ(programDirectory(), std::filesystem::canonical("/proc/self/exe").parent_path().string());
 }
 
 // The real check, not the permission bits: as root a folder without write
