@@ -23,20 +23,6 @@ namespace {
 // survives, and the reader sees where something was.
 constexpr char32_t kUnassigned = 0x30FB;  // ・
 
-// Every character of code page 932 lies in the Basic Multilingual Plane.
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // One character through iconv; false when it refuses.
 bool iconvOne(iconv_t cd, std::string_view in, std::string& out) {
   char* inPtr = const_cast<char*>(in.data());
@@ -145,6 +131,13 @@ void appendEncoded(std::string& out, std::uint16_t bytes) {
 }
 
 }  // namespace
+
+char32_t cp932Character(unsigned char lead, unsigned char trail) {
+  if (!isCp932LeadByte(lead) || !isCp932TrailByte(trail)) return 0;
+  return Tables::get().pair(lead, trail);
+}
+
+std::uint16_t cp932Bytes(char32_t c) { return Tables::get().encoded(c); }
 
 std::string cp932ToUtf8(std::string_view bytes) {
   if (isAscii(bytes)) return std::string(bytes);

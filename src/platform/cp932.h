@@ -2,6 +2,7 @@
 // the encoding of every file Morlavin reads and writes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,13 @@ constexpr bool isCp932LeadByte(unsigned char byte) {
 constexpr bool isCp932TrailByte(unsigned char byte) {
   return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }
+
+// The character of a lead and a trail byte, or 0 for a pair without one.
+char32_t cp932Character(unsigned char lead, unsigned char trail);
+
+// The CP932 bytes that stand for `c` and decode back to it (one byte below
+// 0x100, else lead × 256 + trail), or 0 when there are none.
+std::uint16_t cp932Bytes(char32_t c);
 
 // Decodes CP932 bytes so that decoding never fails, never drops
 // the rest of a text and gives every byte that encodes back a character:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace morlavin::platform {
@@ -34,5 +35,37 @@ constexpr Utf8Character decodeUtf8(std::string_view text) {
   if (overlong || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return kInvalid;
   return {length, codePoint, true};
 }
+
+// Writes the UTF-8 form of the code point `c` (at most U+10FFFF) at `out`,
+// which has room for 4 bytes; returns the bytes written.
+inline std::size_t writeUtf8(char32_t c, char* out) {
+  if (c < 0x80) {
+    out[0] = static_cast<char>(c);
+    return 1;
+  }
+  if (c < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (c >> 6));
+    out[1] = static_cast<char>(0x80 | (c & 0x3F));
+    return 2;
+  }
+  if (c < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (c >> 12));
+    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (c >> 18));
+  out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (c & 0x3F));
+  return 4;
+}
+
+inline void appendUtf8(std::string& out, char32_t c) {
+  char bytes[4];
+  out.append(bytes, writeUtf8(c, bytes));
+}
+
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 }  // namespace morlavin::platform
