@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/text_decoders.h"
+#include "conversion/text_encoding.h"
+
 namespace morlavin::fuzz {
 
 [[noreturn]] inline void fail(const char* what) {
@@ -73,6 +76,28 @@ inline bool isUtf8Text(std::string_view text) {
   bool high = false;
   for (char c : text) high = high || static_cast<unsigned char>(c) >= 0x80;
   return high && validUtf8(text);
+}
+
+// The whole text's encoding, by the detector fed byte by byte without vectors.
+inline conversion::Encoding plainEncoding(std::string_view text) {
+  conversion::EncodingDetector detector(conversion::Vectors::kNone);
+  for (char c : text) detector.feed(std::string_view(&c, 1));
+  return detector.current();
+}
+
+// The text the lines are split from: UTF-16 decoded, a UTF-8 mark dropped.
+inline std::string textOf(std::string_view bytes, conversion::Encoding encoding) {
+  using conversion::Encoding;
+  if (encoding == Encoding::kUtf16Le || encoding == Encoding::kUtf16Be) {
+    conversion::Utf16Decoder decoder(encoding == Encoding::kUtf16Be, true);
+    std::string out(conversion::Utf16Decoder::maxOutput(bytes.size()) + 4, '\0');
+    std::size_t n = decoder.decode(bytes.data(), bytes.size(), out.data());
+    n += decoder.finish(out.data() + n);
+    out.resize(n);
+    return out;
+  }
+  const bool mark = encoding == Encoding::kUtf8 && bytes.starts_with("\xEF\xBB\xBF");
+  return std::string(bytes.substr(mark ? 3 : 0));
 }
 
 }  // namespace morlavin::fuzz

@@ -53,30 +53,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   QuietView view;
   test::FakeLauncher launcher;
-  // The detector, by vectors of each width and byte by byte, fed in pieces of every size.
+  using conversion::Encoding;
+  using conversion::EncodingChoice;
+  const Encoding plain = fuzz::plainEncoding(text);
+  // The detector, by vectors of each width, fed in pieces of every size, answers as byte by byte.
   using conversion::Vectors;
   for (Vectors vectors : {Vectors::kAvx512, Vectors::kAvx2, Vectors::kSsse3, Vectors::kNone}) {
     conversion::EncodingDetector detector(vectors);
     const std::size_t piece = 1 + data[0] % 37;
     for (std::size_t at = 0; at < text.size(); at += piece) detector.feed(text.substr(at, piece));
-    fuzz::check((detector.current() == conversion::Encoding::kUtf8) == fuzz::isUtf8Text(text), "encoding rule");
+    fuzz::check(detector.current() == plain, "the same answer whichever way the bytes come");
+  }
+  const conversion::TextStart start = conversion::sniffTextStart(text.substr(0, conversion::kSniffWindow));
+  if (start == conversion::TextStart::kPlain && (plain == Encoding::kUtf8) != fuzz::isUtf8Text(text)) {
+    fuzz::fail("UTF-8 rule");
   }
 
-  const auto choice = static_cast<conversion::EncodingChoice>((data[0] >> 1) % 3);
+  // The encodings whose lines are copied; the decoded ones have their own target.
+  const EncodingChoice choices[] = {EncodingChoice::kAuto, EncodingChoice::kShiftJis, EncodingChoice::kEucJp,
+                                    EncodingChoice::kUtf8};
+  const EncodingChoice choice = choices[(data[0] >> 1) % 4];
+  const Encoding encoding = conversion::chosenEncoding(choice).value_or(plain);
   const auto result = conversion::convertFile({input, "", false, choice}, settings, view, launcher);
   fuzz::check(result.isOk() && view.errors == 0, "a convertible file was refused");
   const std::string page = fuzz::readBytes(result->outputPath);
   fuzz::check(page.size() == result->size, "reported size");
+  if (conversion::isDecoded(encoding)) return 0;
 
-  const bool utf8 = choice == conversion::EncodingChoice::kAuto ? fuzz::isUtf8Text(text)
-                                                              : choice == conversion::EncodingChoice::kUtf8;
-  const std::string head = conversion::pageHead(settings, result->outputPath, "",
-                                                utf8 ? conversion::Encoding::kUtf8 : conversion::Encoding::kShiftJis);
+  const std::string head = conversion::pageHead(settings, result->outputPath, "", encoding);
   fuzz::check(page.compare(0, head.size(), head) == 0, "page head");
   fuzz::check(page.ends_with(conversion::kPageClosing), "closing lines");
   const std::string body = page.substr(head.size(), page.size() - head.size() - conversion::kPageClosing.size());
-  const bool mark = choice != conversion::EncodingChoice::kShiftJis && text.starts_with("\xEF\xBB\xBF");
-  fuzz::check(body == referenceBody(text.substr(mark ? 3 : 0), settings::isOn(settings.TextIgnoreTags)),
+  const std::string lines = choice == EncodingChoice::kAuto ? fuzz::textOf(text, encoding)
+                            : choice == EncodingChoice::kUtf8 ? fuzz::textOf(text, Encoding::kUtf8)
+                                                              : std::string(text);
+  fuzz::check(body == referenceBody(lines, settings::isOn(settings.TextIgnoreTags)),
               "body differs from the line rule");
   fuzz::check(settings.TextIgnoreTags == (data[0] & 1), "settings unchanged");
   return 0;

@@ -2,6 +2,7 @@
 // the removals, and the decoding the whole file's encoding asks for.
 #include <cstdint>
 
+#include "conversion/text_decoders.h"
 #include "conversion/title_import.h"
 #include "fuzz_support.h"
 #include "platform/ascii.h"
@@ -50,20 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = fuzz::scratchDir() + "/title.txt";
   fuzz::writeBytes(path, bytes);
   const auto title = conversion::importTitle(path);
-  fuzz::check(title.isOk() == !(bytes.empty() || bytes == "\xEF\xBB\xBF"), "a file with text has a first line");
+  const conversion::Encoding encoding = fuzz::plainEncoding(bytes);
+  const std::string text = fuzz::textOf(bytes, encoding);
+  fuzz::check(title.isOk() == !text.empty(), "a file with text has a first line");
   if (!title) return 0;
 
-  std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
   fuzz::check(fuzz::validUtf8(*title), "decoding gives valid UTF-8");
   if (const auto encoded = platform::utf8ToCp932(*title)) {
     fuzz::check(platform::cp932ToUtf8(*encoded) == *title, "a title CP932 can hold comes back whole");
   }
-  if (!fuzz::isUtf8Text(bytes)) {
-    fuzz::check(*title == reference(platform::cp932ToUtf8(line)), "removals differ from the plain version");
-  } else {
-    if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
-    // After a mark, bytes that are no UTF-8 become replacement characters.
-    if (fuzz::validUtf8(line)) fuzz::check(*title == reference(std::string(line)), "UTF-8 title");
-  }
+  const std::string_view line = std::string_view(text).substr(0, text.find_first_of("\r\n"));
+  fuzz::check(*title == reference(conversion::decodeLine(line, encoding)), "removals differ from the plain version");
   return 0;
 }

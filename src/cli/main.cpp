@@ -28,18 +28,21 @@ using namespace morlavin;
 
 constexpr char kUsageEnglish[] =
     "usage: morlavin-convert [--settings FILE] [--title TEXT | --title-from-first-line]\n"
-    "                        [--encoding auto|shift-jis|utf-8] [--open] [--quiet] [--] FILE...\n"
+    "                        [--encoding ENCODING] [--open] [--quiet] [--] FILE...\n"
     "\n"
-    "Converts Shift-JIS or UTF-8 text files into HTML pages beside them (memo.txt -> memo.htm).\n"
+    "Converts Japanese text files into HTML pages beside them (memo.txt -> memo.htm).\n"
     "\n"
     "  --settings FILE          read the options from FILE instead of the Morlavin.ini the\n"
     "                           window uses (beside the program, or in ~/.config/morlavin/);\n"
     "                           never written\n"
     "  --title TEXT             the page title (default: \"Morlavin - \" and the page's path)\n"
     "  --title-from-first-line  take each page's title from its file's first line\n"
-    "  --encoding auto|shift-jis|utf-8\n"
-    "                           the files' encoding (default auto: UTF-8 when the file is\n"
-    "                           UTF-8 text, else Shift-JIS)\n"
+    "  --encoding ENCODING      the files' encoding: auto (the default), shift-jis, euc-jp,\n"
+    "                           iso-2022-jp, utf-8, utf-16le or utf-16be. auto decides per\n"
+    "                           file: a byte-order mark, NUL bytes (UTF-16), JIS escape\n"
+    "                           sequences (ISO-2022-JP), valid UTF-8, else Shift-JIS or\n"
+    "                           EUC-JP, whichever reads as Japanese. ISO-2022-JP and UTF-16\n"
+    "                           give UTF-8 pages; what does not decode shows as U+FFFD\n"
     "  --open                   open each written page with the desktop's handler\n"
     "  --quiet                  no progress display\n"
     "  --help, --version        print this help or the version and exit\n"
@@ -48,19 +51,21 @@ constexpr char kUsageEnglish[] =
 
 constexpr char kUsageJapanese[] =
     "使い方: morlavin-convert [--settings ファイル] [--title 題名 | --title-from-first-line]\n"
-    "                         [--encoding auto|shift-jis|utf-8] [--open] [--quiet] [--] ファイル...\n"
+    "                         [--encoding 文字コード] [--open] [--quiet] [--] ファイル...\n"
     "\n"
-    "Shift-JIS または UTF-8 のテキストファイルを、同じフォルダの HTML ページに変換します\n"
-    "(memo.txt -> memo.htm)。\n"
+    "日本語のテキストファイルを、同じフォルダの HTML ページに変換します (memo.txt -> memo.htm)。\n"
     "\n"
     "  --settings ファイル      設定をこのファイルから読みます。省略時はウィンドウと同じ\n"
     "                           Morlavin.ini (プログラムのフォルダか ~/.config/morlavin/)。\n"
     "                           設定ファイルは書き換えません\n"
     "  --title 題名             ページの題名 (省略時: \"Morlavin - \" とページのパス)\n"
     "  --title-from-first-line  各ファイルの 1 行目を題名にします\n"
-    "  --encoding auto|shift-jis|utf-8\n"
-    "                           テキストの文字コード (省略時 auto: UTF-8 のテキストなら\n"
-    "                           UTF-8、それ以外は Shift-JIS)\n"
+    "  --encoding 文字コード    テキストの文字コード: auto (省略時)、shift-jis、euc-jp、\n"
+    "                           iso-2022-jp、utf-8、utf-16le、utf-16be。auto はファイルごとに\n"
+    "                           判定します: BOM、NUL バイト (UTF-16)、JIS のエスケープシーケンス\n"
+    "                           (ISO-2022-JP)、正しい UTF-8、それ以外は日本語として自然に読める\n"
+    "                           方の Shift-JIS か EUC-JP。ISO-2022-JP と UTF-16 のページは UTF-8 に\n"
+    "                           なり、解読できないバイトは U+FFFD で表示されます\n"
     "  --open                   書き込んだページを既定のアプリケーションで開きます\n"
     "  --quiet                  進行状況を表示しません\n"
     "  --help, --version        この説明またはバージョンを表示して終了します\n"
@@ -97,9 +102,15 @@ int usageError(const std::string& problem) {
 }
 
 std::optional<conversion::EncodingChoice> encodingNamed(const std::string& name) {
-  if (name == "auto") return conversion::EncodingChoice::kAuto;
-  if (name == "shift-jis") return conversion::EncodingChoice::kShiftJis;
-  if (name == "utf-8") return conversion::EncodingChoice::kUtf8;
+  using conversion::EncodingChoice;
+  static constexpr std::pair<std::string_view, EncodingChoice> kNames[] = {
+      {"auto", EncodingChoice::kAuto},           {"shift-jis", EncodingChoice::kShiftJis},
+      {"euc-jp", EncodingChoice::kEucJp},        {"iso-2022-jp", EncodingChoice::kIso2022Jp},
+      {"utf-8", EncodingChoice::kUtf8},          {"utf-16le", EncodingChoice::kUtf16Le},
+      {"utf-16be", EncodingChoice::kUtf16Be}};
+  for (const auto& [known, choice] : kNames) {
+    if (name == known) return choice;
+  }
   return std::nullopt;
 }
 

@@ -12,6 +12,8 @@
 #include "conversion/line_splitter.h"
 #include "conversion/output_name.h"
 #include "conversion/page_format.h"
+#include "conversion/text_decoders.h"
+#include "conversion/text_encoding.h"
 #include "platform/launcher.h"
 #include "platform/texts.h"
 #include "settings/flags.h"
@@ -83,11 +85,15 @@ void showLinePass(ConversionView& view, int total, int first, double startPercen
   if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
 }
 
-// The page as the counting pass writes it: the head for the encoding the
-// file suggests so far, then the body lines. The encoding is known only at
-// the end of the file; in the rare file that turns out otherwise (ASCII far
-// into the file, or UTF-8 up to a late invalid byte) finish() gives a second
-// temporary page the right head and copies the body after it.
+// The page as the counting pass writes it. Shift-JIS, EUC-JP and UTF-8 lines
+// go into it as they are, after the head for the encoding the file suggests so
+// far; the encoding is known only at the end of the file, and in the rare file
+// that turns out otherwise (ASCII far into the file, or UTF-8 up to a late
+// invalid byte) finish() gives a second temporary page the right head and
+// copies the body after it. ISO-2022-JP lines are decoded: from the line where
+// a file starts to look like it (7-bit, with a JIS escape sequence), they also
+// go decoded into a page of their own, and finish() keeps the page the whole
+// file asks for. UTF-16 comes decoded from the line splitter.
 class PageDraft {
  public:
   PageDraft(const ConversionRequest& request, const settings::SettingsRecord& settings)
@@ -105,13 +111,23 @@ class PageDraft {
   void observe(std::string_view chunk) { m_detector.feed(chunk); }
 
   [[gnu::always_inline]] void addLine(std::string_view line) {
-    if (!m_headEncoding) writeHead(encoding(false));
+    if (!m_headEncoding) writeHead(copiedEncoding(false));
+    if (m_request.encoding == EncodingChoice::kIso2022Jp) {
+      m_converter.convert(decoded(line), *m_page);
+      return;
+    }
+    if (m_request.encoding == EncodingChoice::kAuto && (m_jisPage || m_detector.mayBeIso2022Jp())) followJis(line);
     m_converter.convert(line, *m_page);
   }
 
   // Completes the page with the head the whole file asks for and puts it in place.
   Result<platform::FileIdentity> finish() {
     const Encoding wholeFile = encoding(true);
+    if (m_request.encoding == EncodingChoice::kAuto && wholeFile == Encoding::kIso2022Jp) {
+      if (!m_jisStatus) return m_jisStatus;
+      if (!m_jisPage) startJisPage();  // a file without lines
+      return complete(*m_jisPage);
+    }
     if (!m_headEncoding) {
       writeHead(wholeFile);
     } else if (*m_headEncoding != wholeFile) {
@@ -121,27 +137,60 @@ class PageDraft {
       rewritten->appendTail(*m_page, m_headSize);
       m_page = std::move(rewritten);  // the first temporary page goes
     }
-    m_page->append(kPageClosing);
-    if (Status status = m_page->commit(); !status) return status;
-    return m_page->written();
+    return complete(*m_page);
   }
 
  private:
   static constexpr auto kExchange = platform::AtomicFileWriter::Replace::kExchange;
 
   Encoding encoding(bool wholeFile) const {
-    switch (m_request.encoding) {
-      case EncodingChoice::kShiftJis: return Encoding::kShiftJis;
-      case EncodingChoice::kUtf8: return Encoding::kUtf8;
-      case EncodingChoice::kAuto: break;
-    }
+    if (const std::optional<Encoding> chosen = chosenEncoding(m_request.encoding)) return *chosen;
     return wholeFile ? m_detector.current() : m_detector.likely();
+  }
+  // The encoding of the page of copied lines: a 7-bit file read as anything
+  // but ISO-2022-JP is ASCII, which is Shift-JIS.
+  Encoding copiedEncoding(bool wholeFile) const {
+    const Encoding e = encoding(wholeFile);
+    return e == Encoding::kIso2022Jp && m_request.encoding == EncodingChoice::kAuto ? Encoding::kShiftJis : e;
   }
   void writeHead(Encoding encoding) {
     const std::string head = pageHead(m_settings, m_outputPath, m_request.title, encoding);
     m_page->append(head);
     m_headSize = head.size();
     m_headEncoding = encoding;
+  }
+  std::string_view decoded(std::string_view line) {
+    m_decodedLine.clear();
+    m_jisDecoder.decode(line, m_decodedLine);
+    return m_decodedLine;
+  }
+  // Writes `line` decoded into the ISO-2022-JP page while the file may be
+  // ISO-2022-JP, starting that page when it first looks like it. Every line
+  // before was ASCII without an escape sequence, which reads the same either way.
+  void followJis(std::string_view line) {
+    if (!m_detector.mayBeIso2022Jp()) {
+      m_jisPage.reset();  // a byte above 0x7F: not ISO-2022-JP after all
+      return;
+    }
+    if (!m_jisPage && !startJisPage()) return;
+    m_jisConverter.convert(decoded(line), *m_jisPage);
+  }
+  bool startJisPage() {
+    m_jisPage = std::make_unique<platform::AtomicFileWriter>(kExchange);
+    m_jisStatus = m_jisPage->open(m_outputPath);
+    if (!m_jisStatus) {
+      m_jisPage.reset();
+      return false;
+    }
+    m_jisPage->append(pageHead(m_settings, m_outputPath, m_request.title, Encoding::kIso2022Jp));
+    if (m_headEncoding) m_jisPage->appendTail(*m_page, m_headSize);
+    m_jisConverter = m_converter;
+    return true;
+  }
+  static Result<platform::FileIdentity> complete(platform::AtomicFileWriter& page) {
+    page.append(kPageClosing);
+    if (Status status = page.commit(); !status) return status;
+    return page.written();
   }
 
   const ConversionRequest& m_request;
@@ -154,6 +203,11 @@ class PageDraft {
   LineConverter m_converter{settings::isOn(m_settings.TextIgnoreTags)};
   std::optional<Encoding> m_headEncoding;
   std::size_t m_headSize = 0;
+  Iso2022JpDecoder m_jisDecoder;
+  std::string m_decodedLine;
+  std::unique_ptr<platform::AtomicFileWriter> m_jisPage;  // while the file may be ISO-2022-JP
+  LineConverter m_jisConverter{false};
+  Status m_jisStatus;
 };
 
 // The counting pass. The file is read once: while it is counted, its lines
@@ -169,9 +223,7 @@ Result<int> countLines(platform::InputFile& input, const ConversionRequest& requ
   if (request.encoding == EncodingChoice::kAuto) {
     observer = [&draft](std::string_view chunk) { draft.observe(chunk); };
   }
-  // The mark says "UTF-8" and is no text of the page.
-  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, std::move(observer),
-                     request.encoding != EncodingChoice::kShiftJis);
+  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, request.encoding, std::move(observer));
   try {
     lines.forEachLine([&](std::string_view line) __attribute__((always_inline)) {
       if (draft.writing() && count < kMaxLines) draft.addLine(line);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/text_encoding.h"
+#include "conversion/encoding.h"
 #include "platform/file_ops.h"
 #include "platform/status.h"
 #include "settings/settings_record.h"

@@ -75,39 +75,88 @@ LineSplitter::MarkLineEnds markerFor(Vectors widest) {
 
 }  // namespace
 
-LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, ChunkObserver observer,
-                           bool dropByteOrderMark, Vectors widest)
-    // The last block can reach past the data: those bytes are zeros, never a
-    // line end. One more mark, always empty, stands for the block after the data.
+namespace {
+
+bool mayBeUtf16(EncodingChoice encoding) {
+  return encoding == EncodingChoice::kAuto || encoding == EncodingChoice::kUtf16Le ||
+         encoding == EncodingChoice::kUtf16Be;
+}
+
+}  // namespace
+
+LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, EncodingChoice encoding,
+                           ChunkObserver observer, Vectors widest)
     : m_file(file),
-      m_buffer(platform::chunkBuffer(bufferSize + kBlock)),
-      m_capacity(bufferSize),
-      m_marks(new std::uint64_t[bufferSize / kBlock + 2]),
+      m_encoding(encoding),
+      // The start of a file that decides how it is read comes in one read.
+      m_capacity(encoding == EncodingChoice::kAuto ? std::max(bufferSize, kSniffWindow) : bufferSize),
       m_observer(std::move(observer)),
-      m_dropMark(dropByteOrderMark),
-      m_markLineEnds(markerFor(widest)) {}
+      m_markLineEnds(markerFor(widest)) {
+  // UTF-16 is decoded into the buffer, where it takes more bytes than it did.
+  const std::size_t size = mayBeUtf16(encoding) ? Utf16Decoder::maxOutput(m_capacity) : m_capacity;
+  // The last block can reach past the data: those bytes are zeros, never a
+  // line end. One more mark, always empty, stands for the block after the data.
+  m_buffer = platform::chunkBuffer(size + kBlock);
+  m_marks.reset(new std::uint64_t[size / kBlock + 2]);
+}
+
+std::size_t LineSplitter::readStart() {
+  m_started = true;
+  std::size_t end = m_file.read(m_buffer.get(), m_capacity);
+  // A mark, or the window that tells UTF-16 without one, is looked for in the
+  // first read, made long enough to hold it.
+  const std::size_t wanted = m_encoding == EncodingChoice::kAuto   ? kSniffWindow
+                             : m_encoding == EncodingChoice::kUtf8 ? kUtf8ByteOrderMark.size()
+                                                                   : 0;
+  for (std::size_t got = end; got > 0 && end < wanted && end < m_capacity; end += got) {
+    got = m_file.read(m_buffer.get() + end, m_capacity - end);
+  }
+  m_bytesRead += end;
+  m_lastRead = end;
+  if (end > 0 && m_observer) m_observer(std::string_view(m_buffer.get(), end));
+
+  const std::string_view start(m_buffer.get(), end);
+  TextStart says = TextStart::kPlain;
+  switch (m_encoding) {
+    case EncodingChoice::kAuto: says = sniffTextStart(start.substr(0, kSniffWindow)); break;
+    case EncodingChoice::kUtf8: says = start.starts_with(kUtf8ByteOrderMark) ? TextStart::kUtf8Mark : says; break;
+    case EncodingChoice::kUtf16Le: says = TextStart::kUtf16Le; break;
+    case EncodingChoice::kUtf16Be: says = TextStart::kUtf16Be; break;
+    default: break;
+  }
+  if (says == TextStart::kUtf8Mark) m_scan.begin = kUtf8ByteOrderMark.size();
+  if (says != TextStart::kUtf16Le && says != TextStart::kUtf16Be) return end;
+  m_utf16 = std::make_unique<Utf16Decoder>(says == TextStart::kUtf16Be, true);
+  m_raw = platform::chunkBuffer(m_capacity);
+  std::copy_n(m_buffer.get(), end, m_raw.get());
+  return end > 0 ? m_utf16->decode(m_raw.get(), end, m_buffer.get()) : readText();
+}
+
+std::size_t LineSplitter::readText() {
+  char* const into = m_utf16 ? m_raw.get() : m_buffer.get();
+  const std::size_t got = m_file.read(into, m_capacity);
+  m_bytesRead += got;
+  m_lastRead = got;
+  if (got > 0 && m_observer) m_observer(std::string_view(into, got));
+  if (!m_utf16) return got;
+  if (got > 0) return m_utf16->decode(m_raw.get(), got, m_buffer.get());
+  if (m_decoderFinished) return 0;
+  m_decoderFinished = true;
+  return m_utf16->finish(m_buffer.get());
+}
 
 bool LineSplitter::refill() {
   Scan& scan = m_scan;
   scan.begin = 0;
-  scan.end = m_file.read(m_buffer.get(), m_capacity);
-  if (m_dropMark && m_bytesRead == 0) {
-    // The mark is looked for in the first read, made long enough to hold it.
-    const std::size_t markSize = kUtf8ByteOrderMark.size();
-    for (std::size_t got = scan.end; got > 0 && scan.end < markSize && scan.end < m_capacity; scan.end += got) {
-      got = m_file.read(m_buffer.get() + scan.end, m_capacity - scan.end);
-    }
-    if (std::string_view(m_buffer.get(), scan.end).starts_with(kUtf8ByteOrderMark)) scan.begin = markSize;
-  }
+  scan.end = m_started ? readText() : readStart();
   std::fill_n(m_buffer.get() + scan.end, kBlock, '\0');
   const std::size_t blocks = (scan.end + kBlock - 1) / kBlock;
   m_markLineEnds(m_buffer.get(), blocks, m_marks.get());
   m_marks[blocks] = 0;
   scan.block = 0;
   scan.ends = m_marks[0];  // a dropped mark holds no line end to skip
-  m_bytesRead += scan.end;
-  if (scan.end > 0 && m_observer) m_observer(std::string_view(m_buffer.get(), scan.end));
-  return scan.begin < scan.end || (scan.end > 0 && refill());
+  // A read can give no text: a mark alone, or half a UTF-16 character.
+  return scan.begin < scan.end || (m_lastRead > 0 && refill());
 }
 
 bool LineSplitter::next(std::string_view& line) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/text_decoders.h"
 #include "conversion/text_encoding.h"
 #include "platform/file_ops.h"
 
@@ -18,18 +19,24 @@ namespace morlavin::conversion {
 
 // Splits a file into lines while reading it through a small reused buffer, so
 // that a pass over a large file touches no more memory than its longest line.
-// Works on raw Shift-JIS and UTF-8 bytes: no trail byte is a CR or an LF.
+// Works on the raw bytes of Shift-JIS, EUC-JP, UTF-8 and ISO-2022-JP, where no
+// byte of a multi-byte character is a CR or an LF, and on UTF-16 decoded to
+// UTF-8 as it is read.
 class LineSplitter {
  public:
   static constexpr std::size_t kDefaultBufferSize = 64 << 10;
-  // Sees every chunk of the file as it is read, before its lines are handed out.
+  // Sees every chunk of the file as it is read (the file's own bytes, before
+  // any decoding), before its lines are handed out.
   using ChunkObserver = std::function<void(std::string_view)>;
 
-  // With `dropByteOrderMark`, a UTF-8 byte-order mark at the start of the file
-  // is no text: a file of the mark alone has no lines. Line ends are looked
-  // for with vectors no wider than `widest`.
+  // The file is read as `encoding` says. kAuto lets the start of the file
+  // decide (see sniffTextStart), from a first read of at least kSniffWindow
+  // bytes: a UTF-8 byte-order mark is no text, and UTF-16 is decoded. kUtf8
+  // drops a UTF-8 mark, and kUtf16Le and kUtf16Be decode and drop their mark;
+  // every other encoding is read byte for byte. A file of a mark alone has no
+  // lines. Line ends are looked for with vectors no wider than `widest`.
   explicit LineSplitter(platform::InputFile& file, std::size_t bufferSize = kDefaultBufferSize,
-                        ChunkObserver observer = {}, bool dropByteOrderMark = false,
+                        EncodingChoice encoding = EncodingChoice::kShiftJis, ChunkObserver observer = {},
                         Vectors widest = Vectors::kAvx512);
 
   // The buffer's line ends are marked 64 bytes at a time: bit i of a block's
@@ -76,14 +83,23 @@ class LineSplitter {
     scan.ends &= ~std::uint64_t{0} << begin % kBlock;
   }
   bool refill();
+  // Reads the file's next bytes into the buffer, decoding UTF-16; the number of bytes there.
+  std::size_t readText();
+  // The first read: what the start of the file says decides how it is read.
+  std::size_t readStart();
 
   platform::InputFile& m_file;
+  EncodingChoice m_encoding;
+  std::size_t m_capacity;  // the raw bytes one read takes
   std::unique_ptr<char[]> m_buffer;
-  std::size_t m_capacity;
   std::unique_ptr<std::uint64_t[]> m_marks;  // a block's line ends, for every block of the buffer
   ChunkObserver m_observer;
-  bool m_dropMark;
   MarkLineEnds m_markLineEnds;
+  std::unique_ptr<Utf16Decoder> m_utf16;  // while the file is UTF-16
+  std::unique_ptr<char[]> m_raw;          // its bytes before decoding
+  bool m_decoderFinished = false;
+  bool m_started = false;
+  std::size_t m_lastRead = 0;  // bytes the last read took from the file
   std::uint64_t m_bytesRead = 0;
   Scan m_scan;
   bool m_skipLineFeed = false;  // the last line ended in a CR at the buffer's end

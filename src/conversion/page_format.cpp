@@ -3,6 +3,7 @@
 
 #include "platform/ascii.h"
 #include "platform/cp932.h"
+#include "platform/jis.h"
 #include "settings/flags.h"
 #include "settings/settings_file.h"
 
@@ -23,9 +24,17 @@ std::string withTitleCloseEscaped(std::string text) {
 }  // namespace
 
 std::string pageText(std::string_view text, Encoding encoding) {
-  const bool utf8Page = encoding == Encoding::kUtf8;
-  if (isValidUtf8(text)) return utf8Page ? std::string(text) : platform::utf8ToCp932ForHtml(text);
-  return utf8Page ? platform::cp932ToUtf8(text) : std::string(text);
+  const Encoding page = pageEncoding(encoding);
+  if (!isValidUtf8(text)) {
+    if (page == Encoding::kShiftJis) return std::string(text);
+    const std::string decoded = platform::cp932ToUtf8(text);
+    return page == Encoding::kUtf8 ? decoded : platform::utf8ToEucJpForHtml(decoded);
+  }
+  switch (page) {
+    case Encoding::kShiftJis: return platform::utf8ToCp932ForHtml(text);
+    case Encoding::kEucJp: return platform::utf8ToEucJpForHtml(text);
+    default: return std::string(text);
+  }
 }
 
 std::string bodyTag(const settings::SettingsRecord& s, Encoding encoding) {
@@ -57,7 +66,7 @@ std::string pageHead(const settings::SettingsRecord& settings, std::string_view 
   head.append("<HEAD>").append(kCrLf);
   if (!settings::isSet(settings.DisableEncodeMetaTag)) {
     head.append("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=")
-        .append(encoding == Encoding::kUtf8 ? "UTF-8" : "x-sjis")
+        .append(charsetName(encoding))
         .append("\">")
         .append(kCrLf);
   }

@@ -1,7 +1,7 @@
 // The bytes of a page: the head, the body tag built from the colour settings,
 // the body lines with their marker lines, and the closing lines. A page is in
-// the encoding of its text file (Shift-JIS or UTF-8); body lines are never
-// decoded.
+// the encoding of its text file (Shift-JIS, EUC-JP or UTF-8), whose body lines
+// it copies, or UTF-8 for a text that had to be decoded.
 #pragma once
 
 #include <cstring>
@@ -22,11 +22,12 @@ inline constexpr std::string_view kBeginNoBr = "<!--#BEGIN_MORLAVIN_NOBR#-->";
 inline constexpr std::string_view kEndNoBr = "<!--#END_MORLAVIN_NOBR#-->";
 
 // A text of the program (a title, a path, the background reference) as bytes
-// of a page in `encoding`. UTF-8 text goes into a Shift-JIS page as CP932, with
-// the characters CP932 cannot hold as numeric character references, and into a
-// UTF-8 page as it stands. Bytes that are not UTF-8 are a name from the file
-// system in CP932, as archives made with that code page leave names: a
-// Shift-JIS page takes them as they are, a UTF-8 page their decoding.
+// of the page made from a text in `encoding`. UTF-8 text goes into a Shift-JIS
+// or EUC-JP page in that encoding, with the characters it cannot hold as
+// numeric character references, and into a UTF-8 page as it stands. Bytes that
+// are not UTF-8 are a name from the file system in CP932, as archives made
+// with that code page leave names: a Shift-JIS page takes them as they are,
+// the others their decoding.
 std::string pageText(std::string_view text, Encoding encoding);
 
 // The body's opening tag (without line end) for the colour and background

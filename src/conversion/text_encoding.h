@@ -1,8 +1,10 @@
-// Which encoding a text file is in. A file is UTF-8 when it starts with the
-// UTF-8 byte-order mark, or when all of its bytes are valid UTF-8 and at least
-// one character takes more than one byte; every other file (pure ASCII
-// included) is Shift-JIS. The whole file decides, so the detector is fed the
-// bytes as they are read and gives its answer at the end.
+// Which encoding a text file is in. The whole file decides, read once: the
+// detector is fed the bytes as they are read and gives its answer at the end.
+// In order: a byte-order mark (UTF-8, UTF-16LE, UTF-16BE), or UTF-16 without
+// one (NUL bytes at the start); JIS escape sequences in a 7-bit text
+// (ISO-2022-JP); valid UTF-8 with a multi-byte character; else Shift-JIS or
+// EUC-JP, whichever decodes the text and reads more like Japanese. Pure ASCII,
+// and a text that fits no rule, is Shift-JIS.
 #pragma once
 
 #include <algorithm>
@@ -12,8 +14,9 @@
 #include <string_view>
 #include <variant>
 
+#include "conversion/encoding.h"
+#include "conversion/shift_jis_euc_judge.h"
 #include "platform/cp932.h"
-#include "platform/utf8.h"
 
 #if defined(__x86_64__)
 // GCC 12 warns about the placeholder its AVX-512 header uses for register
@@ -273,11 +276,22 @@ class BlockValidator {
 }  // namespace utf8_vectors
 #endif
 
-enum class Encoding { kShiftJis, kUtf8 };
-// What the user asked for: the rule above, or an encoding taken as given.
-enum class EncodingChoice { kAuto, kShiftJis, kUtf8 };
-
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// What the start of a text says before any other rule.
+enum class TextStart { kPlain, kUtf8Mark, kUtf16Le, kUtf16Be };
+
+// The bytes at the start of a text that tell UTF-16 without a mark.
+inline constexpr std::size_t kSniffWindow = 4096;
+
+// What `window`, the first kSniffWindow bytes of a text (or the whole text
+// when shorter), says: a byte-order mark; or UTF-16 without one, when the
+// window holds NUL bytes, all at odd offsets (little-endian) or all at even
+// ones (big-endian), each in a unit that is a blank, an ASCII or a Latin-1
+// character, and no unpaired surrogate. No Shift-JIS, EUC-JP, UTF-8 or
+// ISO-2022-JP text holds a NUL byte, and UTF-16 holds one in every ASCII
+// character, line ends included.
+TextStart sniffTextStart(std::string_view window);
 
 // Vectors a scan of the bytes may use; kNone goes byte by byte, as on
 // machines without them.
@@ -355,41 +369,18 @@ class EncodingDetector {
  public:
   explicit EncodingDetector(Vectors widest = Vectors::kAvx512) : m_validator(validatorFor(usableVectors(widest))) {}
 
-  void feed(std::string_view bytes) {
-    std::size_t i = 0;
-    while (m_offset < kUtf8ByteOrderMark.size() && i < bytes.size()) {
-      m_markSoFar = m_markSoFar && bytes[i] == kUtf8ByteOrderMark[m_offset];
-      ++m_offset;
-      ++i;
-      if (m_markSoFar && m_offset == kUtf8ByteOrderMark.size()) m_mark = true;
-    }
-    if (decided()) return;
-    // The mark's bytes, when the text only began like it, are checked below
-    // like any other bytes; they were not consumed by the validator yet.
-    std::visit(
-        [&](auto& validator) {
-          validator.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-          m_invalid = !validator.clean();
-        },
-        m_validator);
-  }
+  void feed(std::string_view bytes);
   // True once more input cannot change the answer.
-  bool decided() const { return m_mark || m_invalid; }
-  // The bytes checked so far are whole, valid UTF-8 (nothing is checked
-  // after a byte-order mark).
-  bool valid() const {
-    return !m_invalid && std::visit([](const auto& validator) { return validator.validAtEnd(); }, m_validator);
-  }
+  bool decided() const;
   // The answer for the bytes fed so far, taken as a whole text.
-  Encoding current() const {
-    if (m_mark) return Encoding::kUtf8;
-    return valid() && multiByte() ? Encoding::kUtf8 : Encoding::kShiftJis;
-  }
-  // The answer if the text continues as it has so far: UTF-8 as soon as a
-  // multi-byte character appeared in valid UTF-8.
-  Encoding likely() const {
-    if (m_mark) return Encoding::kUtf8;
-    return !m_invalid && multiByte() ? Encoding::kUtf8 : Encoding::kShiftJis;
+  Encoding current() const { return answer(true); }
+  // The answer if the text goes on as it has so far: UTF-8 as soon as a
+  // multi-byte character appeared in valid UTF-8, a reading of Shift-JIS or
+  // EUC-JP that still holds though its last character may be cut short.
+  Encoding likely() const { return answer(false); }
+  // The text may still be ISO-2022-JP: 7-bit so far, with a JIS escape sequence.
+  bool mayBeIso2022Jp() const {
+    return !m_eightBit && m_jisEscape && !(m_startKnown && m_start != TextStart::kPlain);
   }
 
  private:
@@ -410,35 +401,27 @@ class EncodingDetector {
       default: return ByteValidator();
     }
   }
-  bool multiByte() const {
-    return std::visit([](const auto& validator) { return validator.sawNonAscii(); }, m_validator);
-  }
+  Encoding answer(bool atEnd) const;
+  TextStart start() const { return m_startKnown ? m_start : sniffTextStart(m_window); }
+  // Looks for JIS escape sequences and bytes above 0x7F.
+  void scanSevenBit(std::string_view bytes);
 
-  std::size_t m_offset = 0;  // bytes seen, counted only as far as the mark's length
-  bool m_markSoFar = true;
-  bool m_mark = false;
-  bool m_invalid = false;
+  std::string m_window;  // the text's first kSniffWindow bytes
+  bool m_startKnown = false;
+  TextStart m_start = TextStart::kPlain;
+  bool m_utf8Invalid = false;
   Validator m_validator;
+  bool m_eightBit = false;    // a byte above 0x7F was seen
+  bool m_jisEscape = false;   // an escape sequence of ISO-2022-JP was seen
+  std::string m_escape;       // the bytes of an escape sequence cut by the end of a piece
+  ShiftJisEucJudge m_judge;
 };
 
 // True when `text` is valid UTF-8 (an empty text and pure ASCII are).
 inline bool isValidUtf8(std::string_view text) {
-  EncodingDetector detector;
-  detector.feed("x");  // a text that cannot start with the mark: every byte is checked
-  detector.feed(text);
-  return detector.valid();
-}
-
-// `text` with each byte that starts no valid UTF-8 character replaced by U+FFFD.
-inline std::string repairUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  while (!text.empty()) {
-    const platform::Utf8Character character = platform::decodeUtf8(text);
-    out.append(character.valid ? text.substr(0, character.length) : "\xEF\xBF\xBD");
-    text.remove_prefix(character.length);
-  }
-  return out;
+  ByteValidator validator;
+  validator.feed(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  return validator.validAtEnd();
 }
 
 // A file name as the user reads it: UTF-8 as it stands, any other bytes as

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "conversion/line_splitter.h"
+#include "conversion/text_decoders.h"
 #include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
@@ -52,40 +53,46 @@ std::string stripTitleTags(std::string_view line) {
 
 namespace {
 
-// Whether the whole file, of which `line` is the first line and the rest is
-// still unread in `file`, is UTF-8. An ASCII line reads the same either way;
-// otherwise the rest of the file decides, read only as far as needed.
-bool wholeFileIsUtf8(std::string_view line, platform::InputFile& file, EncodingDetector& detector) {
-  const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
-  if (ascii) return false;
+// The encoding of the whole file, of which `line` is the first line and the
+// rest is still unread in `file`. A line of ASCII without an escape sequence
+// reads the same in every encoding whose lines come as bytes; otherwise the
+// rest of the file decides, read only as far as needed. UTF-16 is known from
+// the file's start, which the splitter has read.
+Encoding wholeFileEncoding(std::string_view line, platform::InputFile& file, EncodingDetector& detector) {
+  const bool plain = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0 && c != '\x1B'; });
+  if (plain) {
+    const Encoding encoding = detector.current();
+    return isDecoded(encoding) && encoding != Encoding::kIso2022Jp ? encoding : Encoding::kShiftJis;
+  }
   const std::size_t size = LineSplitter::kDefaultBufferSize;
   const std::unique_ptr<char[]> chunk(new char[size]);
   for (std::size_t got; !detector.decided() && (got = file.read(chunk.get(), size)) > 0;) {
     detector.feed(std::string_view(chunk.get(), got));
   }
-  return detector.current() == Encoding::kUtf8;
+  return detector.current();
 }
 
 }  // namespace
 
-Result<std::string> importTitle(const std::string& path, EncodingChoice encoding) {
+Result<std::string> importTitle(const std::string& path, EncodingChoice choice) {
   const bool hidden = path.substr(path.rfind('/') + 1).starts_with('.');
   if (hidden) return Status::error(StatusCode::kBadInput, "");
   try {
     platform::InputFile file;
     if (Status status = file.open(path); !status) return status;
     EncodingDetector detector;
+    LineSplitter::ChunkObserver observer;
+    if (choice == EncodingChoice::kAuto) observer = [&detector](std::string_view chunk) { detector.feed(chunk); };
     // A small buffer: only the first line is wanted, however large the file.
-    LineSplitter lines(file, 4096, [&detector](std::string_view chunk) { detector.feed(chunk); },
-                       encoding != EncodingChoice::kShiftJis);
+    LineSplitter lines(file, 4096, choice, std::move(observer));
     std::string_view line;
     if (!lines.next(line)) {
       // Zero bytes, or nothing readable: no first line at all.
       return file.error() ? Status::error(StatusCode::kBadInput, "") : file.error();
     }
-    const bool utf8 = encoding == EncodingChoice::kAuto ? wholeFileIsUtf8(line, file, detector)
-                                                       : encoding == EncodingChoice::kUtf8;
-    return stripTitleTags(utf8 ? repairUtf8(line) : platform::cp932ToUtf8(line));
+    const std::optional<Encoding> chosen = chosenEncoding(choice);
+    const Encoding encoding = chosen ? *chosen : wholeFileEncoding(line, file, detector);
+    return stripTitleTags(decodeLine(line, encoding));
   } catch (const std::bad_alloc&) {
     return Status::fromErrno(std::string(texts::files::kCannotRead), ENOMEM);
   }

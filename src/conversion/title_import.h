@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/text_encoding.h"
+#include "conversion/encoding.h"
 #include "platform/status.h"
 
 namespace morlavin::conversion {

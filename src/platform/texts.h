@@ -174,8 +174,9 @@ inline std::string needsValue(std::string_view option, bool japanese) {
   return std::string(option) + (japanese ? " には値が必要です" : " needs a value");
 }
 inline std::string_view encodingNames(bool japanese) {
-  return japanese ? "--encoding には auto、shift-jis、utf-8 のどれかを指定してください"
-                  : "--encoding takes auto, shift-jis or utf-8";
+  return japanese ? "--encoding には auto、shift-jis、euc-jp、iso-2022-jp、utf-8、utf-16le、utf-16be "
+                    "のどれかを指定してください"
+                  : "--encoding takes auto, shift-jis, euc-jp, iso-2022-jp, utf-8, utf-16le or utf-16be";
 }
 inline std::string unknownOption(std::string_view option, bool japanese) {
   return (japanese ? "不明なオプションです: " : "unknown option ") + std::string(option);

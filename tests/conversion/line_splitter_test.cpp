@@ -25,7 +25,8 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
                        ", vectors " + std::to_string(static_cast<int>(vectors)));
           platform::InputFile file;
           ASSERT_TRUE(file.open(path).isOk());
-          LineSplitter splitter(file, buffer, {}, dropMark, vectors);
+          LineSplitter splitter(file, buffer, dropMark ? EncodingChoice::kUtf8 : EncodingChoice::kShiftJis, {},
+                                vectors);
           std::vector<std::string> lines;
           splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); });
           EXPECT_EQ(lines, expected);

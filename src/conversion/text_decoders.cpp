@@ -1,0 +1,151 @@
+// ISO-2022-JP and UTF-16 into UTF-8.
+#include "conversion/text_decoders.h"
+
+#include "platform/cp932.h"
+#include "platform/jis.h"
+#include "platform/utf8.h"
+
+namespace morlavin::conversion {
+namespace {
+
+constexpr char kEscape = '\x1B';
+
+bool isJisByte(unsigned char b) { return b >= 0x21 && b <= 0x7E; }
+
+}  // namespace
+
+void Iso2022JpDecoder::decode(std::string_view line, std::string& out) {
+  const auto at = [&](std::size_t i) { return i < line.size() ? static_cast<unsigned char>(line[i]) : 0; };
+  for (std::size_t i = 0; i < line.size();) {
+    const unsigned char b = at(i);
+    if (b == kEscape) {
+      const std::string_view after = line.substr(i + 1);
+      std::size_t length = 0;
+      for (const JisEscape& escape : kJisEscapes) {
+        if (after.starts_with(escape.afterEscape)) {
+          m_set = escape.set;
+          length = escape.afterEscape.size();
+        }
+      }
+      // "ESC & @" announces the 1990 edition of JIS X 0208 before its "ESC $ B".
+      if (length == 0 && after.starts_with("&@")) length = 2;
+      if (length == 0) platform::appendUtf8(out, platform::kReplacementCharacter);
+      i += 1 + length;
+      continue;
+    }
+    if (b >= 0x80) {
+      platform::appendUtf8(out, platform::kReplacementCharacter);
+      ++i;
+      continue;
+    }
+    ++i;
+    switch (m_set) {
+      case JisSet::kAscii: out += static_cast<char>(b); continue;
+      case JisSet::kRoman:
+        platform::appendUtf8(out, b == 0x5C ? U'\u00A5' : b == 0x7E ? U'\u203E' : char32_t{b});
+        continue;
+      case JisSet::kKatakana:
+        if (b >= 0x21 && b <= 0x5F) {
+          platform::appendUtf8(out, 0xFF61 + (b - 0x21));
+        } else {
+          platform::appendUtf8(out, b < 0x21 ? char32_t{b} : platform::kReplacementCharacter);
+        }
+        continue;
+      default: break;
+    }
+    // A double-byte set: blanks and control characters stand for themselves.
+    if (b < 0x21) {
+      out += static_cast<char>(b);
+      continue;
+    }
+    if (!isJisByte(b) || !isJisByte(at(i))) {
+      platform::appendUtf8(out, platform::kReplacementCharacter);
+      continue;
+    }
+    const platform::JisCell cell{b - 0x20, at(i) - 0x20};
+    ++i;
+    bool decoded = false;
+    if (m_set == JisSet::kJisX0208) {
+      const char32_t c = platform::jisX0208Character(cell);
+      if (c != 0) platform::appendUtf8(out, c);
+      decoded = c != 0;
+    } else if (m_set == JisSet::kJisX0212) {
+      decoded = platform::appendJisX0212(out, cell);
+    } else {
+      decoded = platform::appendJisX0213(out, m_set == JisSet::kJisX0213Plane1 ? 1 : 2, cell);
+    }
+    if (!decoded) platform::appendUtf8(out, platform::kReplacementCharacter);
+  }
+}
+
+std::size_t Utf16Decoder::decode(const char* in, std::size_t n, char* out) {
+  char* const start = out;
+  const auto* p = reinterpret_cast<const unsigned char*>(in);
+  const unsigned char* const end = p + n;
+  while (p < end) {
+    char32_t unit;
+    if (m_oddByte >= 0) {
+      unit = m_bigEndian ? (static_cast<char32_t>(m_oddByte) << 8 | *p) : (static_cast<char32_t>(*p) << 8 | m_oddByte);
+      m_oddByte = -1;
+      ++p;
+    } else if (end - p >= 2) {
+      unit = m_bigEndian ? (char32_t{p[0]} << 8 | p[1]) : (char32_t{p[1]} << 8 | p[0]);
+      p += 2;
+    } else {
+      m_oddByte = *p++;
+      break;
+    }
+    const bool first = m_atStart;
+    m_atStart = false;
+    if (m_highSurrogate != 0) {
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        out += platform::writeUtf8(0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00), out);
+        m_highSurrogate = 0;
+        continue;
+      }
+      out += platform::writeUtf8(platform::kReplacementCharacter, out);
+      m_highSurrogate = 0;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      m_highSurrogate = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      out += platform::writeUtf8(platform::kReplacementCharacter, out);
+    } else if (!(first && unit == 0xFEFF)) {
+      out += platform::writeUtf8(unit, out);
+    }
+  }
+  return static_cast<std::size_t>(out - start);
+}
+
+std::size_t Utf16Decoder::finish(char* out) {
+  const bool cut = m_oddByte >= 0 || m_highSurrogate != 0;
+  m_oddByte = -1;
+  m_highSurrogate = 0;
+  return cut ? platform::writeUtf8(platform::kReplacementCharacter, out) : 0;
+}
+
+std::string repairUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  while (!text.empty()) {
+    const platform::Utf8Character character = platform::decodeUtf8(text);
+    out.append(character.valid ? text.substr(0, character.length) : "\xEF\xBF\xBD");
+    text.remove_prefix(character.length);
+  }
+  return out;
+}
+
+std::string decodeLine(std::string_view line, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::kShiftJis: return platform::cp932ToUtf8(line);
+    case Encoding::kEucJp: return platform::eucJpToUtf8(line);
+    case Encoding::kIso2022Jp: {
+      std::string out;
+      Iso2022JpDecoder().decode(line, out);
+      return out;
+    }
+    default: return repairUtf8(line);
+  }
+}
+
+}  // namespace morlavin::conversion
