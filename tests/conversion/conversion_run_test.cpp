@@ -11,6 +11,7 @@
 #include "settings/settings_file.h"
 #include "test_support/case_table.h"
 #include "test_support/core_fakes.h"
+#include "test_support/encoding_names.h"
 #include "test_support/tmpfs.h"
 
 namespace morlavin::conversion {
@@ -164,32 +165,33 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
     ascii += "123456789\r\n";
     asciiBody += "123456789<BR>\r\n";
   }
-  const auto choice = [](const std::string& name) {
-    return name == "utf8" ? EncodingChoice::kUtf8 : name == "sjis" ? EncodingChoice::kShiftJis : EncodingChoice::kAuto;
-  };
   auto rows = test::caseTable("conversion/page_encoding.txt", 5);
   // Where the head had to be written before the deciding byte was read.
   rows.push_back({"UTF-8 after 64 KiB of ASCII", ascii + "日本", "auto", "utf8", asciiBody + "日本<BR>\r\n"});
   rows.push_back({"UTF-8 up to an invalid byte near the end", "日本\r\n" + ascii + "\xFF", "auto", "sjis",
                   "日本<BR>\r\n" + asciiBody + "\xFF<BR>\r\n"});
+  rows.push_back({"EUC-JP after 64 KiB of ASCII", ascii + "\xA4\xA2", "auto", "euc", asciiBody + "\xA4\xA2<BR>\r\n"});
+  rows.push_back({"ISO-2022-JP after 64 KiB of ASCII", ascii + "\x1B$B$3\x1B(B", "auto", "utf8", asciiBody + "こ<BR>\r\n"});
+  rows.push_back({"ISO-2022-JP up to an 8-bit byte after 64 KiB", "\x1B$B$3\x1B(B\r\n" + ascii + "\xA4\xA2", "auto",
+                  "euc", "\x1B$B$3\x1B(B<BR>\r\n" + asciiBody + "\xA4\xA2<BR>\r\n"});
   TempDir dir;
   for (const auto& row : rows) {
     SCOPED_TRACE(row[0]);
     writeFile(dir.file("e.txt"), row[1]);
     RecordingView view;
     test::FakeLauncher launcher;
-    const ConversionRequest request{dir.file("e.txt"), "表", false, choice(row[2])};
+    const ConversionRequest request{dir.file("e.txt"), "表", false, test::encodingChoiceNamed(row[2])};
     ASSERT_TRUE(convertFile(request, settings::defaultSettings(), view, launcher));
     const std::string page = readFile(dir.file("e.htm"));
-    const bool utf8 = row[3] == "utf8";
-    const std::string charset = utf8 ? "UTF-8" : "x-sjis";
-    EXPECT_NE(page.find("\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=" + charset + "\">\r\n"),
+    const Encoding encoding = test::encodingNamed(row[3]);
+    EXPECT_NE(page.find("\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=" +
+                        std::string(charsetName(encoding)) + "\">\r\n"),
               std::string::npos);
-    EXPECT_NE(page.find(utf8 ? "<TITLE>表</TITLE>" : "<TITLE>\x95\x5C</TITLE>"), std::string::npos);
+    EXPECT_NE(page.find("<TITLE>" + pageText("表", encoding) + "</TITLE>"), std::string::npos);
     const std::size_t body = page.find("-------->\r\n") + 11;
     EXPECT_EQ(page.substr(body, page.size() - body - kPageClosing.size()), row[4]);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "no temporary page left";
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "no temporary page left";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support/case_table.h"
+#include "test_support/encoding_names.h"
 #include "test_support/settings_rows.h"
 
 namespace morlavin::conversion {
@@ -10,8 +11,7 @@ namespace {
 
 TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
   for (const auto& c : test::caseTable("conversion/page_titles.txt", 4)) {
-    const Encoding encoding = c[2] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis;
-    const std::string head = pageHead(settings::defaultSettings(), c[1], c[0], encoding);
+    const std::string head = pageHead(settings::defaultSettings(), c[1], c[0], test::encodingNamed(c[2]));
     EXPECT_NE(head.find("\r\n" + c[3] + "\r\n"), std::string::npos) << c[0] << "\n" << head;
   }
   // The name the window shows for a path: the same reading the UTF-8 page gives it.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support/case_table.h"
+#include "test_support/encoding_names.h"
 
 namespace morlavin::conversion {
 namespace {
@@ -22,6 +23,17 @@ TEST(EncodingDetector, EveryVectorWidthFindsEachErrorAtEveryPlaceOfABlock) {
         EXPECT_EQ(bytes.current() == Encoding::kUtf8, utf8);
       }
     }
+  }
+}
+
+TEST(EncodingDetector, TheWholeTextDecidesInOrderOfTheRules) {
+  for (const auto& row : test::caseTable("conversion/detection.txt", 3)) {
+    SCOPED_TRACE(row[0]);
+    EncodingDetector whole, bytes(Vectors::kNone);
+    whole.feed(row[1]);
+    for (char c : row[1]) bytes.feed(std::string_view(&c, 1));
+    EXPECT_EQ(whole.current(), test::encodingNamed(row[2]));
+    EXPECT_EQ(bytes.current(), test::encodingNamed(row[2]));
   }
 }
 

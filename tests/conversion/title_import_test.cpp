@@ -4,6 +4,7 @@
 
 #include "platform/cp932.h"
 #include "test_support/case_table.h"
+#include "test_support/encoding_names.h"
 
 namespace morlavin::conversion {
 namespace {
@@ -20,9 +21,7 @@ TEST(TitleImport, ReadsTheFirstLineOfARegularFileOnly) {
     return title ? *title : "-";
   };
   for (const auto& c : test::caseTable("conversion/title_import.txt", 4)) {
-    const auto encoding = c[2] == "utf8" ? EncodingChoice::kUtf8 : c[2] == "sjis" ? EncodingChoice::kShiftJis
-                                                                                   : EncodingChoice::kAuto;
-    EXPECT_EQ(title(c[0], c[1], encoding), c[3]) << c[0];
+    EXPECT_EQ(title(c[0], c[1], test::encodingChoiceNamed(c[2])), c[3]) << c[0];
   }
   EXPECT_EQ(title("utf8_until_the_end.txt", "表題\n" + std::string(9000, 'a') + "\x95\x5C", EncodingChoice::kAuto),
             platform::cp932ToUtf8("表題"));
