@@ -47,6 +47,8 @@ def main():
     with tempfile.TemporaryDirectory(prefix="morlavin-bench-") as work:
         samples = [("65535 lines x 80 B", 65535, 80, []), ("65535 lines x 800 B", 65535, 800, []),
                    ("UTF-8 LF 65535 x 80 B", 65535, 80, ["utf-8"]), ("UTF-8 LF 65535 x 800 B", 65535, 800, ["utf-8"]),
+                   ("EUC-JP LF 65535 x 80 B", 65535, 80, ["euc-jp"]),
+                   ("UTF-16LE 65535 x 80 B", 65535, 80, ["utf-16le"]),
                    ("empty", 0, 80, [])]
         print(f"{'file':22} {'size':>12} {'cat ms':>8} {'convert ms':>10} {'ratio':>6} "
               f"{'cat KiB':>8} {'convert KiB':>11} {'input+16MiB':>11}")

@@ -89,7 +89,7 @@ BENCHMARK(BM_ConvertLines)->Args({80, 0})->Args({80, 1})->Args({800, 0})->Args({
 // width: 0 byte by byte, 1 SSSE3, 2 AVX2, 3 AVX-512 (a width the machine
 // lacks runs as the widest it has).
 void BM_DetectEncoding(benchmark::State& state) {
-  static const std::string text = bench::makeSampleText(65535, 80, true);
+  static const std::string text = bench::makeSampleText(65535, 80, bench::SampleEncoding::kUtf8);
   const auto vectors = static_cast<conversion::Vectors>(state.range(0));
   for (auto _ : state) {
     conversion::EncodingDetector detector(vectors);

@@ -1,16 +1,48 @@
 // Realistic text for benchmarks: Japanese sentences mixed with ASCII words,
 // numbers and the odd tag, in lines of a chosen length: Shift-JIS with CR LF
-// ends, or UTF-8 with LF ends, the two kinds of file the program meets most.
+// ends, or UTF-8 with LF ends, the two kinds of file the program meets most;
+// EUC-JP with LF ends and UTF-16LE (with its mark) with CR LF ends, the same
+// characters as the Shift-JIS text.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "platform/cp932.h"
+#include "platform/utf8.h"
+
 namespace morlavin::bench {
+
+enum class SampleEncoding { kShiftJis, kUtf8, kEucJp, kUtf16Le };
+
+// A Shift-JIS text as UTF-16LE with its mark, as Windows' Notepad saves it.
+inline std::string utf16le(std::string_view shiftJis) {
+  const std::string utf8 = morlavin::platform::cp932ToUtf8(shiftJis);
+  std::string out = "\xFF\xFE";
+  for (std::string_view rest = utf8; !rest.empty();) {
+    const auto character = morlavin::platform::decodeUtf8(rest);
+    rest.remove_prefix(character.length);
+    out += static_cast<char>(character.codePoint & 0xFF);
+    out += static_cast<char>(character.codePoint >> 8);
+  }
+  return out;
+}
+
+// The EUC-JP form of a Shift-JIS pair of JIS X 0208.
+inline void appendEucJp(std::string& text, unsigned lead, unsigned trail) {
+  int row = lead <= 0x9F ? (lead - 0x81) * 2 + 1 : (lead - 0xE0) * 2 + 63;
+  int cell = trail >= 0x9F ? trail - 0x9E : trail - 0x3F - (trail > 0x7F ? 1 : 0);
+  if (trail >= 0x9F) ++row;
+  text += static_cast<char>(row + 0xA0);
+  text += static_cast<char>(cell + 0xA0);
+}
 
 // `lines` lines averaging about `bytesPerLine` bytes (line end included).
 // The same arguments always give the same text.
-inline std::string makeSampleText(int lines, int bytesPerLine, bool utf8 = false, std::uint32_t seed = 1) {
+inline std::string makeSampleText(int lines, int bytesPerLine, SampleEncoding encoding = SampleEncoding::kShiftJis,
+                                  std::uint32_t seed = 1) {
+  const bool utf8 = encoding == SampleEncoding::kUtf8;
+  const bool euc = encoding == SampleEncoding::kEucJp;
   // A small linear congruential generator keeps the output identical everywhere.
   std::uint32_t state = seed;
   const auto next = [&state](std::uint32_t bound) {
@@ -38,21 +70,25 @@ inline std::string makeSampleText(int lines, int bytesPerLine, bool utf8 = false
             text += static_cast<char>(0xE0 | (code >> 12));
             text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
             text += static_cast<char>(0x80 | (code & 0x3F));
-          } else if (next(2) == 0) {
-            text += '\x82';
-            text += static_cast<char>(0x9F + next(0xF1 - 0x9F + 1));
           } else {
-            text += static_cast<char>(0x89 + next(0x97 - 0x89 + 1));
-            const std::uint32_t trail = 0x40 + next(0xFC - 0x40);
-            text += static_cast<char>(trail == 0x7F ? 0x80 : trail);
+            const bool kana = next(2) == 0;
+            const unsigned lead = kana ? 0x82 : 0x89 + next(0x97 - 0x89 + 1);
+            unsigned trail = kana ? 0x9F + next(0xF1 - 0x9F + 1) : 0x40 + next(0xFC - 0x40);
+            if (trail == 0x7F) trail = 0x80;
+            if (euc) {
+              appendEucJp(text, lead, trail);
+            } else {
+              text += static_cast<char>(lead);
+              text += static_cast<char>(trail);
+            }
           }
         }
-        text += utf8 ? "\xE3\x80\x82" : "\x81\x42";  // 。
+        text += utf8 ? "\xE3\x80\x82" : euc ? "\xA1\xA3" : "\x81\x42";  // 。
       }
     }
-    text += utf8 ? "\n" : "\r\n";
+    text += utf8 || euc ? "\n" : "\r\n";
   }
-  return text;
+  return encoding == SampleEncoding::kUtf16Le ? utf16le(text) : text;
 }
 
 }  // namespace morlavin::bench

@@ -75,15 +75,6 @@ LineSplitter::MarkLineEnds markerFor(Vectors widest) {
 
 }  // namespace
 
-namespace {
-
-bool mayBeUtf16(EncodingChoice encoding) {
-  return encoding == EncodingChoice::kAuto || encoding == EncodingChoice::kUtf16Le ||
-         encoding == EncodingChoice::kUtf16Be;
-}
-
-}  // namespace
-
 LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, EncodingChoice encoding,
                            ChunkObserver observer, Vectors widest)
     : m_file(file),
@@ -92,8 +83,10 @@ LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, En
       m_capacity(encoding == EncodingChoice::kAuto ? std::max(bufferSize, kSniffWindow) : bufferSize),
       m_observer(std::move(observer)),
       m_markLineEnds(markerFor(widest)) {
-  // UTF-16 is decoded into the buffer, where it takes more bytes than it did.
-  const std::size_t size = mayBeUtf16(encoding) ? Utf16Decoder::maxOutput(m_capacity) : m_capacity;
+  allocate(m_capacity);
+}
+
+void LineSplitter::allocate(std::size_t size) {
   // The last block can reach past the data: those bytes are zeros, never a
   // line end. One more mark, always empty, stands for the block after the data.
   m_buffer = platform::chunkBuffer(size + kBlock);
@@ -127,8 +120,9 @@ std::size_t LineSplitter::readStart() {
   if (says == TextStart::kUtf8Mark) m_scan.begin = kUtf8ByteOrderMark.size();
   if (says != TextStart::kUtf16Le && says != TextStart::kUtf16Be) return end;
   m_utf16 = std::make_unique<Utf16Decoder>(says == TextStart::kUtf16Be, true);
-  m_raw = platform::chunkBuffer(m_capacity);
-  std::copy_n(m_buffer.get(), end, m_raw.get());
+  m_raw = std::move(m_buffer);
+  // UTF-16 is decoded into the buffer, where it takes more bytes than it did.
+  allocate(Utf16Decoder::maxOutput(m_capacity));
   return end > 0 ? m_utf16->decode(m_raw.get(), end, m_buffer.get()) : readText();
 }
 

@@ -83,6 +83,8 @@ class LineSplitter {
     scan.ends &= ~std::uint64_t{0} << begin % kBlock;
   }
   bool refill();
+  // Gives the buffer room for `size` bytes of text.
+  void allocate(std::size_t size);
   // Reads the file's next bytes into the buffer, decoding UTF-16; the number of bytes there.
   std::size_t readText();
   // The first read: what the start of the file says decides how it is read.

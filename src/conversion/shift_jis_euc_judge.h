@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "conversion/encoding.h"
+#include "conversion/vectors.h"
 
 namespace morlavin::conversion {
 
@@ -48,6 +49,9 @@ constexpr int jisCellWeight(int row, int cell) {
 
 class ShiftJisEucJudge {
  public:
+  // Once Shift-JIS has failed, EUC-JP is checked with vectors no wider than `widest`.
+  explicit ShiftJisEucJudge(Vectors widest = Vectors::kAvx512) : m_vectors(usableVectors(widest)) {}
+
   void feed(const unsigned char* p, std::size_t n);
   // Nothing fed later can change the answer: EUC-JP no longer decodes, so the
   // answer is Shift-JIS whatever follows.
@@ -58,6 +62,14 @@ class ShiftJisEucJudge {
   Encoding answer(bool atEnd) const;
 
  private:
+  // Both readings a byte at a time, from `p` to `end` or until Shift-JIS
+  // fails; returns where it stopped.
+  const unsigned char* feedBytes(const unsigned char* p, const unsigned char* end);
+  // EUC-JP alone, whole 64-byte blocks of ASCII and pairs of 0xA1 to 0xFE at a
+  // time, up to a block holding anything else; returns where it stopped.
+  const unsigned char* checkEucBlocks(const unsigned char* p, const unsigned char* end);
+
+  Vectors m_vectors;
   bool m_sjisValid = true;
   unsigned char m_sjisLead = 0;  // a lead byte waiting for its trail
   std::int64_t m_sjisScore = 0;

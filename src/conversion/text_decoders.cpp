@@ -78,18 +78,56 @@ void Iso2022JpDecoder::decode(std::string_view line, std::string& out) {
   }
 }
 
+namespace {
+
+template <bool kBigEndian>
+char32_t unitAt(const unsigned char* p) {
+  return kBigEndian ? (char32_t{p[0]} << 8 | p[1]) : (char32_t{p[1]} << 8 | p[0]);
+}
+
+// Whole units from `p` on, up to the first surrogate or the end: the common
+// run of characters, without the state a piece's edges need.
+template <bool kBigEndian>
+const unsigned char* decodePlainUnits(const unsigned char* p, const unsigned char* end, char*& out) {
+  for (; end - p >= 2; p += 2) {
+    const char32_t unit = unitAt<kBigEndian>(p);
+    if (unit < 0x80) {
+      *out++ = static_cast<char>(unit);
+    } else if (unit < 0x800) {
+      out[0] = static_cast<char>(0xC0 | (unit >> 6));
+      out[1] = static_cast<char>(0x80 | (unit & 0x3F));
+      out += 2;
+    } else if (unit - 0xD800 >= 0x800) {
+      out[0] = static_cast<char>(0xE0 | (unit >> 12));
+      out[1] = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+      out[2] = static_cast<char>(0x80 | (unit & 0x3F));
+      out += 3;
+    } else {
+      break;
+    }
+  }
+  return p;
+}
+
+}  // namespace
+
 std::size_t Utf16Decoder::decode(const char* in, std::size_t n, char* out) {
   char* const start = out;
   const auto* p = reinterpret_cast<const unsigned char*>(in);
   const unsigned char* const end = p + n;
   while (p < end) {
+    // Past the first unit and any surrogate, runs of other units go the quick way.
+    if (m_oddByte < 0 && m_highSurrogate == 0 && !m_atStart) {
+      p = m_bigEndian ? decodePlainUnits<true>(p, end, out) : decodePlainUnits<false>(p, end, out);
+      if (p == end) break;
+    }
     char32_t unit;
     if (m_oddByte >= 0) {
-      unit = m_bigEndian ? (static_cast<char32_t>(m_oddByte) << 8 | *p) : (static_cast<char32_t>(*p) << 8 | m_oddByte);
+      const unsigned char pair[2] = {static_cast<unsigned char>(m_oddByte), *p++};
+      unit = m_bigEndian ? unitAt<true>(pair) : unitAt<false>(pair);
       m_oddByte = -1;
-      ++p;
     } else if (end - p >= 2) {
-      unit = m_bigEndian ? (char32_t{p[0]} << 8 | p[1]) : (char32_t{p[1]} << 8 | p[0]);
+      unit = m_bigEndian ? unitAt<true>(p) : unitAt<false>(p);
       p += 2;
     } else {
       m_oddByte = *p++;

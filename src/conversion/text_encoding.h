@@ -16,6 +16,7 @@
 
 #include "conversion/encoding.h"
 #include "conversion/shift_jis_euc_judge.h"
+#include "conversion/vectors.h"
 #include "platform/cp932.h"
 
 #if defined(__x86_64__)
@@ -293,20 +294,6 @@ inline constexpr std::size_t kSniffWindow = 4096;
 // character, line ends included.
 TextStart sniffTextStart(std::string_view window);
 
-// Vectors a scan of the bytes may use; kNone goes byte by byte, as on
-// machines without them.
-enum class Vectors { kNone, kSsse3, kAvx2, kAvx512 };
-
-// The widest vectors this machine has, but none wider than `widest`.
-inline Vectors usableVectors(Vectors widest) {
-#if MORLAVIN_UTF8_VECTORS
-  if (widest == Vectors::kAvx512 && __builtin_cpu_supports("avx512bw")) return Vectors::kAvx512;
-  if (widest >= Vectors::kAvx2 && __builtin_cpu_supports("avx2")) return Vectors::kAvx2;
-  if (widest != Vectors::kNone && __builtin_cpu_supports("ssse3")) return Vectors::kSsse3;
-#endif
-  return Vectors::kNone;
-}
-
 // UTF-8 validation a byte at a time, where the machine has no vectors to
 // use; it answers as BlockValidator does.
 class ByteValidator {
@@ -367,7 +354,8 @@ class ByteValidator {
 
 class EncodingDetector {
  public:
-  explicit EncodingDetector(Vectors widest = Vectors::kAvx512) : m_validator(validatorFor(usableVectors(widest))) {}
+  explicit EncodingDetector(Vectors widest = Vectors::kAvx512)
+      : m_validator(validatorFor(usableVectors(widest))), m_judge(widest) {}
 
   void feed(std::string_view bytes);
   // True once more input cannot change the answer.

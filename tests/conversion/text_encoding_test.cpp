@@ -26,6 +26,25 @@ TEST(EncodingDetector, EveryVectorWidthFindsEachErrorAtEveryPlaceOfABlock) {
   }
 }
 
+TEST(EncodingDetector, EucJpAloneIsCheckedAlikeByVectorsAndByteByByte) {
+  for (const auto& row : test::caseTable("conversion/euc_texts.txt", 3)) {
+    for (std::size_t pairs = 0; pairs <= 66; ++pairs) {
+      for (const std::string& padding : {std::string(), std::string("x")}) {
+        SCOPED_TRACE(row[0] + ", after " + std::to_string(pairs) + " pairs" + padding);
+        std::string text = "\xA1\xFE" + padding;  // "◇" in EUC-JP, a byte 0xFE in Shift-JIS
+        for (std::size_t i = 0; i < pairs; ++i) text += "\xA4\xA2";
+        text += row[1];
+        for (int i = 0; i < 70; ++i) text += "\xA4\xA2";
+        EncodingDetector vectors, bytes(Vectors::kNone);
+        vectors.feed(text);
+        for (char c : text) bytes.feed(std::string_view(&c, 1));
+        EXPECT_EQ(vectors.current(), test::encodingNamed(row[2]));
+        EXPECT_EQ(bytes.current(), test::encodingNamed(row[2]));
+      }
+    }
+  }
+}
+
 TEST(EncodingDetector, TheWholeTextDecidesInOrderOfTheRules) {
   for (const auto& row : test::caseTable("conversion/detection.txt", 3)) {
     SCOPED_TRACE(row[0]);
