@@ -11,9 +11,11 @@ build_packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev qt6-b
 # Japanese texts.
 test_packages=(chromium util-linux xvfb xauth xdotool
                x11-utils xdg-utils lintian desktop-file-utils appstream mandoc man-db
-               locales qt6-translations-l10n)
+               locales qt6-translations-l10n python3)
 bench_packages=(libbenchmark-dev)
 # What opens the finished page, the read-me and the preview with the desktop's handler.
 run_packages=(xdg-utils qt6-translations-l10n)
 # The screenshots in docs/ (scripts/screenshots).
 docs_packages=(imagemagick)
+# scripts/encoding-corpus: the prose it cuts up and the detectors it compares with.
+corpus_packages=(manpages-ja nkf uchardet)
