@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/utf8.h"
 #include "test_support/case_table.h"
 #include "test_support/line_rule.h"
 
@@ -30,6 +31,43 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
           std::vector<std::string> lines;
           splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); });
           EXPECT_EQ(lines, expected);
+          EXPECT_EQ(splitter.bytesRead(), file.size());
+        }
+      }
+    }
+  }
+}
+
+// UTF-16 is decoded as it is read, a character's bytes cut by any read.
+TEST(LineSplitter, ReadsUtf16AsItsUtf8AtEveryBufferBoundary) {
+  test::TempDir dir;
+  const std::string path = dir.file("t.txt");
+  for (const auto& row : test::caseTable("conversion/line_texts.txt", 2)) {
+    const std::string text = row[1] + "日本\r\n😀";
+    for (const bool bigEndian : {false, true}) {
+      std::string utf16 = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+      for (std::string_view rest = text; !rest.empty();) {
+        const auto character = platform::decodeUtf8(rest);
+        rest.remove_prefix(character.length);
+        const char32_t c = character.codePoint;
+        for (const char32_t unit : c < 0x10000 ? std::u32string{c}
+                                               : std::u32string{0xD800 + ((c - 0x10000) >> 10), 0xDC00 + (c & 0x3FF)}) {
+          const char bytes[2] = {static_cast<char>(unit >> (bigEndian ? 8 : 0)),
+                                 static_cast<char>(unit >> (bigEndian ? 0 : 8))};
+          utf16.append(bytes, 2);
+        }
+      }
+      test::writeFile(path, utf16);
+      for (const std::size_t buffer : {1u, 2u, 3u, 5u, 64u, 4096u}) {
+        for (const EncodingChoice encoding :
+             {EncodingChoice::kAuto, bigEndian ? EncodingChoice::kUtf16Be : EncodingChoice::kUtf16Le}) {
+          SCOPED_TRACE(row[0] + ", big-endian " + std::to_string(bigEndian) + ", buffer " + std::to_string(buffer));
+          platform::InputFile file;
+          ASSERT_TRUE(file.open(path).isOk());
+          LineSplitter splitter(file, buffer, encoding);
+          std::vector<std::string> lines;
+          splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); });
+          EXPECT_EQ(lines, test::referenceLines(repairUtf8(text)));
           EXPECT_EQ(splitter.bytesRead(), file.size());
         }
       }
