@@ -172,7 +172,7 @@ class PageDraft {
       m_jisPage.reset();  // a byte above 0x7F: not ISO-2022-JP after all
       return;
     }
-    if (!m_jisPage && !startJisPage()) return;
+    if (!m_jisPage && (!m_jisStatus || !startJisPage())) return;  // one try at a page of its own
     m_jisConverter.convert(decoded(line), *m_jisPage);
   }
   bool startJisPage() {
