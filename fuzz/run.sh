@@ -16,7 +16,7 @@ cmake -S "$root" -B "$root/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInf
   -DMORLAVIN_BUILD_BENCH=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON \
   "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" >/dev/null
 targets=("$@")
-((${#targets[@]})) || targets=(profile_file setting_number line_conversion output_name title_import)
+((${#targets[@]})) || targets=(profile_file setting_number line_conversion output_name title_import encoding)
 cmake --build "$root/build-fuzz" --target "${targets[@]/%/_fuzz}"
 for target in "${targets[@]}"; do
   corpus="$root/build-fuzz/corpus/$target"

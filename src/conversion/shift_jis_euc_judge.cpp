@@ -8,6 +8,7 @@
 #include <cstring>
 
 #if defined(__x86_64__)
+// GCC 12 warns about its own AVX-512 header (a false alarm, gone in GCC 13).
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"

@@ -7,275 +7,19 @@
 // and a text that fits no rule, is Shift-JIS.
 #pragma once
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "conversion/encoding.h"
 #include "conversion/shift_jis_euc_judge.h"
 #include "conversion/vectors.h"
 #include "platform/cp932.h"
 
-#if defined(__x86_64__)
-// GCC 12 warns about the placeholder its AVX-512 header uses for register
-// contents left undefined (a false alarm, gone in GCC 13).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#define MORLAVIN_UTF8_VECTORS 1
-#endif
 
 namespace morlavin::conversion {
 
-#if MORLAVIN_UTF8_VECTORS
-// UTF-8 validation many bytes at a time (the lookup-table method of Keiser
-// and Lemire): every UTF-8 error shows as a pair of neighbouring bytes whose
-// nibbles select a common error bit, or as a lead without its continuation
-// bytes. It keeps a large UTF-8 page as fast as a Shift-JIS one.
-namespace utf8_vectors {
-
-// The error bits, and the three tables: the high and the low nibble of a
-// byte, and the high nibble of the byte after it.
-constexpr char kTooShort = 1 << 0, kTooLong = 1 << 1, kOverlong3 = 1 << 2, kTooLarge = 1 << 3,
-               kSurrogate = 1 << 4, kOverlong2 = 1 << 5, kTooLarge1000 = 1 << 6, kOverlong4 = 1 << 6;
-constexpr char kTwoConts = static_cast<char>(1 << 7);
-constexpr char kCarry = kTooShort | kTooLong | kTwoConts;
-constexpr char kLarge = kCarry | kTooLarge | kTooLarge1000;
-constexpr char kCont = kTooLong | kOverlong2 | kTwoConts;
-// Each table twice, for both halves of a 32-byte register.
-alignas(32) inline constexpr char kByte1High[32] = {
-    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-    kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
-    kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4,
-    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-    kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
-    kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
-alignas(32) inline constexpr char kByte1Low[32] = {
-    kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry, kCarry | kTooLarge,
-    kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge | kSurrogate, kLarge, kLarge,
-    kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry, kCarry | kTooLarge,
-    kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge | kSurrogate, kLarge, kLarge};
-alignas(32) inline constexpr char kByte2High[32] = {
-    kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
-    kCont | kOverlong3 | kTooLarge1000 | kOverlong4, kCont | kOverlong3 | kTooLarge,
-    kCont | kSurrogate | kTooLarge, kCont | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort, kTooShort,
-    kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
-    kCont | kOverlong3 | kTooLarge1000 | kOverlong4, kCont | kOverlong3 | kTooLarge,
-    kCont | kSurrogate | kTooLarge, kCont | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort, kTooShort};
-// Subtracted from the last bytes of a block: what is left of a lead there
-// still waits for its continuations.
-alignas(32) inline constexpr unsigned char kIncomplete[32] = {
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0 - 1, 0xE0 - 1, 0xC0 - 1};
-
-// Sixteen bytes at a time, for any machine with SSSE3.
-struct Ssse3 {
-  static constexpr std::size_t kSize = 16;
-  struct State {
-    __m128i previous, incomplete, error;
-  };
-  __attribute__((target("ssse3"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
-    // The state lives in registers for the run of blocks.
-    __m128i previous = state.previous, incomplete = state.incomplete, error = state.error;
-    const __m128i nibble = _mm_set1_epi8(0x0F);
-    bool nonAscii = false;
-    for (; blocks > 0; --blocks, p += kSize) {
-      const __m128i input = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-      if (_mm_movemask_epi8(input) == 0) {
-        error = _mm_or_si128(error, incomplete);
-        incomplete = _mm_setzero_si128();
-        previous = input;
-        continue;
-      }
-      nonAscii = true;
-      const __m128i prev1 = _mm_alignr_epi8(input, previous, 15);
-      const __m128i special = _mm_and_si128(
-          _mm_and_si128(_mm_shuffle_epi8(table(kByte1High), _mm_and_si128(_mm_srli_epi16(prev1, 4), nibble)),
-                        _mm_shuffle_epi8(table(kByte1Low), _mm_and_si128(prev1, nibble))),
-          _mm_shuffle_epi8(table(kByte2High), _mm_and_si128(_mm_srli_epi16(input, 4), nibble)));
-      // Third and fourth bytes of a character must be continuations: the bytes
-      // two after a three- or four-byte lead, and three after a four-byte lead.
-      const __m128i third = _mm_subs_epu8(_mm_alignr_epi8(input, previous, 14), _mm_set1_epi8(char(0xE0 - 0x80)));
-      const __m128i fourth = _mm_subs_epu8(_mm_alignr_epi8(input, previous, 13), _mm_set1_epi8(char(0xF0 - 0x80)));
-      const __m128i mustContinue = _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(char(0x80)));
-      error = _mm_or_si128(error, _mm_xor_si128(mustContinue, special));
-      incomplete = _mm_subs_epu8(input, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIncomplete + 16)));
-      previous = input;
-    }
-    state = State{previous, incomplete, error};
-    return nonAscii;
-  }
-  __attribute__((target("ssse3"))) static bool clean(const State& state, bool atEnd) {
-    const __m128i error = atEnd ? _mm_or_si128(state.error, state.incomplete) : state.error;
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(error, _mm_setzero_si128())) == 0xFFFF;
-  }
-
- private:
-  __attribute__((target("ssse3"), always_inline)) static __m128i table(const char* bytes) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes));
-  }
-};
-
-// Thirty-two bytes at a time, where the machine has AVX2.
-struct Avx2 {
-  static constexpr std::size_t kSize = 32;
-  struct State {
-    __m256i previous, incomplete, error;
-  };
-  __attribute__((target("avx2"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
-    __m256i previous = state.previous, incomplete = state.incomplete, error = state.error;
-    const __m256i nibble = _mm256_set1_epi8(0x0F);
-    bool nonAscii = false;
-    for (; blocks > 0; --blocks, p += kSize) {
-      const __m256i input = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-      if (_mm256_movemask_epi8(input) == 0) {
-        error = _mm256_or_si256(error, incomplete);
-        incomplete = _mm256_setzero_si256();
-        previous = input;
-        continue;
-      }
-      nonAscii = true;
-      // The bytes before each byte of the block: the halves of a register
-      // shift apart, so the earlier half is put beside each first.
-      const __m256i before = _mm256_permute2x128_si256(previous, input, 0x21);
-      const __m256i prev1 = _mm256_alignr_epi8(input, before, 15);
-      const __m256i special = _mm256_and_si256(
-          _mm256_and_si256(
-              _mm256_shuffle_epi8(table(kByte1High), _mm256_and_si256(_mm256_srli_epi16(prev1, 4), nibble)),
-              _mm256_shuffle_epi8(table(kByte1Low), _mm256_and_si256(prev1, nibble))),
-          _mm256_shuffle_epi8(table(kByte2High), _mm256_and_si256(_mm256_srli_epi16(input, 4), nibble)));
-      const __m256i third =
-          _mm256_subs_epu8(_mm256_alignr_epi8(input, before, 14), _mm256_set1_epi8(char(0xE0 - 0x80)));
-      const __m256i fourth =
-          _mm256_subs_epu8(_mm256_alignr_epi8(input, before, 13), _mm256_set1_epi8(char(0xF0 - 0x80)));
-      const __m256i mustContinue =
-          _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(char(0x80)));
-      error = _mm256_or_si256(error, _mm256_xor_si256(mustContinue, special));
-      incomplete = _mm256_subs_epu8(input, _mm256_load_si256(reinterpret_cast<const __m256i*>(kIncomplete)));
-      previous = input;
-    }
-    state = State{previous, incomplete, error};
-    return nonAscii;
-  }
-  __attribute__((target("avx2"))) static bool clean(const State& state, bool atEnd) {
-    const __m256i error = atEnd ? _mm256_or_si256(state.error, state.incomplete) : state.error;
-    return _mm256_testz_si256(error, error);
-  }
-
- private:
-  __attribute__((target("avx2"), always_inline)) static __m256i table(const char* bytes) {
-    return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes));
-  }
-};
-
-// Sixty-four bytes at a time, where the machine has AVX-512 (byte and word
-// instructions). The method is the same; the register's four 16-byte lanes
-// each look their tables up alike.
-struct Avx512 {
-  static constexpr std::size_t kSize = 64;
-  struct State {
-    __m512i previous, incomplete, error;
-  };
-  __attribute__((target("avx512bw"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
-    __m512i previous = state.previous, incomplete = state.incomplete, error = state.error;
-    const __m512i nibble = _mm512_set1_epi8(0x0F);
-    // Only the last lane has the tail of a character to wait for.
-    const __m512i lastBytes = _mm512_inserti64x4(_mm512_set1_epi8(char(0xFF)),
-                                                 _mm256_load_si256(reinterpret_cast<const __m256i*>(kIncomplete)), 1);
-    bool nonAscii = false;
-    for (; blocks > 0; --blocks, p += kSize) {
-      const __m512i input = _mm512_loadu_si512(p);
-      if (_mm512_movepi8_mask(input) == 0) {
-        error = _mm512_or_si512(error, incomplete);
-        incomplete = _mm512_setzero_si512();
-        previous = input;
-        continue;
-      }
-      nonAscii = true;
-      // Each lane beside the one before it: the last lane of the previous
-      // block, then the first three of this one.
-      const __m512i before = _mm512_alignr_epi64(input, previous, 6);
-      const __m512i prev1 = _mm512_alignr_epi8(input, before, 15);
-      const __m512i special = _mm512_and_si512(
-          _mm512_and_si512(
-              _mm512_shuffle_epi8(table(kByte1High), _mm512_and_si512(_mm512_srli_epi16(prev1, 4), nibble)),
-              _mm512_shuffle_epi8(table(kByte1Low), _mm512_and_si512(prev1, nibble))),
-          _mm512_shuffle_epi8(table(kByte2High), _mm512_and_si512(_mm512_srli_epi16(input, 4), nibble)));
-      const __m512i third =
-          _mm512_subs_epu8(_mm512_alignr_epi8(input, before, 14), _mm512_set1_epi8(char(0xE0 - 0x80)));
-      const __m512i fourth =
-          _mm512_subs_epu8(_mm512_alignr_epi8(input, before, 13), _mm512_set1_epi8(char(0xF0 - 0x80)));
-      const __m512i mustContinue =
-          _mm512_and_si512(_mm512_or_si512(third, fourth), _mm512_set1_epi8(char(0x80)));
-      error = _mm512_or_si512(error, _mm512_xor_si512(mustContinue, special));
-      incomplete = _mm512_subs_epu8(input, lastBytes);
-      previous = input;
-    }
-    state = State{previous, incomplete, error};
-    return nonAscii;
-  }
-  __attribute__((target("avx512bw"))) static bool clean(const State& state, bool atEnd) {
-    const __m512i error = atEnd ? _mm512_or_si512(state.error, state.incomplete) : state.error;
-    return _mm512_test_epi64_mask(error, error) == 0;
-  }
-
- private:
-  __attribute__((target("avx512bw"), always_inline)) static __m512i table(const char* bytes) {
-    return _mm512_broadcast_i32x4(_mm_load_si128(reinterpret_cast<const __m128i*>(bytes)));
-  }
-};
-
-// Feeds whole blocks to `Lanes` and keeps a block's worth of bytes that
-// arrived in pieces until it is complete.
-template <class Lanes>
-class BlockValidator {
- public:
-  static constexpr std::size_t kSize = Lanes::kSize;
-
-  void feed(const unsigned char* p, std::size_t n) {
-    if (m_tailSize > 0) {
-      const std::size_t take = std::min(n, kSize - m_tailSize);
-      std::memcpy(m_tail + m_tailSize, p, take);
-      m_tailSize += take;
-      p += take;
-      n -= take;
-      if (m_tailSize < kSize) return;
-      m_nonAscii |= Lanes::run(m_state, m_tail, 1);
-      m_tailSize = 0;
-    }
-    m_nonAscii |= Lanes::run(m_state, p, n / kSize);
-    std::memcpy(m_tail, p + n / kSize * kSize, n % kSize);
-    m_tailSize = n % kSize;
-  }
-  // No error in the blocks so far (a character may still be open).
-  bool clean() const { return Lanes::clean(m_state, false); }
-  // The bytes fed are whole, valid UTF-8 if they end here.
-  bool validAtEnd() const {
-    BlockValidator end = *this;
-    if (end.m_tailSize > 0) {
-      std::memset(end.m_tail + end.m_tailSize, 0, kSize - end.m_tailSize);
-      Lanes::run(end.m_state, end.m_tail, 1);
-    }
-    return Lanes::clean(end.m_state, true);
-  }
-  bool sawNonAscii() const {
-    return m_nonAscii || std::any_of(m_tail, m_tail + m_tailSize, [](unsigned char c) { return c >= 0x80; });
-  }
-
- private:
-  typename Lanes::State m_state{};
-  unsigned char m_tail[kSize] = {};
-  std::size_t m_tailSize = 0;
-  bool m_nonAscii = false;
-};
-
-}  // namespace utf8_vectors
-#endif
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
@@ -294,68 +38,26 @@ inline constexpr std::size_t kSniffWindow = 4096;
 // character, line ends included.
 TextStart sniffTextStart(std::string_view window);
 
-// UTF-8 validation a byte at a time, where the machine has no vectors to
-// use; it answers as BlockValidator does.
-class ByteValidator {
+// UTF-8 validation of a text fed in pieces: byte by byte, or with the
+// widest vectors the machine has.
+class Utf8Validator {
  public:
-  void feed(const unsigned char* p, std::size_t n) {
-    const unsigned char* const end = p + n;
-    while (p < end) {
-      if (m_pending == 0) {
-        // ASCII runs, eight bytes at a time.
-        while (end - p >= 8) {
-          std::uint64_t word;
-          std::memcpy(&word, p, 8);
-          if (word & 0x8080808080808080ULL) break;
-          p += 8;
-        }
-        while (p < end && *p < 0x80) ++p;
-        if (p == end) return;
-        const unsigned char lead = *p++;
-        m_low = 0x80;
-        m_high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-          m_pending = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-          m_pending = 2;
-          if (lead == 0xE0) m_low = 0xA0;       // no overlong forms
-          else if (lead == 0xED) m_high = 0x9F;  // no surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-          m_pending = 3;
-          if (lead == 0xF0) m_low = 0x90;
-          else if (lead == 0xF4) m_high = 0x8F;  // nothing above U+10FFFF
-        } else {
-          m_invalid = true;
-          return;
-        }
-        continue;
-      }
-      const unsigned char next = *p++;
-      if (next < m_low || next > m_high) {
-        m_invalid = true;
-        return;
-      }
-      m_low = 0x80;
-      m_high = 0xBF;
-      if (--m_pending == 0) m_multiByte = true;
-    }
-  }
-  bool clean() const { return !m_invalid; }
-  bool validAtEnd() const { return !m_invalid && m_pending == 0; }
-  bool sawNonAscii() const { return m_multiByte; }
+  virtual ~Utf8Validator() = default;
+  static std::unique_ptr<Utf8Validator> create(Vectors widest);
 
- private:
-  bool m_invalid = false;
-  bool m_multiByte = false;
-  int m_pending = 0;  // continuation bytes still due
-  unsigned char m_low = 0x80;
-  unsigned char m_high = 0xBF;
+  virtual void feed(const unsigned char* p, std::size_t n) = 0;
+  // No error in the bytes so far (a character may still be open).
+  virtual bool clean() const = 0;
+  // The bytes fed are whole, valid UTF-8 if they end here.
+  virtual bool validAtEnd() const = 0;
+  // A character above U+007F was fed (by vectors: a byte above 0x7F).
+  virtual bool sawNonAscii() const = 0;
 };
 
 class EncodingDetector {
  public:
   explicit EncodingDetector(Vectors widest = Vectors::kAvx512)
-      : m_validator(validatorFor(usableVectors(widest))), m_judge(widest) {}
+      : m_validator(Utf8Validator::create(widest)), m_judge(widest) {}
 
   void feed(std::string_view bytes);
   // True once more input cannot change the answer.
@@ -372,23 +74,6 @@ class EncodingDetector {
   }
 
  private:
-#if MORLAVIN_UTF8_VECTORS
-  using Validator = std::variant<ByteValidator, utf8_vectors::BlockValidator<utf8_vectors::Ssse3>,
-                                 utf8_vectors::BlockValidator<utf8_vectors::Avx2>,
-                                 utf8_vectors::BlockValidator<utf8_vectors::Avx512>>;
-#else
-  using Validator = std::variant<ByteValidator>;
-#endif
-  static Validator validatorFor(Vectors vectors) {
-    switch (vectors) {
-#if MORLAVIN_UTF8_VECTORS
-      case Vectors::kAvx512: return utf8_vectors::BlockValidator<utf8_vectors::Avx512>();
-      case Vectors::kAvx2: return utf8_vectors::BlockValidator<utf8_vectors::Avx2>();
-      case Vectors::kSsse3: return utf8_vectors::BlockValidator<utf8_vectors::Ssse3>();
-#endif
-      default: return ByteValidator();
-    }
-  }
   Encoding answer(bool atEnd) const;
   TextStart start() const { return m_startKnown ? m_start : sniffTextStart(m_window); }
   // Looks for JIS escape sequences and bytes above 0x7F.
@@ -398,7 +83,7 @@ class EncodingDetector {
   bool m_startKnown = false;
   TextStart m_start = TextStart::kPlain;
   bool m_utf8Invalid = false;
-  Validator m_validator;
+  std::unique_ptr<Utf8Validator> m_validator;
   bool m_eightBit = false;    // a byte above 0x7F was seen
   bool m_jisEscape = false;   // an escape sequence of ISO-2022-JP was seen
   std::string m_escape;       // the bytes of an escape sequence cut by the end of a piece
@@ -406,11 +91,7 @@ class EncodingDetector {
 };
 
 // True when `text` is valid UTF-8 (an empty text and pure ASCII are).
-inline bool isValidUtf8(std::string_view text) {
-  ByteValidator validator;
-  validator.feed(reinterpret_cast<const unsigned char*>(text.data()), text.size());
-  return validator.validAtEnd();
-}
+bool isValidUtf8(std::string_view text);
 
 // A file name as the user reads it: UTF-8 as it stands, any other bytes as
 // the CP932 that archives made on Windows leave in names.
