@@ -2,6 +2,8 @@
 // fills up, or a folder that cannot be written even by root.
 #pragma once
 
+#include "test_support/temp_dir.h"
+
 #include <sys/mount.h>
 
 #include <string>
@@ -23,6 +25,11 @@ class Tmpfs {
   Tmpfs& operator=(const Tmpfs&) = delete;
 
   bool ok() const { return m_mounted; }
+  // Whether this machine lets the tests mount one (as root it does).
+  static bool possible() {
+    TempDir dir;
+    return Tmpfs(dir.path(), 4096).ok();
+  }
   // Makes the whole file system read-only: nothing in it can change any more.
   bool makeReadOnly() {
     return ::mount(nullptr, m_path.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
