@@ -16,6 +16,8 @@ ENCODINGS = {
     "utf-8-bom": ("utf-8", codecs.BOM_UTF8, "UTF-8"),
     "utf-16le-bom": ("utf-16-le", codecs.BOM_UTF16_LE, "UTF-8"),
     "utf-16be-bom": ("utf-16-be", codecs.BOM_UTF16_BE, "UTF-8"),
+    "utf-16le": ("utf-16-le", b"", "UTF-8"),
+    "utf-16be": ("utf-16-be", b"", "UTF-8"),
 }
 LINE_ENDS = {"crlf": "\r\n", "lf": "\n", "cr": "\r"}
 PAGE_CODECS = {"x-sjis": "cp932", "EUC-JP": "euc_jp", "UTF-8": "utf-8"}

@@ -326,23 +326,25 @@ class ByteValidator final : public Utf8Validator {
 
 constexpr unsigned char kEscape = 0x1B;
 
-// Whether UTF-16 in the given byte order reads `window` as text: its NUL
-// bytes sit in characters below U+0100 that text holds, and every surrogate
-// is paired (one cut by the window's end excepted).
-bool readsAsUtf16(std::string_view window, bool bigEndian) {
+// How many units of `window` UTF-16 in the given byte order reads as
+// characters of Japanese text (ASCII, Latin-1, punctuation, kana, CJK
+// ideographs, full-width forms, a paired surrogate), or -1 when it meets a
+// NUL character or an unpaired surrogate, which no text holds.
+int textUnits(std::string_view window, bool bigEndian) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(window[i]); };
+  int count = 0;
   bool highSurrogate = false;
   for (std::size_t i = 0; i + 1 < window.size(); i += 2) {
-    const unsigned high = bigEndian ? byte(i) : byte(i + 1);
-    const unsigned low = bigEndian ? byte(i + 1) : byte(i);
-    const bool lowSurrogate = high >= 0xDC && high <= 0xDF;
-    if (highSurrogate != lowSurrogate) return false;
-    highSurrogate = high >= 0xD8 && high <= 0xDB;
-    if (high == 0 && low != '\t' && low != '\n' && low != '\r' && (low < 0x20 || (low >= 0x7F && low < 0xA0))) {
-      return false;
-    }
+    const char32_t unit = bigEndian ? (char32_t{byte(i)} << 8 | byte(i + 1)) : (char32_t{byte(i + 1)} << 8 | byte(i));
+    const bool lowSurrogate = unit >= 0xDC00 && unit <= 0xDFFF;
+    if (unit == 0 || highSurrogate != lowSurrogate) return -1;
+    highSurrogate = unit >= 0xD800 && unit <= 0xDBFF;
+    const auto within = [unit](char32_t first, char32_t last) { return unit >= first && unit <= last; };
+    count += unit == '\t' || unit == '\n' || unit == '\r' || within(0x20, 0x7E) || within(0xA0, 0xFF) ||
+             within(0x2000, 0x206F) || within(0x3000, 0x30FF) || within(0x4E00, 0x9FFF) ||
+             within(0xFF00, 0xFFEF) || lowSurrogate;
   }
-  return true;
+  return count;
 }
 
 }  // namespace
@@ -368,13 +370,12 @@ TextStart sniffTextStart(std::string_view window) {
   if (window.starts_with(kUtf8ByteOrderMark)) return TextStart::kUtf8Mark;
   if (window.starts_with("\xFF\xFE")) return TextStart::kUtf16Le;
   if (window.starts_with("\xFE\xFF")) return TextStart::kUtf16Be;
-  bool evenNul = false, oddNul = false;
-  for (std::size_t i = 0; i < window.size(); ++i) {
-    if (window[i] == '\0') (i % 2 == 0 ? evenNul : oddNul) = true;
-  }
-  if (oddNul && !evenNul && readsAsUtf16(window, false)) return TextStart::kUtf16Le;
-  if (evenNul && !oddNul && readsAsUtf16(window, true)) return TextStart::kUtf16Be;
-  return TextStart::kPlain;
+  if (window.find('\0') == std::string_view::npos) return TextStart::kPlain;
+  // Nine units in ten must read as text in the likelier byte order.
+  const int little = textUnits(window, false), big = textUnits(window, true);
+  const int units = static_cast<int>(window.size() / 2);
+  if (std::max(little, big) * 10 < units * 9) return TextStart::kPlain;
+  return little >= big ? TextStart::kUtf16Le : TextStart::kUtf16Be;
 }
 
 void EncodingDetector::feed(std::string_view bytes) {

@@ -31,11 +31,10 @@ inline constexpr std::size_t kSniffWindow = 4096;
 
 // What `window`, the first kSniffWindow bytes of a text (or the whole text
 // when shorter), says: a byte-order mark; or UTF-16 without one, when the
-// window holds NUL bytes, all at odd offsets (little-endian) or all at even
-// ones (big-endian), each in a unit that is a blank, an ASCII or a Latin-1
-// character, and no unpaired surrogate. No Shift-JIS, EUC-JP, UTF-8 or
-// ISO-2022-JP text holds a NUL byte, and UTF-16 holds one in every ASCII
-// character, line ends included.
+// window holds a NUL byte and nine of its units in ten, in one byte order,
+// are characters of Japanese text, with no NUL character and no unpaired
+// surrogate. No Shift-JIS, EUC-JP, UTF-8 or ISO-2022-JP text holds a NUL
+// byte, and UTF-16 holds one in every ASCII character, line ends included.
 TextStart sniffTextStart(std::string_view window);
 
 // UTF-8 validation of a text fed in pieces: byte by byte, or with the
