@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/text_decoders.h"
 #include "test_support/case_table.h"
 #include "test_support/encoding_names.h"
 
@@ -53,6 +54,12 @@ TEST(EncodingDetector, TheWholeTextDecidesInOrderOfTheRules) {
     for (char c : row[1]) bytes.feed(std::string_view(&c, 1));
     EXPECT_EQ(whole.current(), test::encodingNamed(row[2]));
     EXPECT_EQ(bytes.current(), test::encodingNamed(row[2]));
+  }
+}
+
+TEST(TextDecoders, DecodeEachLineToUtf8) {
+  for (const auto& row : test::caseTable("conversion/decoding.txt", 4)) {
+    EXPECT_EQ(decodeLine(row[2], test::encodingNamed(row[1])), row[3]) << row[0];
   }
 }
 
