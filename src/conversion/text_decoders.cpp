@@ -1,6 +1,8 @@
 // ISO-2022-JP and UTF-16 into UTF-8.
 #include "conversion/text_decoders.h"
 
+#include <cstdint>
+
 #include "platform/cp932.h"
 #include "platform/jis.h"
 #include "platform/utf8.h"
@@ -86,25 +88,21 @@ char32_t unitAt(const unsigned char* p) {
 }
 
 // Whole units from `p` on, up to the first surrogate or the end: the common
-// run of characters, without the state a piece's edges need.
+// run of characters, without the state a piece's edges need. Each unit's
+// UTF-8 is chosen without a branch (Japanese text mixes one- and three-byte
+// characters too irregularly for the branches to be guessed) and written as
+// three bytes, of which the next unit overwrites those not taken.
 template <bool kBigEndian>
 const unsigned char* decodePlainUnits(const unsigned char* p, const unsigned char* end, char*& out) {
   for (; end - p >= 2; p += 2) {
-    const char32_t unit = unitAt<kBigEndian>(p);
-    if (unit < 0x80) {
-      *out++ = static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      out[0] = static_cast<char>(0xC0 | (unit >> 6));
-      out[1] = static_cast<char>(0x80 | (unit & 0x3F));
-      out += 2;
-    } else if (unit - 0xD800 >= 0x800) {
-      out[0] = static_cast<char>(0xE0 | (unit >> 12));
-      out[1] = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-      out[2] = static_cast<char>(0x80 | (unit & 0x3F));
-      out += 3;
-    } else {
-      break;
-    }
+    const std::uint32_t unit = unitAt<kBigEndian>(p);
+    if (unit - 0xD800 < 0x800) break;
+    const bool small = unit < 0x80, middle = unit < 0x800;
+    const std::uint32_t last = 0x80 | (unit & 0x3F);
+    out[0] = static_cast<char>(small ? unit : middle ? 0xC0 | unit >> 6 : 0xE0 | unit >> 12);
+    out[1] = static_cast<char>(middle ? last : 0x80 | (unit >> 6 & 0x3F));
+    out[2] = static_cast<char>(last);
+    out += 3 - small - middle;
   }
   return p;
 }

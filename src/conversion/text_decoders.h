@@ -42,7 +42,8 @@ class Utf16Decoder {
   // With `dropMark`, a byte-order mark as the text's first character is no text.
   Utf16Decoder(bool bigEndian, bool dropMark) : m_bigEndian(bigEndian), m_atStart(dropMark) {}
 
-  // The most bytes decode() writes for `n` bytes.
+  // The room decode() needs for `n` bytes: it may write up to two bytes past
+  // the text it returns.
   static constexpr std::size_t maxOutput(std::size_t n) { return 2 * n + 4; }
   // Decodes the next `n` bytes of the text to UTF-8 at `out`; returns the
   // bytes written. A character cut by the end of `in` is completed by the
