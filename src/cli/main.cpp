@@ -1,6 +1,7 @@
 // morlavin-convert: converts text files into pages exactly as the main window
 // does, for scripts and for machines without a display.
 #include <fcntl.h>
+#include <getopt.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,7 +28,7 @@ namespace {
 using namespace morlavin;
 
 constexpr char kUsageEnglish[] =
-    "usage: morlavin-convert [--settings FILE] [--title TEXT | --title-from-first-line]\n"
+    "usage: morlavin-convert [--settings FILE] [-t TEXT | --title-from-first-line]\n"
     "                        [--encoding auto|shift-jis|utf-8] [--open] [--quiet] [--] FILE...\n"
     "\n"
     "Converts Shift-JIS or UTF-8 text files into HTML pages beside them (memo.txt -> memo.htm).\n"
@@ -35,19 +36,20 @@ constexpr char kUsageEnglish[] =
     "  --settings FILE          read the options from FILE instead of the Morlavin.ini the\n"
     "                           window uses (beside the program, or in ~/.config/morlavin/);\n"
     "                           never written\n"
-    "  --title TEXT             the page title (default: \"Morlavin - \" and the page's path)\n"
+    "  -t, --title TEXT         the page title (default: \"Morlavin - \" and the page's path)\n"
     "  --title-from-first-line  take each page's title from its file's first line\n"
     "  --encoding auto|shift-jis|utf-8\n"
     "                           the files' encoding (default auto: UTF-8 when the file is\n"
     "                           UTF-8 text, else Shift-JIS)\n"
     "  --open                   open each written page with the desktop's handler\n"
-    "  --quiet                  no progress display\n"
-    "  --help, --version        print this help or the version and exit\n"
+    "  -q, --quiet              no progress display\n"
+    "  -h, --help               print this help and exit\n"
+    "  -V, --version            print the version and exit\n"
     "\n"
     "Exit status: 0 when every page was written, 1 when any file failed, 2 for a usage error.\n";
 
 constexpr char kUsageJapanese[] =
-    "使い方: morlavin-convert [--settings ファイル] [--title 題名 | --title-from-first-line]\n"
+    "使い方: morlavin-convert [--settings ファイル] [-t 題名 | --title-from-first-line]\n"
     "                         [--encoding auto|shift-jis|utf-8] [--open] [--quiet] [--] ファイル...\n"
     "\n"
     "Shift-JIS または UTF-8 のテキストファイルを、同じフォルダの HTML ページに変換します\n"
@@ -56,14 +58,15 @@ constexpr char kUsageJapanese[] =
     "  --settings ファイル      設定をこのファイルから読みます。省略時はウィンドウと同じ\n"
     "                           Morlavin.ini (プログラムのフォルダか ~/.config/morlavin/)。\n"
     "                           設定ファイルは書き換えません\n"
-    "  --title 題名             ページの題名 (省略時: \"Morlavin - \" とページのパス)\n"
+    "  -t, --title 題名         ページの題名 (省略時: \"Morlavin - \" とページのパス)\n"
     "  --title-from-first-line  各ファイルの 1 行目を題名にします\n"
     "  --encoding auto|shift-jis|utf-8\n"
     "                           テキストの文字コード (省略時 auto: UTF-8 のテキストなら\n"
     "                           UTF-8、それ以外は Shift-JIS)\n"
     "  --open                   書き込んだページを既定のアプリケーションで開きます\n"
-    "  --quiet                  進行状況を表示しません\n"
-    "  --help, --version        この説明またはバージョンを表示して終了します\n"
+    "  -q, --quiet              進行状況を表示しません\n"
+    "  -h, --help               この説明を表示して終了します\n"
+    "  -V, --version            バージョンを表示して終了します\n"
     "\n"
     "終了コード: すべてのページを書き込めたら 0、失敗したファイルがあれば 1、使い方の誤りは 2。\n";
 
@@ -115,45 +118,72 @@ void occupyClosedStream(int fd) {
   }
 }
 
+// The options as users type them: short forms, "--name=value", unambiguous
+// abbreviations of long names, options after files, and "--" to end them.
+constexpr char kShortOptions[] = ":qt:hV";
+enum LongOnly { kSettings = 256, kTitleFromFirstLine, kEncoding, kOpen };
+constexpr option kLongOptions[] = {
+    {"quiet", no_argument, nullptr, 'q'},
+    {"title", required_argument, nullptr, 't'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {"settings", required_argument, nullptr, kSettings},
+    {"title-from-first-line", no_argument, nullptr, kTitleFromFirstLine},
+    {"encoding", required_argument, nullptr, kEncoding},
+    {"open", no_argument, nullptr, kOpen},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The option as the user wrote it, for a message about it: "-x" for a short
+// one, the argument itself (without any "=value") for a long one. getopt
+// names a short option by its letter; a long one is in the argument it has
+// just passed, as is a short one that ends its argument.
+std::string optionAsWritten(char** argv, int option) {
+  const std::string_view written = argv[optind - 1];
+  const bool letter = option > 0 && option < 128 && option != ':';
+  const bool known = letter && std::strchr(kShortOptions, option) != nullptr;
+  if (letter && (!known || !written.starts_with("--"))) return std::string("-") + static_cast<char>(option);
+  return std::string(written.substr(0, written.find('=')));
+}
+
 // Reads the command line into `options`; the exit status when there is
 // nothing more to do (help, version or a usage error).
 std::optional<int> parseArguments(int argc, char** argv, Options& options) {
-  bool optionsDone = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (optionsDone || arg.empty() || arg[0] != '-' || arg == "-") {
-      options.files.push_back(arg);
-    } else if (arg == "--") {
-      optionsDone = true;
-    } else if (arg == "--help") {
-      std::fputs(usage(), stdout);
-      return 0;
-    } else if (arg == "--version") {
-      std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str());
-      return 0;
-    } else if (arg == "--settings" || arg == "--title") {
-      if (i + 1 >= argc) return usageError(texts::batch::needsValue(arg, japaneseMessages()));
-      (arg == "--settings" ? options.settingsPath : options.title) = argv[++i];
-      if (arg == "--title") options.titleGiven = true;
-    } else if (arg == "--encoding") {
-      if (i + 1 >= argc) return usageError(texts::batch::needsValue(arg, japaneseMessages()));
-      const auto encoding = encodingNamed(argv[++i]);
-      if (!encoding) return usageError(std::string(texts::batch::encodingNames(japaneseMessages())));
-      options.encoding = *encoding;
-    } else if (arg == "--title-from-first-line") {
-      options.titleFromFirstLine = true;
-    } else if (arg == "--open") {
-      options.open = true;
-    } else if (arg == "--quiet") {
-      options.quiet = true;
-    } else {
-      return usageError(texts::batch::unknownOption(arg, japaneseMessages()));
+  const bool japanese = japaneseMessages();
+  opterr = 0;  // the messages are the program's own, in the user's language
+  for (int option; (option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1;) {
+    switch (option) {
+      case 'h': std::fputs(usage(), stdout); return 0;
+      case 'V': std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str()); return 0;
+      case kSettings: options.settingsPath = optarg; break;
+      case 't':
+        options.title = optarg;
+        options.titleGiven = true;
+        break;
+      case kEncoding: {
+        const auto encoding = encodingNamed(optarg);
+        if (!encoding) return usageError(std::string(texts::batch::encodingNames(japanese)));
+        options.encoding = *encoding;
+        break;
+      }
+      case kTitleFromFirstLine: options.titleFromFirstLine = true; break;
+      case kOpen: options.open = true; break;
+      case 'q': options.quiet = true; break;
+      case ':': return usageError(texts::batch::needsValue(optionAsWritten(argv, optopt), japanese));
+      default: {
+        // getopt names an option it knows when that option was given a value it does not take.
+        const bool known = optopt >= kSettings || (optopt > 0 && std::strchr(kShortOptions + 1, optopt));
+        const std::string written = optionAsWritten(argv, optopt);
+        return usageError(known ? texts::batch::takesNoValue(written, japanese)
+                                : texts::batch::unknownOption(written, japanese));
+      }
     }
   }
+  options.files.assign(argv + optind, argv + argc);
   if (options.titleGiven && options.titleFromFirstLine) {
-    return usageError(std::string(texts::batch::titlesExclude(japaneseMessages())));
+    return usageError(std::string(texts::batch::titlesExclude(japanese)));
   }
-  if (options.files.empty()) return usageError(std::string(texts::batch::noFile(japaneseMessages())));
+  if (options.files.empty()) return usageError(std::string(texts::batch::noFile(japanese)));
   return std::nullopt;
 }
 

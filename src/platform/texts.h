@@ -177,6 +177,9 @@ inline std::string_view encodingNames(bool japanese) {
   return japanese ? "--encoding には auto、shift-jis、utf-8 のどれかを指定してください"
                   : "--encoding takes auto, shift-jis or utf-8";
 }
+inline std::string takesNoValue(std::string_view option, bool japanese) {
+  return std::string(option) + (japanese ? " には値を指定できません" : " takes no value");
+}
 inline std::string unknownOption(std::string_view option, bool japanese) {
   return (japanese ? "不明なオプションです: " : "unknown option ") + std::string(option);
 }
