@@ -189,8 +189,9 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options) {
 
 // Converts one file, reporting the page on stdout or the failure on stderr.
 bool convertOne(const std::string& file, const Options& options, const settings::SettingsRecord& record,
-                platform::Launcher& launcher, bool live) {
+                platform::Launcher& launcher, platform::FolderCache& folders, bool live) {
   conversion::ConversionRequest request;
+  request.folders = &folders;
   request.inputPath = file;
   request.openPage = options.open;
   request.encoding = options.encoding;
@@ -254,10 +255,11 @@ int main(int argc, char** argv) {
   platform::DesktopLauncher launcher;
   const bool live = !options.quiet && ::isatty(STDERR_FILENO);
 
+  platform::FolderCache folders;
   int status = 0;
   int stdoutError = 0;
   for (const std::string& file : options.files) {
-    if (!convertOne(file, options, record, launcher, live)) {
+    if (!convertOne(file, options, record, launcher, folders, live)) {
       status = 1;
     } else if (std::fflush(stdout) != 0 && stdoutError == 0) {
       stdoutError = errno;

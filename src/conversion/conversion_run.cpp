@@ -96,7 +96,7 @@ class PageDraft {
   // Starts the temporary page for `outputPath`; lines are written only once it has.
   Status open(const std::string& outputPath) {
     m_outputPath = outputPath;
-    Status status = m_page->open(outputPath);
+    Status status = m_page->open(outputPath, m_request.folders);
     m_writing = status.isOk();
     return status;
   }
@@ -116,7 +116,7 @@ class PageDraft {
       writeHead(wholeFile);
     } else if (*m_headEncoding != wholeFile) {
       auto rewritten = std::make_unique<platform::AtomicFileWriter>(kExchange);
-      if (Status status = rewritten->open(m_outputPath); !status) return status;
+      if (Status status = rewritten->open(m_outputPath, m_request.folders); !status) return status;
       rewritten->append(pageHead(m_settings, m_outputPath, m_request.title, wholeFile));
       rewritten->appendTail(*m_page, m_headSize);
       m_page = std::move(rewritten);  // the first temporary page goes

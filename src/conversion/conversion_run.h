@@ -44,6 +44,9 @@ struct ConversionRequest {
   std::string title;      // empty: the page gets the default title
   bool openPage = true;   // hand the finished page to the desktop
   EncodingChoice encoding = EncodingChoice::kAuto;
+  // Where a batch of runs keeps the folders it writes into; none: each run
+  // opens and tidies its page's folder itself.
+  platform::FolderCache* folders = nullptr;
 };
 
 struct ConversionResult {

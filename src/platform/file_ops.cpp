@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/system_call.h"
@@ -234,20 +235,45 @@ const WriterCalls& systemWriterCalls() {
   return calls;
 }
 
+FolderCache::~FolderCache() {
+  for (const Folder& folder : m_folders) ::close(folder.fd);
+}
+
+int FolderCache::folderOf(const std::string& target) {
+  const std::string path = directoryOf(target);
+  const auto known = std::find_if(m_folders.begin(), m_folders.end(),
+                                  [&](const Folder& folder) { return folder.path == path; });
+  if (known != m_folders.end()) {
+    std::rotate(known, known + 1, m_folders.end());
+    return m_folders.back().fd;
+  }
+  const int fd = openDirectoryOf(target);
+  if (fd < 0) return -1;
+  removeStaleTemporaryFiles(fd);
+  if (m_folders.size() == kKept) {
+    ::close(m_folders.front().fd);
+    m_folders.erase(m_folders.begin());
+  }
+  m_folders.push_back({path, fd});
+  return fd;
+}
+
 AtomicFileWriter::~AtomicFileWriter() { discard(); }
 
-Status AtomicFileWriter::open(const std::string& target) {
+Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   discard();
   m_target = target;
   m_name = baseNameOf(target);
   m_errno = 0;
   m_written = {};
+  m_replacing = false;
   const auto refuse = [&](int error) {
     discard();
     return Status::fromErrno(texts::files::cannotWrite(target), error);
   };
   if (m_name.empty()) return refuse(EISDIR);
-  m_directory = openDirectoryOf(target);
+  m_ownsDirectory = folders == nullptr;
+  m_directory = folders != nullptr ? folders->folderOf(target) : openDirectoryOf(target);
   if (m_directory < 0) return refuse(errno);
   struct stat existing {};
   const bool replacing = ::fstatat(m_directory, m_name.c_str(), &existing, 0) == 0;
@@ -257,7 +283,8 @@ Status AtomicFileWriter::open(const std::string& target) {
     return Status::error(StatusCode::kReadOnly, texts::files::cannotWrite(target),
                          std::string(texts::reasons::kReadOnlyFile));
   }
-  removeStaleTemporaryFiles(m_directory);
+  m_replacing = replacing;
+  if (m_ownsDirectory) removeStaleTemporaryFiles(m_directory);
 
   m_fd = m_calls.openUnnamed(m_directory, 0666);
   for (int attempt = 0; m_fd < 0 && attempt < 100; ++attempt) {
@@ -277,9 +304,10 @@ Status AtomicFileWriter::open(const std::string& target) {
     return refuse(error);
   }
   // Root rewriting another user's page leaves it theirs. Only a file in its
-  // own name counts: a link's owner says nothing about the page.
+  // own name counts: a link's owner says nothing about the page, and where
+  // no file had the name there is nobody to leave it to.
   struct stat own {};
-  if (::geteuid() == 0 && ::fstatat(m_directory, m_name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+  if (replacing && ::geteuid() == 0 && ::fstatat(m_directory, m_name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISREG(own.st_mode)) {
     (void)::fchown(m_fd, own.st_uid, own.st_gid);
   }
@@ -349,11 +377,13 @@ int AtomicFileWriter::nameUnnamedFile() {
 int AtomicFileWriter::moveIntoPlace() {
   const char* from = m_temporary.c_str();
   const char* to = m_name.c_str();
-  if (m_replace == Replace::kExchange && m_calls.exchange(m_directory, from, to) == 0) {
+  // With no earlier file there is nothing to exchange with: a rename puts
+  // the file in place, and it still replaces one that came meanwhile.
+  if (m_replace == Replace::kExchange && m_replacing && m_calls.exchange(m_directory, from, to) == 0) {
     // The temporary name now holds the earlier file; discard() deletes it.
     return 0;
   }
-  // No earlier file to exchange with, or a file system that cannot exchange.
+  // A file system that cannot exchange.
   if (m_calls.rename(m_directory, from, to) == 0) {
     m_temporary.clear();
     return 0;
@@ -399,7 +429,7 @@ void AtomicFileWriter::discard() {
   m_temporary.clear();
   forgetTemporaryFile(m_ticket);
   m_ticket = -1;
-  if (m_directory >= 0) ::close(m_directory);
+  if (m_directory >= 0 && m_ownsDirectory) ::close(m_directory);
   m_directory = -1;
   m_used = 0;
 }

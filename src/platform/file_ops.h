@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/status.h"
 
@@ -95,6 +96,33 @@ struct WriterCalls {
 };
 const WriterCalls& systemWriterCalls();
 
+// The folders a batch of pages is written into, each opened, and cleared of
+// the temporary files that dead processes left there, once however many pages
+// go into it: the cost of a page then does not grow with its folder. The
+// last few folders asked for stay open; a writer handed the cache must be
+// done before that many other folders have been asked for, and the cache must
+// outlive it.
+class FolderCache {
+ public:
+  FolderCache() = default;
+  ~FolderCache();
+  FolderCache(const FolderCache&) = delete;
+  FolderCache& operator=(const FolderCache&) = delete;
+
+  // The folder that holds `target` (its path up to the last slash; the
+  // current folder for a bare name), open for acting on names within it;
+  // owned by the cache. -1 with errno set when it cannot be opened.
+  int folderOf(const std::string& target);
+
+ private:
+  static constexpr std::size_t kKept = 8;
+  struct Folder {
+    std::string path;
+    int fd;
+  };
+  std::vector<Folder> m_folders;  // the most recently asked for last
+};
+
 // Writes a file by way of a temporary file beside it that is renamed over the
 // target only when complete, so that a failed write leaves the earlier file as
 // it was. Output is buffered; errors are remembered and reported by commit().
@@ -123,11 +151,12 @@ class AtomicFileWriter {
   // system allows it, otherwise one with a short name of its own beside the
   // target, removed should SIGINT, SIGTERM or SIGHUP end the program (see
   // removeTemporaryFilesOnSignals). First removes the temporary files that
-  // dead processes of this user left in that folder. Refuses a target that is
-  // a folder or is marked read-only. A link at the target's name is replaced,
-  // not written through. An existing target's permission bits carry over
-  // (never setuid, setgid or sticky), and so, for root, do its owner and group.
-  Status open(const std::string& target);
+  // dead processes of this user left in that folder, or has `folders` do so
+  // once for the folder. Refuses a target that is a folder or is marked
+  // read-only. A link at the target's name is replaced, not written through.
+  // An existing target's permission bits carry over (never setuid, setgid or
+  // sticky), and so, for root, do its owner and group.
+  Status open(const std::string& target, FolderCache* folders = nullptr);
   void append(std::string_view bytes) {
     // The common case, a short piece that fits, stays inline: a page is
     // written a few pieces per line.
@@ -163,6 +192,8 @@ class AtomicFileWriter {
   std::string m_name;       // the target's name within m_directory
   std::string m_temporary;  // empty while the file has no name
   int m_directory = -1;
+  bool m_ownsDirectory = false;  // not one of a FolderCache's
+  bool m_replacing = false;      // a file had the target's name when the writer opened
   int m_ticket = -1;
   int m_fd = -1;
   int m_errno = 0;

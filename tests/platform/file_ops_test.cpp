@@ -202,6 +202,33 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
                                    ".tmp other-0.tmp page.htm");
 }
 
+// A batch of pages tidies each folder it writes into once, at its first page:
+// a temporary file a dead process left there afterwards is the next batch's.
+TEST(FolderCache, TidiesEachFolderOnceForABatch) {
+  TempDir dir;
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string left = dir.file(".morlavin-" + std::to_string(dead) + "-0.tmp");
+  const auto write = [&](FolderCache& folders, const std::string& name) {
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.open(dir.file(name), &folders).isOk());
+    writer.append(name);
+    ASSERT_TRUE(writer.commit().isOk());
+  };
+  std::string seen;
+  for (int batch = 0; batch < 2; ++batch) {
+    FolderCache folders;
+    for (const char* name : {"a.htm", "b.htm"}) {
+      writeFile(left, "x");
+      write(folders, name);
+      seen += fs::exists(left) ? "left " : "removed ";
+    }
+  }
+  EXPECT_EQ(seen, "removed left removed left ");
+  EXPECT_EQ(readFile(dir.file("b.htm")), "b.htm");
+}
+
 // A signal can remove only the files its fixed registry holds; past that,
 // registering fails harmlessly and a freed place is taken again.
 TEST(TemporaryFiles, TheRegistryHoldsThirtyTwoFilesAtOnce) {
