@@ -12,6 +12,8 @@
 #include "conversion/line_splitter.h"
 #include "conversion/output_name.h"
 #include "conversion/page_format.h"
+#include "conversion/title_import.h"
+#include "platform/cp932.h"
 #include "platform/launcher.h"
 #include "platform/texts.h"
 #include "settings/flags.h"
@@ -83,6 +85,15 @@ void showLinePass(ConversionView& view, int total, int first, double startPercen
   if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
 }
 
+// The title a first line gives, read in the text's encoding.
+std::string titleFromLine(std::string_view line, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::kShiftJis: return stripTitleTags(platform::cp932ToUtf8(line));
+    case Encoding::kUtf8: return stripTitleTags(repairUtf8(line));
+  }
+  return {};
+}
+
 // The page as the counting pass writes it: the head for the encoding the
 // file suggests so far, then the body lines. The encoding is known only at
 // the end of the file; in the rare file that turns out otherwise (ASCII far
@@ -96,7 +107,7 @@ class PageDraft {
   // Starts the temporary page for `outputPath`; lines are written only once it has.
   Status open(const std::string& outputPath) {
     m_outputPath = outputPath;
-    Status status = m_page->open(outputPath, m_request.folders);
+    Status status = openPage(*m_page);
     m_writing = status.isOk();
     return status;
   }
@@ -105,7 +116,7 @@ class PageDraft {
   void observe(std::string_view chunk) { m_detector.feed(chunk); }
 
   [[gnu::always_inline]] void addLine(std::string_view line) {
-    if (!m_headEncoding) writeHead(encoding(false));
+    if (!m_headEncoding) startBody(line);
     m_converter.convert(line, *m_page);
   }
 
@@ -116,8 +127,8 @@ class PageDraft {
       writeHead(wholeFile);
     } else if (*m_headEncoding != wholeFile) {
       auto rewritten = std::make_unique<platform::AtomicFileWriter>(kExchange);
-      if (Status status = rewritten->open(m_outputPath, m_request.folders); !status) return status;
-      rewritten->append(pageHead(m_settings, m_outputPath, m_request.title, wholeFile));
+      if (Status status = openPage(*rewritten); !status) return status;
+      rewritten->append(pageHead(m_settings, m_outputPath, title(wholeFile), wholeFile));
       rewritten->appendTail(*m_page, m_headSize);
       m_page = std::move(rewritten);  // the first temporary page goes
     }
@@ -137,8 +148,19 @@ class PageDraft {
     }
     return wholeFile ? m_detector.current() : m_detector.likely();
   }
+  Status openPage(platform::AtomicFileWriter& page) const {
+    if (m_request.outputStream >= 0) return page.openStream(m_request.outputStream);
+    return page.open(m_outputPath, m_request.folders);
+  }
+  void startBody(std::string_view firstLine) {
+    if (m_request.titleFromFirstLine) m_firstLine = firstLine;
+    writeHead(encoding(false));
+  }
+  std::string title(Encoding encoding) const {
+    return m_firstLine ? titleFromLine(*m_firstLine, encoding) : m_request.title;
+  }
   void writeHead(Encoding encoding) {
-    const std::string head = pageHead(m_settings, m_outputPath, m_request.title, encoding);
+    const std::string head = pageHead(m_settings, m_outputPath, title(encoding), encoding);
     m_page->append(head);
     m_headSize = head.size();
     m_headEncoding = encoding;
@@ -153,6 +175,7 @@ class PageDraft {
   EncodingDetector m_detector;
   LineConverter m_converter{settings::isOn(m_settings.TextIgnoreTags)};
   std::optional<Encoding> m_headEncoding;
+  std::optional<std::string> m_firstLine;  // kept for the title only
   std::size_t m_headSize = 0;
 };
 
@@ -162,7 +185,8 @@ class PageDraft {
 // expects it. A file past the limit is still counted to its end.
 Result<int> countLines(platform::InputFile& input, const ConversionRequest& request, PageDraft& draft,
                        ConversionView& view) {
-  const long long interval = countingRepaintInterval(input.size());
+  // A stream's size is known only at its end: it is shown as a file of 1 MiB would be.
+  const long long interval = countingRepaintInterval(input.isStream() ? 1 << 20 : input.size());
   RepaintCountdown repaint(interval, interval);
   long long count = 0;
   LineSplitter::ChunkObserver observer;
@@ -216,9 +240,19 @@ Result<ConversionResult> convertFile(const ConversionRequest& request,
   view.setStatusText(status_line::kCountingStarts);
   view.repaintStatus();
   platform::InputFile input;
-  if (Status status = input.open(request.inputPath); !status) return fail(view, status);
+  if (request.inputStream >= 0) {
+    input.openStream(request.inputStream);
+  } else if (Status status = input.open(request.inputPath); !status) {
+    return fail(view, status);
+  }
+  if (request.outputStream < 0 && !request.outputPath.empty() && input.isNamed(request.outputPath)) {
+    return fail(view, Status::error(StatusCode::kBadInput,
+                                    texts::conversion_errors::pageWouldReplaceText(request.outputPath)));
+  }
 
-  const auto outputPath = outputPathFor(request.inputPath, settings::isOn(settings.OutputExtHTML));
+  const auto outputPath = !request.outputPath.empty()
+                              ? std::optional(request.outputPath)
+                              : outputPathFor(request.inputPath, settings::isOn(settings.OutputExtHTML));
   PageDraft draft(request, settings);
   const Status pageStatus = outputPath ? draft.open(*outputPath) : Status::ok();
   const Result<int> lines = countLines(input, request, draft, view);
@@ -240,7 +274,7 @@ Result<ConversionResult> convertFile(const ConversionRequest& request,
   if (!page) return fail(view, page.status(), true);
   view.setProgress(100);
 
-  if (request.openPage) {
+  if (request.openPage && request.outputStream < 0) {
     // As with any document the user opens, a missing browser is the desktop's
     // business; the page itself is written and stays.
     (void)launcher.openDocument(*outputPath);

@@ -37,15 +37,27 @@ class InputFile {
   // Fails for a missing or unreadable file and, without opening it or waiting
   // for it, for anything but a regular file: a pipe, a device or a socket.
   Status open(const std::string& path);
+  // Reads the stream open as `fd` (standard input: a pipe, a terminal or a
+  // file), once, from where it stands to its end. The descriptor stays open
+  // for its owner; a closed one fails at the first read.
+  void openStream(int fd);
   // Reads up to `capacity` bytes into `buffer`; 0 at the end of the file or
   // after an error, which error() then describes.
   std::size_t read(char* buffer, std::size_t capacity);
   const Status& error() const { return m_error; }
-  // The file's size when it was opened.
+  // The file's size when it was opened; for a stream, whose size is known
+  // only at its end, the bytes read so far.
   std::uint64_t size() const { return m_size; }
+  bool isStream() const { return m_stream; }
+  // Whether `path` names this very file (not following a link at its end):
+  // writing there would destroy the text being read.
+  bool isNamed(const std::string& path) const;
 
  private:
+  void close();
+
   int m_fd = -1;
+  bool m_stream = false;
   std::uint64_t m_size = 0;
   Status m_error;
 };
@@ -157,6 +169,11 @@ class AtomicFileWriter {
   // An existing target's permission bits carry over (never setuid, setgid or
   // sticky), and so, for root, do its owner and group.
   Status open(const std::string& target, FolderCache* folders = nullptr);
+  // Builds the file in an unnamed temporary file of the temporary-files folder
+  // ($TMPDIR, else /tmp) and on commit() copies it whole to the stream open as
+  // `fd` (standard output), which stays open. Nothing reaches the stream
+  // before commit().
+  Status openStream(int fd);
   void append(std::string_view bytes) {
     // The common case, a short piece that fits, stays inline: a page is
     // written a few pieces per line.
@@ -167,7 +184,8 @@ class AtomicFileWriter {
       appendSlow(bytes);
     }
   }
-  // Flushes, closes and moves the temporary file into the target's place:
+  // For a stream: flushes and copies the file to the stream. Otherwise
+  // flushes, closes and moves the temporary file into the target's place:
   // by exchanging the two, else by renaming over the target, else, where the
   // file system can do neither, by moving the earlier file aside first and
   // back should the new one not take its place. The name holds a whole file
@@ -181,6 +199,8 @@ class AtomicFileWriter {
 
   void appendSlow(std::string_view bytes);
   void flush();
+  int openNamedTemporary(int access, mode_t mode);
+  int copyToStream(off_t size);
   int nameUnnamedFile();
   int moveIntoPlace();
   int moveIntoPlaceStepwise();
@@ -196,6 +216,7 @@ class AtomicFileWriter {
   bool m_replacing = false;      // a file had the target's name when the writer opened
   int m_ticket = -1;
   int m_fd = -1;
+  int m_stream = -1;  // where commit() copies the file, or -1 to put it in place
   int m_errno = 0;
   FileIdentity m_written;
   std::unique_ptr<char[]> m_buffer = chunkBuffer(kBufferSize);
