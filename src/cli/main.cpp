@@ -4,6 +4,7 @@
 #include <getopt.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -15,7 +16,8 @@
 
 #include "cli/terminal_view.h"
 #include "conversion/conversion_run.h"
-#include "conversion/title_import.h"
+#include "conversion/output_name.h"
+#include "platform/folder_listing.h"
 #include "platform/launcher.h"
 #include "platform/locations.h"
 #include "platform/program_dir.h"
@@ -91,8 +93,13 @@ struct Options {
   bool open = false;
   bool quiet = false;
   conversion::EncodingChoice encoding = conversion::EncodingChoice::kAuto;
+  std::optional<std::string> output;  // -o: the one page's path, "-" for standard output
+  bool recursive = false;
   std::vector<std::string> files;
 };
+
+// The name that stands for standard input as FILE, and standard output as PAGE.
+constexpr std::string_view kStandardStream = "-";
 
 int usageError(const std::string& problem) {
   std::fprintf(stderr, "%s%s\n%s", texts::batch::kProgramPrefix.data(), problem.c_str(), usage());
@@ -107,11 +114,12 @@ std::optional<conversion::EncodingChoice> encodingNamed(const std::string& name)
 }
 
 // A closed standard stream would hand its number to the next file opened, and
-// a report printed "to stdout" would land in that file. Occupying it with a
-// descriptor that cannot be written turns that into a write error instead.
+// a report printed "to stdout" would land in that file, or "-" would read a
+// text file. Occupying it with a descriptor open the other way round (stdin
+// for writing, the others for reading) turns that into an error instead.
 void occupyClosedStream(int fd) {
   if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) return;
-  const int placeholder = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  const int placeholder = ::open("/dev/null", (fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
   if (placeholder >= 0 && placeholder != fd) {
     ::dup2(placeholder, fd);
     ::close(placeholder);
@@ -120,9 +128,11 @@ void occupyClosedStream(int fd) {
 
 // The options as users type them: short forms, "--name=value", unambiguous
 // abbreviations of long names, options after files, and "--" to end them.
-constexpr char kShortOptions[] = ":qt:hV";
+constexpr char kShortOptions[] = ":o:rqt:hV";
 enum LongOnly { kSettings = 256, kTitleFromFirstLine, kEncoding, kOpen };
 constexpr option kLongOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {"recursive", no_argument, nullptr, 'r'},
     {"quiet", no_argument, nullptr, 'q'},
     {"title", required_argument, nullptr, 't'},
     {"help", no_argument, nullptr, 'h'},
@@ -169,6 +179,11 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options) {
       case kTitleFromFirstLine: options.titleFromFirstLine = true; break;
       case kOpen: options.open = true; break;
       case 'q': options.quiet = true; break;
+      case 'r': options.recursive = true; break;
+      case 'o':
+        if (*optarg == '\0') return usageError(texts::batch::needsValue(optionAsWritten(argv, 'o'), japanese));
+        options.output = optarg;
+        break;
       case ':': return usageError(texts::batch::needsValue(optionAsWritten(argv, optopt), japanese));
       default: {
         // getopt names an option it knows when that option was given a value it does not take.
@@ -184,26 +199,57 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options) {
     return usageError(std::string(texts::batch::titlesExclude(japanese)));
   }
   if (options.files.empty()) return usageError(std::string(texts::batch::noFile(japanese)));
+  if (options.output && (options.files.size() > 1 || options.recursive)) {
+    return usageError(std::string(texts::batch::outputTakesOneFile(japanese)));
+  }
+  if (std::count(options.files.begin(), options.files.end(), kStandardStream) > 1) {
+    return usageError(std::string(texts::batch::standardInputOnce(japanese)));
+  }
   return std::nullopt;
 }
 
-// Converts one file, reporting the page on stdout or the failure on stderr.
-bool convertOne(const std::string& file, const Options& options, const settings::SettingsRecord& record,
-                platform::Launcher& launcher, platform::FolderCache& folders, bool live) {
+// What every file of one call shares.
+struct Batch {
+  const Options& options;
+  const settings::SettingsRecord& record;
+  platform::Launcher& launcher;
+  platform::FolderCache folders;
+  bool live;  // a progress line on the terminal
+  // Where the reports of written pages go: standard error when a page goes to
+  // standard output, so that nothing but the page is there.
+  std::FILE* reports;
+  int stdoutError = 0;  // the first error met writing a report to stdout
+};
+
+// A hidden file gives no title, as in the window.
+bool hiddenName(const std::string& path) { return path.substr(path.rfind('/') + 1).starts_with('.'); }
+
+// Converts one file, reporting the page or the failure (on stderr).
+bool convertOne(const std::string& file, Batch& batch) {
+  const Options& options = batch.options;
   conversion::ConversionRequest request;
-  request.folders = &folders;
+  request.folders = &batch.folders;
   request.inputPath = file;
   request.openPage = options.open;
   request.encoding = options.encoding;
-  request.title = options.titleFromFirstLine
-                      ? conversion::importTitle(file, options.encoding).value_or(std::string())
-                      : options.title;
-  cli::TerminalView view(stderr, live);
-  const auto result = conversion::convertFile(request, record, view, launcher);
+  request.title = options.title;
+  request.titleFromFirstLine = options.titleFromFirstLine && !hiddenName(file);
+  if (file == kStandardStream) request.inputStream = STDIN_FILENO;
+  if (options.output.value_or(file == kStandardStream ? std::string(kStandardStream) : "") == kStandardStream) {
+    request.outputStream = STDOUT_FILENO;
+    request.outputPath = kStandardStream;
+  } else if (options.output) {
+    request.outputPath = *options.output;
+  }
+  cli::TerminalView view(stderr, batch.live);
+  const auto result = conversion::convertFile(request, batch.record, view, batch.launcher);
   view.finish();
   if (result) {
-    std::printf("%s: %s\n", cli::printableName(result->outputPath).c_str(),
-                texts::status_line::pageWritten(result->size).c_str());
+    std::fprintf(batch.reports, "%s: %s\n", cli::printableName(result->outputPath).c_str(),
+                 texts::status_line::pageWritten(result->size).c_str());
+    // Each report leaves as soon as its page is in place: a run ended halfway
+    // has reported every page it wrote.
+    if (std::fflush(batch.reports) != 0 && batch.stdoutError == 0) batch.stdoutError = errno;
     return true;
   }
   // An empty name was not even tried, and the run has no message for it.
@@ -211,6 +257,48 @@ bool convertOne(const std::string& file, const Options& options, const settings:
   std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
                message.empty() ? texts::status_line::kFailed.data() : cli::printableMessage(message).c_str());
   return false;
+}
+
+// Converts every file with ".txt" in its name (the rule of the page's name)
+// below `top`, folder by folder in name order, a folder's files and
+// subfolders taken as their names come; links to folders are not followed.
+// Each folder is listed before any of its files is converted, so the pages
+// written meanwhile are not taken for texts; what is held at any time is the
+// listing of each folder on the way down.
+bool convertTree(const std::string& top, Batch& batch) {
+  struct Level {
+    std::string path;
+    std::vector<platform::FolderEntry> entries;
+    std::size_t next = 0;
+  };
+  std::vector<Level> levels;
+  bool allWritten = true;
+  const auto enter = [&](const std::string& path) {
+    auto listed = platform::listFolder(path);
+    if (!listed) {
+      std::fprintf(stderr, "%s: %s\n", cli::printableName(path).c_str(),
+                   cli::printableMessage(listed.status().message()).c_str());
+      allWritten = false;
+      return;
+    }
+    levels.push_back({path.ends_with('/') ? path : path + '/', std::move(*listed)});
+  };
+  enter(top);
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (level.next == level.entries.size()) {
+      levels.pop_back();
+      continue;
+    }
+    const platform::FolderEntry& entry = level.entries[level.next++];
+    const std::string path = level.path + entry.name;
+    if (entry.isFolder) {
+      enter(path);
+    } else if (conversion::outputPathFor(entry.name, false)) {
+      allWritten = convertOne(path, batch) && allWritten;
+    }
+  }
+  return allWritten;
 }
 
 // The reports are part of the result: losing them is a failure. `stdoutError`
@@ -234,8 +322,7 @@ int main(int argc, char** argv) {
   Options options;
   if (const std::optional<int> exitStatus = parseArguments(argc, argv, options)) return *exitStatus;
 
-  occupyClosedStream(STDOUT_FILENO);
-  occupyClosedStream(STDERR_FILENO);
+  for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) occupyClosedStream(stream);
   // A reader that went away is a write error to report, not a silent death.
   std::signal(SIGPIPE, SIG_IGN);
 
@@ -253,18 +340,17 @@ int main(int argc, char** argv) {
   }
   const settings::SettingsRecord record = settings::readSettings(options.settingsPath);
   platform::DesktopLauncher launcher;
-  const bool live = !options.quiet && ::isatty(STDERR_FILENO);
+  const bool pageToStdout =
+      options.output ? *options.output == kStandardStream
+                     : std::find(options.files.begin(), options.files.end(), kStandardStream) != options.files.end();
+  Batch batch{options, record, launcher, {}, !options.quiet && ::isatty(STDERR_FILENO),
+              pageToStdout ? stderr : stdout};
 
-  platform::FolderCache folders;
   int status = 0;
-  int stdoutError = 0;
   for (const std::string& file : options.files) {
-    if (!convertOne(file, options, record, launcher, folders, live)) {
-      status = 1;
-    } else if (std::fflush(stdout) != 0 && stdoutError == 0) {
-      stdoutError = errno;
-    }
+    const bool tree = options.recursive && file != kStandardStream && platform::isFolder(file);
+    if (!(tree ? convertTree(file, batch) : convertOne(file, batch))) status = 1;
   }
-  if (!reportsWritten(stdoutError)) status = 1;
+  if (!reportsWritten(batch.reports == stdout ? batch.stdoutError : 0)) status = 1;
   return status;
 }

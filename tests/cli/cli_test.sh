@@ -27,6 +27,40 @@ while IFS='|' read -r environment arguments want expected; do
   check "usage: $environment $arguments" usage "$environment" "$arguments" "$want" "$expected"
 done <"$data/cli/usage_language.txt"
 
+# Each way in and out: pipes, a chosen output, folders. Each row of
+# tests/data/cli/conversions.txt runs in a fresh copy of one folder.
+mkdir -p tree/sub/deeper outside
+printf '<H1>題名</H1>\r\n本文\r\n' >memo.txt
+printf 'notes\r\n' | tee notes.md tree/B.TXT tree/a.txt tree/old.txt tree/notes.md tree/sub/c.txt \
+  tree/sub/deeper/d.txt outside/e.txt >/dev/null
+echo earlier >tree/old.htm
+ln -s ../outside tree/link
+tar -cf folder.tar memo.txt notes.md tree outside && rm -r memo.txt notes.md tree outside
+C() { LC_ALL=C.UTF-8 "$convert" "$@"; }  # usage errors in English
+page() { head -1 "$1" | grep -q '^<!DOCTYPE' && grep -qF "<TITLE>$2</TITLE>" "$1" && test "$(tail -1 "$1")" = $'</HTML>\r'; }
+said() { grep -qxF -- "$2" "$1"; }
+reported() { cut -d: -f1 ../out.txt | tr '\n' ' '; }
+listing() { find . -printf '%p %y %s %T@\n' | sort; }
+same() { test "$(listing)" = "$before"; }
+while IFS='|' read -r name command want holds; do
+  [[ "$name" =~ ^# || -z "$name" ]] && continue
+  rm -rf row && mkdir row && tar -xf folder.tar -C row
+  before=$(cd row && listing)
+  (cd row && eval "$command") >out.txt 2>err.txt
+  status=$?
+  check "run: $name" eval "((status == $want)) && (cd row && eval \"\$holds\")"
+done <"$data/cli/conversions.txt"
+if ((EUID != 0)); then
+  rm -rf row && mkdir row && tar -xf folder.tar -C row && chmod 0 row/tree/sub
+  (cd row && C -r tree) >out.txt 2>err.txt; status=$?
+  chmod 755 row/tree/sub
+  check "-r, an unreadable folder: the others converted" test $status -eq 1 -a -e row/tree/a.htm
+  check "-r, an unreadable folder: said" said err.txt "tree/sub: フォルダを開けません: tree/sub (アクセスが拒否されました)"
+else
+  echo "root reads every folder: the unreadable-folder case is not run" >&2
+fi
+rm -rf row folder.tar
+
 # The golden page: every byte, with the options of a settings file.
 cp "$data"/conversion/sample.{txt,ini} .
 run --settings sample.ini --title-from-first-line sample.txt
@@ -69,6 +103,7 @@ terminal() { script -qec "$(printf '%q ' "$convert" "$@")" /dev/null; }
 progress() { terminal "$@" | grep -c 行数をチェックしています; }
 check "progress on a terminal" test "$(progress s.txt)" -gt 0
 check "--quiet: no progress" test "$(progress --quiet s.txt)" -eq 0
+check "-q: no progress" test "$(progress -q s.txt)" -eq 0
 cleared() { [[ "$(terminal s.txt)" == *$'\e[Ks.htm: '* ]]; }
 check "progress line cleared before the result" cleared
 check "no progress into a file" test "$(grep -c 行数 err.txt)" -eq 0
