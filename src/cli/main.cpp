@@ -30,11 +30,16 @@ namespace {
 using namespace morlavin;
 
 constexpr char kUsageEnglish[] =
-    "usage: morlavin-convert [--settings FILE] [-t TEXT | --title-from-first-line]\n"
+    "usage: morlavin-convert [-o PAGE | -r] [--settings FILE] [-t TEXT | --title-from-first-line]\n"
     "                        [--encoding auto|shift-jis|utf-8] [--open] [--quiet] [--] FILE...\n"
     "\n"
     "Converts Shift-JIS or UTF-8 text files into HTML pages beside them (memo.txt -> memo.htm).\n"
+    "A FILE of - is standard input, and its page goes to standard output.\n"
     "\n"
+    "  -o, --output PAGE        write the one FILE's page to PAGE (- for standard output);\n"
+    "                           the FILE then needs no \".txt\" in its name\n"
+    "  -r, --recursive          convert every file with \".txt\" in its name below each\n"
+    "                           folder given, in name order, not following links to folders\n"
     "  --settings FILE          read the options from FILE instead of the Morlavin.ini the\n"
     "                           window uses (beside the program, or in ~/.config/morlavin/);\n"
     "                           never written\n"
@@ -48,15 +53,21 @@ constexpr char kUsageEnglish[] =
     "  -h, --help               print this help and exit\n"
     "  -V, --version            print the version and exit\n"
     "\n"
+    "Pages written are reported on standard output, or on standard error when a page goes\n"
+    "to standard output.\n"
     "Exit status: 0 when every page was written, 1 when any file failed, 2 for a usage error.\n";
 
 constexpr char kUsageJapanese[] =
-    "使い方: morlavin-convert [--settings ファイル] [-t 題名 | --title-from-first-line]\n"
+    "使い方: morlavin-convert [-o ページ | -r] [--settings ファイル] [-t 題名 | --title-from-first-line]\n"
     "                         [--encoding auto|shift-jis|utf-8] [--open] [--quiet] [--] ファイル...\n"
     "\n"
     "Shift-JIS または UTF-8 のテキストファイルを、同じフォルダの HTML ページに変換します\n"
-    "(memo.txt -> memo.htm)。\n"
+    "(memo.txt -> memo.htm)。ファイル名 - は標準入力で、そのページは標準出力に書きます。\n"
     "\n"
+    "  -o, --output ページ      ファイル一つのページをこの名前で書きます (- は標準出力)。\n"
+    "                           ファイル名に \".txt\" がなくても変換します\n"
+    "  -r, --recursive          指定したフォルダの下にある、名前に \".txt\" を含むファイルを\n"
+    "                           名前の順にすべて変換します。フォルダへのリンクはたどりません\n"
     "  --settings ファイル      設定をこのファイルから読みます。省略時はウィンドウと同じ\n"
     "                           Morlavin.ini (プログラムのフォルダか ~/.config/morlavin/)。\n"
     "                           設定ファイルは書き換えません\n"
@@ -70,6 +81,8 @@ constexpr char kUsageJapanese[] =
     "  -h, --help               この説明を表示して終了します\n"
     "  -V, --version            バージョンを表示して終了します\n"
     "\n"
+    "書き込んだページは標準出力に報告します。ページを標準出力に書くときは標準エラー出力に\n"
+    "報告します。\n"
     "終了コード: すべてのページを書き込めたら 0、失敗したファイルがあれば 1、使い方の誤りは 2。\n";
 
 // Help and usage errors follow the user's language for messages, like any
