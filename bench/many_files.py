@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""Times one `morlavin-convert --quiet -r FOLDER` call over a folder of 1,000
+and of 10,000 small texts (20 lines each) against `cp -r` of the same folder,
+alternating the two, and reports medians: the cost per file at each size,
+how that cost grows from the smaller folder to the larger, and the larger
+run against `cp -r`. The converter passes when the cost per file grows at
+most 1.25 times and the larger run takes at most 3 times as long as `cp -r`;
+the exit status says whether it did.
+
+usage: bench/many_files.py [--runs N] [--folder DIR] [BUILD_DIR]
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+SIZES = (1000, 10000)
+MAX_GROWTH = 1.25
+MAX_AGAINST_CP = 3.0
+
+
+def make_folder(path, files):
+    os.mkdir(path)
+    text = "".join(f"line {i} of a small memo\r\n" for i in range(20)).encode()
+    for i in range(files):
+        with open(os.path.join(path, f"memo{i:05d}.txt"), "wb") as out:
+            out.write(text)
+
+
+def timed(argv):
+    start = time.perf_counter()
+    if subprocess.run(argv, stdout=subprocess.DEVNULL).returncode != 0:
+        sys.exit(f"{argv} failed")
+    return time.perf_counter() - start
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build", nargs="?", default="build")
+    parser.add_argument("--runs", type=int, default=7)
+    parser.add_argument("--folder", help="where the folders are made (default: the system's temporary folder)")
+    args = parser.parse_args()
+    convert = os.path.abspath(os.path.join(args.build, "bin", "morlavin-convert"))
+
+    with tempfile.TemporaryDirectory(prefix="morlavin-bench-", dir=args.folder) as work:
+        medians = {}
+        print(f"{'files':>6} {'convert s':>10} {'cp -r s':>8} {'convert/cp':>10} {'ms per file':>11}")
+        for files in SIZES:
+            template = os.path.join(work, f"template{files}")
+            make_folder(template, files)
+            convert_times, cp_times = [], []
+            for run in range(args.runs + 1):
+                # Every run starts as a first conversion does: a folder of
+                # texts and no pages. Nothing is deleted until the end: on
+                # ext4 a file made next to files just deleted costs more, and
+                # that cost would be the benchmark's, not the converter's.
+                texts = os.path.join(work, f"texts{files}-{run}")
+                copy = os.path.join(work, f"copy{files}-{run}")
+                subprocess.run(["cp", "-r", template, texts], check=True)
+                # The two take turns at going first, so that the writeback
+                # one leaves behind slows each as often.
+                for program in ("convert", "cp") if run % 2 == 0 else ("cp", "convert"):
+                    os.sync()
+                    if program == "convert":
+                        convert_time = timed([convert, "--quiet", "-r", texts])
+                    else:
+                        cp_time = timed(["cp", "-r", template, copy])
+                if len(os.listdir(texts)) != 2 * files:
+                    sys.exit("the converter did not write one page per text")
+                if run:  # the first round only warms the caches
+                    convert_times.append(convert_time)
+                    cp_times.append(cp_time)
+            medians[files] = (statistics.median(convert_times), statistics.median(cp_times))
+            convert_s, cp_s = medians[files]
+            print(f"{files:6d} {convert_s:10.3f} {cp_s:8.3f} {convert_s / cp_s:10.2f} {convert_s / files * 1000:11.4f}")
+
+        small, large = SIZES
+        growth = (medians[large][0] / large) / (medians[small][0] / small)
+        against_cp = medians[large][0] / medians[large][1]
+        print(f"cost per file at {large} / at {small}: {growth:.2f} (at most {MAX_GROWTH})")
+        print(f"{large} files, convert / cp -r: {against_cp:.2f} (at most {MAX_AGAINST_CP})")
+        sys.exit(0 if growth <= MAX_GROWTH and against_cp <= MAX_AGAINST_CP else 1)
+
+
+if __name__ == "__main__":
+    main()
