@@ -141,6 +141,27 @@ check "stdout closed: refused" refused "標準出力に書き込めません (�
 rm one.htm; "$convert" one.txt <&- >out.txt; status=$?  # the text is then file 0
 check "stdin closed: converts" grep -q "^a<BR>" one.htm
 
+# Bash completes options, encodings and file names (each row of tests/data/cli/completion.txt).
+if [[ -r /usr/share/bash-completion/bash_completion ]]; then
+  offered() {  # offered LINE: the words completion offers at the end of LINE
+    bash -c '. /usr/share/bash-completion/bash_completion; . "$1"; compopt() { :; }
+      COMP_LINE="morlavin-convert $2" COMP_POINT=${#COMP_LINE}; read -ra COMP_WORDS <<<"$COMP_LINE"
+      [[ $COMP_LINE == *" " ]] && COMP_WORDS+=("")
+      COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+      _morlavin_convert morlavin-convert "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+      ((${#COMPREPLY[@]} == 0)) || printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | tr "\n" " "' _ "$data/../../data/morlavin-convert.bash-completion" "$1"
+  }
+  mkdir complete && printf 'x' | tee complete/memo.txt >complete/notes.md
+  while IFS='|' read -r line words; do
+    [[ "$line" =~ ^# || -z "$line" ]] && continue
+    read -r line <<<"$line" && read -r words <<<"$words"
+    got=$(cd complete && PATH="$(dirname "$convert"):$PATH" offered "${line//␣/ }")
+    check "completion: $line" test "$got" = "${words:+$words }"
+  done <"$data/cli/completion.txt"
+else
+  echo "SKIP: bash-completion is not installed: completion is not tried" >&2
+fi
+
 # --open hands each page to the desktop (how, the launcher's own test checks).
 install -D -m 755 <(printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened"\n' "$work") stub/xdg-open
 PATH="$work/stub:$PATH" run --open one.txt two.txt
