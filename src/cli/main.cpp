@@ -39,7 +39,7 @@ constexpr char kUsageEnglish[] =
     "  -o, --output PAGE        write the one FILE's page to PAGE (- for standard output);\n"
     "                           the FILE then needs no \".txt\" in its name\n"
     "  -r, --recursive          convert every file with \".txt\" in its name below each\n"
-    "                           folder given, in name order, not following links to folders\n"
+    "                           folder given, in name order, not following links\n"
     "  --settings FILE          read the options from FILE instead of the Morlavin.ini the\n"
     "                           window uses (beside the program, or in ~/.config/morlavin/);\n"
     "                           never written\n"
@@ -67,7 +67,7 @@ constexpr char kUsageJapanese[] =
     "  -o, --output ページ      ファイル一つのページをこの名前で書きます (- は標準出力)。\n"
     "                           ファイル名に \".txt\" がなくても変換します\n"
     "  -r, --recursive          指定したフォルダの下にある、名前に \".txt\" を含むファイルを\n"
-    "                           名前の順にすべて変換します。フォルダへのリンクはたどりません\n"
+    "                           名前の順にすべて変換します。リンクはたどりません\n"
     "  --settings ファイル      設定をこのファイルから読みます。省略時はウィンドウと同じ\n"
     "                           Morlavin.ini (プログラムのフォルダか ~/.config/morlavin/)。\n"
     "                           設定ファイルは書き換えません\n"
@@ -237,12 +237,14 @@ struct Batch {
 // A hidden file gives no title, as in the window.
 bool hiddenName(const std::string& path) { return path.substr(path.rfind('/') + 1).starts_with('.'); }
 
-// Converts one file, reporting the page or the failure (on stderr).
-bool convertOne(const std::string& file, Batch& batch) {
+// Converts one file (found in the folder open as `folder`, if given),
+// reporting the page or the failure (on stderr).
+bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
   const Options& options = batch.options;
   conversion::ConversionRequest request;
   request.folders = &batch.folders;
   request.inputPath = file;
+  request.inputFolder = folder;
   request.openPage = options.open;
   request.encoding = options.encoding;
   request.title = options.title;
@@ -272,43 +274,55 @@ bool convertOne(const std::string& file, Batch& batch) {
   return false;
 }
 
-// Converts every file with ".txt" in its name (the rule of the page's name)
-// below `top`, folder by folder in name order, a folder's files and
-// subfolders taken as their names come; links to folders are not followed.
-// Each folder is listed before any of its files is converted, so the pages
-// written meanwhile are not taken for texts; what is held at any time is the
-// listing of each folder on the way down.
+// Converts every regular file with ".txt" in its name (the rule of the
+// page's name) below `top`, folder by folder in name order, a folder's files
+// and subfolders taken as their names come. Links are not followed, to
+// folders or to files: a link planted in a shared tree cannot lead the walk,
+// nor a text of the walk's user, elsewhere. Each folder is opened from its
+// parent and listed before its files are converted, which are read and
+// written there whatever happens to the names meanwhile; pages written
+// meanwhile are not taken for texts. What is held at any time is the listing
+// of each folder on the way down.
 bool convertTree(const std::string& top, Batch& batch) {
   struct Level {
-    std::string path;
+    std::string path;  // ends in "/"
+    int fd;
     std::vector<platform::FolderEntry> entries;
     std::size_t next = 0;
   };
   std::vector<Level> levels;
   bool allWritten = true;
-  const auto enter = [&](const std::string& path) {
-    auto listed = platform::listFolder(path);
-    if (!listed) {
-      std::fprintf(stderr, "%s: %s\n", cli::printableName(path).c_str(),
-                   cli::printableMessage(listed.status().message()).c_str());
-      allWritten = false;
-      return;
-    }
-    levels.push_back({path.ends_with('/') ? path : path + '/', std::move(*listed)});
+  const auto failed = [&](const std::string& path, const Status& status) {
+    std::fprintf(stderr, "%s: %s\n", cli::printableName(path).c_str(),
+                 cli::printableMessage(status.message()).c_str());
+    allWritten = false;
   };
-  enter(top);
+  const auto enter = [&](const std::string& path, Result<int> folder) {
+    if (!folder) return failed(path, folder.status());
+    auto listed = platform::listFolder(*folder, path);
+    if (!listed) {
+      ::close(*folder);
+      return failed(path, listed.status());
+    }
+    const std::string prefix = path.ends_with('/') ? path : path + '/';
+    batch.folders.hold(prefix, *folder);
+    levels.push_back({prefix, *folder, std::move(*listed)});
+  };
+  enter(top, platform::openFolder(top));
   while (!levels.empty()) {
     Level& level = levels.back();
     if (level.next == level.entries.size()) {
+      batch.folders.release(level.path);
+      ::close(level.fd);
       levels.pop_back();
       continue;
     }
     const platform::FolderEntry& entry = level.entries[level.next++];
     const std::string path = level.path + entry.name;
     if (entry.isFolder) {
-      enter(path);
+      enter(path, platform::openSubfolder(level.fd, entry.name, path));
     } else if (conversion::outputPathFor(entry.name, false)) {
-      allWritten = convertOne(path, batch) && allWritten;
+      allWritten = convertOne(path, batch, level.fd) && allWritten;
     }
   }
   return allWritten;

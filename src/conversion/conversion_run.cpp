@@ -242,7 +242,7 @@ Result<ConversionResult> convertFile(const ConversionRequest& request,
   platform::InputFile input;
   if (request.inputStream >= 0) {
     input.openStream(request.inputStream);
-  } else if (Status status = input.open(request.inputPath); !status) {
+  } else if (Status status = input.open(request.inputPath, request.inputFolder); !status) {
     return fail(view, status);
   }
   if (request.outputStream < 0 && !request.outputPath.empty() && input.isNamed(request.outputPath)) {

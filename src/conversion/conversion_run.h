@@ -56,6 +56,9 @@ struct ConversionRequest {
   // A descriptor (standard input) to read the text from, once, instead of
   // the file at inputPath, which then only names it; -1 for none.
   int inputStream = -1;
+  // The folder, open, that holds the file inputPath names: the file is
+  // opened there by its name, never through a link; -1: by its path.
+  int inputFolder = -1;
   // The title is the text's first line, decoded as the whole text is, with
   // its heading, font-size and line-break tags taken out (see
   // stripTitleTags); `title` is used only for a text without lines. A stream

@@ -158,10 +158,13 @@ bool InputFile::isNamed(const std::string& path) const {
          own.st_dev == named.st_dev && own.st_ino == named.st_ino;
 }
 
-Status InputFile::open(const std::string& path) {
+Status InputFile::open(const std::string& path, int folder) {
   close();
   m_size = 0;
   m_error = Status::ok();
+  const bool within = folder >= 0;
+  const std::string name = within ? baseNameOf(path) : path;
+  const int at = within ? folder : AT_FDCWD;
   const std::string cannotOpen(texts::files::kCannotOpen);
   const auto refuse = [&](const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return Status::fromErrno(cannotOpen, EISDIR);
@@ -171,11 +174,19 @@ Status InputFile::open(const std::string& path) {
   // the type is checked first, by name, and again once the file is open, in
   // case the name was given to another file meanwhile. O_NONBLOCK keeps that
   // second open from waiting, and O_NOCTTY keeps a terminal from being taken.
-  const auto named = statPath(path);
-  if (!named) return Status::fromErrno(cannotOpen, errno);
-  if (!S_ISREG(named->st_mode)) return refuse(*named);
-  m_fd = retryOnInterrupt(
-      [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); });
+  // Within a folder a link is never followed: O_NOFOLLOW makes one that
+  // takes the name meanwhile an error.
+  struct stat named {};
+  if (retryOnInterrupt([&] {
+        return ::fstatat(at, name.c_str(), &named, within ? AT_SYMLINK_NOFOLLOW : 0);
+      }) != 0) {
+    return Status::fromErrno(cannotOpen, errno);
+  }
+  if (!S_ISREG(named.st_mode)) return refuse(named);
+  m_fd = retryOnInterrupt([&] {
+    return ::openat(at, name.c_str(),
+                    O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (within ? O_NOFOLLOW : 0));
+  });
   if (m_fd < 0) return Status::fromErrno(cannotOpen, errno);
   struct stat st {};
   Status status = Status::ok();
@@ -276,21 +287,45 @@ FolderCache::~FolderCache() {
 
 int FolderCache::folderOf(const std::string& target) {
   const std::string path = directoryOf(target);
-  const auto known = std::find_if(m_folders.begin(), m_folders.end(),
-                                  [&](const Folder& folder) { return folder.path == path; });
-  if (known != m_folders.end()) {
+  if (const auto known = find(path); known != m_folders.end()) {
     std::rotate(known, known + 1, m_folders.end());
     return m_folders.back().fd;
   }
   const int fd = openDirectoryOf(target);
   if (fd < 0) return -1;
-  removeStaleTemporaryFiles(fd);
-  if (m_folders.size() == kKept) {
-    ::close(m_folders.front().fd);
-    m_folders.erase(m_folders.begin());
-  }
-  m_folders.push_back({path, fd});
+  add({path, fd, false});
   return fd;
+}
+
+void FolderCache::hold(const std::string& folderPath, int folder) {
+  std::string path = folderPath.ends_with('/') ? folderPath : folderPath + '/';
+  if (const auto known = find(path); known != m_folders.end()) {
+    ::close(known->fd);
+    m_folders.erase(known);
+  }
+  const int fd = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  if (fd >= 0) add({std::move(path), fd, true});
+}
+
+void FolderCache::release(const std::string& folderPath) {
+  const auto known = find(folderPath.ends_with('/') ? folderPath : folderPath + '/');
+  if (known != m_folders.end()) known->held = false;
+}
+
+std::vector<FolderCache::Folder>::iterator FolderCache::find(const std::string& path) {
+  return std::find_if(m_folders.begin(), m_folders.end(),
+                      [&](const Folder& folder) { return folder.path == path; });
+}
+
+void FolderCache::add(Folder folder) {
+  removeStaleTemporaryFiles(folder.fd);
+  const auto unheld = std::find_if(m_folders.begin(), m_folders.end(),
+                                   [](const Folder& kept) { return !kept.held; });
+  if (m_folders.size() >= kKept && unheld != m_folders.end()) {
+    ::close(unheld->fd);
+    m_folders.erase(unheld);
+  }
+  m_folders.push_back(std::move(folder));
 }
 
 AtomicFileWriter::~AtomicFileWriter() { discard(); }

@@ -36,7 +36,9 @@ class InputFile {
 
   // Fails for a missing or unreadable file and, without opening it or waiting
   // for it, for anything but a regular file: a pipe, a device or a socket.
-  Status open(const std::string& path);
+  // With `folder` (open), the file is the one of path's file name within that
+  // folder, and a link at that name is refused, not followed.
+  Status open(const std::string& path, int folder = -1);
   // Reads the stream open as `fd` (standard input: a pipe, a terminal or a
   // file), once, from where it stands to its end. The descriptor stays open
   // for its owner; a closed one fails at the first read.
@@ -111,9 +113,9 @@ const WriterCalls& systemWriterCalls();
 // The folders a batch of pages is written into, each opened, and cleared of
 // the temporary files that dead processes left there, once however many pages
 // go into it: the cost of a page then does not grow with its folder. The
-// last few folders asked for stay open; a writer handed the cache must be
-// done before that many other folders have been asked for, and the cache must
-// outlive it.
+// last few folders asked for stay open, and so do the folders held; a writer
+// handed the cache must be done before that many other folders have been
+// asked for, and the cache must outlive it.
 class FolderCache {
  public:
   FolderCache() = default;
@@ -125,13 +127,23 @@ class FolderCache {
   // current folder for a bare name), open for acting on names within it;
   // owned by the cache. -1 with errno set when it cannot be opened.
   int folderOf(const std::string& target);
+  // Takes the folder open as `folder` (a copy of the descriptor) for the
+  // pages in `folderPath`, tidies it, and holds it until release(): a walk
+  // that opened each folder from its parent, never through a link, writes
+  // into the folder it listed whatever happens to the names meanwhile.
+  void hold(const std::string& folderPath, int folder);
+  void release(const std::string& folderPath);
 
  private:
   static constexpr std::size_t kKept = 8;
   struct Folder {
-    std::string path;
+    std::string path;  // ends in "/", or is empty for the current folder
     int fd;
+    bool held;
   };
+  std::vector<Folder>::iterator find(const std::string& path);
+  void add(Folder folder);
+
   std::vector<Folder> m_folders;  // the most recently asked for last
 };
 

@@ -1,5 +1,5 @@
 // Folder listings through readdir, which names each entry's type on most file
-// systems, so that only links and unknown types cost a stat.
+// systems, so that only an unknown type costs a stat.
 #include "platform/folder_listing.h"
 
 #include <dirent.h>
@@ -15,29 +15,46 @@
 #include "platform/texts.h"
 
 namespace morlavin::platform {
+namespace {
+
+Result<int> openFolderAt(int at, const std::string& name, int flags, const std::string& path) {
+  const int fd = retryOnInterrupt([&] {
+    return ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | flags);
+  });
+  if (fd < 0) return Status::fromErrno(texts::files::cannotOpenFolder(path), errno);
+  return fd;
+}
+
+}  // namespace
 
 bool isFolder(const std::string& path) {
   struct stat st {};
   return retryOnInterrupt([&] { return ::stat(path.c_str(), &st); }) == 0 && S_ISDIR(st.st_mode);
 }
 
-Result<std::vector<FolderEntry>> listFolder(const std::string& path) {
-  const std::string cannotOpen = texts::files::cannotOpenFolder(path);
-  const int fd = retryOnInterrupt(
-      [&] { return ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC); });
-  if (fd < 0) return Status::fromErrno(cannotOpen, errno);
-  DIR* folder = ::fdopendir(fd);
-  if (folder == nullptr) {
+Result<int> openFolder(const std::string& path) { return openFolderAt(AT_FDCWD, path, 0, path); }
+
+Result<int> openSubfolder(int parent, const std::string& name, const std::string& path) {
+  return openFolderAt(parent, name, O_NOFOLLOW, path);
+}
+
+Result<std::vector<FolderEntry>> listFolder(int folder, const std::string& path) {
+  // readdir reads through a descriptor of its own, which closedir closes.
+  const int listing = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
+  if (entries == nullptr) {
     const int error = errno;
-    ::close(fd);
-    return Status::fromErrno(cannotOpen, error);
+    if (listing >= 0) ::close(listing);
+    return Status::fromErrno(texts::files::cannotReadFolder(path), error);
   }
-  std::vector<FolderEntry> entries;
+  // The copy shares its position with the original: start from the top.
+  ::rewinddir(entries);
+  std::vector<FolderEntry> found;
   int error = 0;
   try {
     for (;;) {
       errno = 0;
-      const dirent* entry = ::readdir(folder);
+      const dirent* entry = ::readdir(entries);
       if (entry == nullptr) {
         error = errno;
         break;
@@ -46,20 +63,19 @@ Result<std::vector<FolderEntry>> listFolder(const std::string& path) {
       if (name == "." || name == "..") continue;
       unsigned char type = entry->d_type;
       struct stat st {};
-      if (type == DT_UNKNOWN && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+      if (type == DT_UNKNOWN && ::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
       }
-      if (type == DT_LNK && ::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode)) continue;
-      entries.push_back({std::string(name), type == DT_DIR});
+      if (type == DT_DIR || type == DT_REG) found.push_back({std::string(name), type == DT_DIR});
     }
   } catch (const std::bad_alloc&) {
     error = ENOMEM;
   }
-  ::closedir(folder);
+  ::closedir(entries);
   if (error != 0) return Status::fromErrno(texts::files::cannotReadFolder(path), error);
-  std::sort(entries.begin(), entries.end(),
+  std::sort(found.begin(), found.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-  return entries;
+  return found;
 }
 
 }  // namespace morlavin::platform

@@ -35,6 +35,7 @@ printf 'notes\r\n' | tee notes.md tree/B.TXT tree/a.txt tree/old.txt tree/notes.
   tree/sub/deeper/d.txt outside/e.txt >/dev/null
 echo earlier >tree/old.htm
 ln -s ../outside tree/link
+ln -s ../memo.txt tree/linked.txt
 tar -cf folder.tar memo.txt notes.md tree outside && rm -r memo.txt notes.md tree outside
 C() { LC_ALL=C.UTF-8 "$convert" "$@"; }  # usage errors in English
 page() { head -1 "$1" | grep -q '^<!DOCTYPE' && grep -qF "<TITLE>$2</TITLE>" "$1" && test "$(tail -1 "$1")" = $'</HTML>\r'; }

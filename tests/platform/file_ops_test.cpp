@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/folder_listing.h"
 #include "platform/temporary_files.h"
 #include "test_support/temp_dir.h"
 
@@ -227,6 +228,36 @@ TEST(FolderCache, TidiesEachFolderOnceForABatch) {
   }
   EXPECT_EQ(seen, "removed left removed left ");
   EXPECT_EQ(readFile(dir.file("b.htm")), "b.htm");
+}
+
+// A walk that opened a folder reads and writes in that folder, whatever its
+// name comes to lead to, and never through a link at a file's name.
+TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
+  TempDir dir;
+  fs::create_directories(dir.file("tree"));
+  fs::create_directories(dir.file("elsewhere"));
+  writeFile(dir.file("tree/a.txt"), "listed");
+  writeFile(dir.file("elsewhere/a.txt"), "elsewhere");
+  fs::create_symlink("a.txt", dir.file("tree/link.txt"));
+  const Result<int> tree = openFolder(dir.file("tree"));
+  ASSERT_TRUE(tree.isOk());
+  FolderCache folders;
+  folders.hold(dir.file("tree"), *tree);
+  fs::rename(dir.file("tree"), dir.file("moved"));
+  fs::create_symlink("elsewhere", dir.file("tree"));
+
+  InputFile input;
+  ASSERT_TRUE(input.open(dir.file("tree/a.txt"), *tree).isOk());
+  char text[16];
+  EXPECT_EQ(std::string(text, input.read(text, sizeof text)), "listed");
+  EXPECT_EQ(input.open(dir.file("tree/link.txt"), *tree).message(), "ファイルを開けません (通常のファイルではありません)");
+  AtomicFileWriter writer;
+  ASSERT_TRUE(writer.open(dir.file("tree/a.htm"), &folders).isOk());
+  writer.append("page");
+  ASSERT_TRUE(writer.commit().isOk());
+  EXPECT_EQ(readFile(dir.file("moved/a.htm")) + " " + fileNames(dir.file("elsewhere")), "page a.txt");
+  folders.release(dir.file("tree"));
+  ::close(*tree);
 }
 
 // A signal can remove only the files its fixed registry holds; past that,
