@@ -250,12 +250,10 @@ bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
   request.title = options.title;
   request.titleFromFirstLine = options.titleFromFirstLine && !hiddenName(file);
   if (file == kStandardStream) request.inputStream = STDIN_FILENO;
-  if (options.output.value_or(file == kStandardStream ? std::string(kStandardStream) : "") == kStandardStream) {
-    request.outputStream = STDOUT_FILENO;
-    request.outputPath = kStandardStream;
-  } else if (options.output) {
-    request.outputPath = *options.output;
-  }
+  // Standard input's page goes to standard output unless -o names another
+  // place; no page named: beside its text.
+  request.outputPath = options.output.value_or(std::string(file == kStandardStream ? kStandardStream : ""));
+  if (request.outputPath == kStandardStream) request.outputStream = STDOUT_FILENO;
   cli::TerminalView view(stderr, batch.live);
   const auto result = conversion::convertFile(request, batch.record, view, batch.launcher);
   view.finish();
@@ -299,7 +297,7 @@ bool convertTree(const std::string& top, Batch& batch) {
   };
   const auto enter = [&](const std::string& path, Result<int> folder) {
     if (!folder) return failed(path, folder.status());
-    auto listed = platform::listFolder(*folder, path);
+    auto listed = platform::listFolder(*folder);
     if (!listed) {
       ::close(*folder);
       return failed(path, listed.status());
@@ -320,7 +318,7 @@ bool convertTree(const std::string& top, Batch& batch) {
     const platform::FolderEntry& entry = level.entries[level.next++];
     const std::string path = level.path + entry.name;
     if (entry.isFolder) {
-      enter(path, platform::openSubfolder(level.fd, entry.name, path));
+      enter(path, platform::openSubfolder(level.fd, entry.name));
     } else if (conversion::outputPathFor(entry.name, false)) {
       allWritten = convertOne(path, batch, level.fd) && allWritten;
     }

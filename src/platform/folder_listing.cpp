@@ -17,11 +17,11 @@
 namespace morlavin::platform {
 namespace {
 
-Result<int> openFolderAt(int at, const std::string& name, int flags, const std::string& path) {
+Result<int> openFolderAt(int at, const std::string& name, int flags) {
   const int fd = retryOnInterrupt([&] {
     return ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | flags);
   });
-  if (fd < 0) return Status::fromErrno(texts::files::cannotOpenFolder(path), errno);
+  if (fd < 0) return Status::fromErrno(std::string(texts::files::kCannotOpenFolder), errno);
   return fd;
 }
 
@@ -32,20 +32,21 @@ bool isFolder(const std::string& path) {
   return retryOnInterrupt([&] { return ::stat(path.c_str(), &st); }) == 0 && S_ISDIR(st.st_mode);
 }
 
-Result<int> openFolder(const std::string& path) { return openFolderAt(AT_FDCWD, path, 0, path); }
+Result<int> openFolder(const std::string& path) { return openFolderAt(AT_FDCWD, path, 0); }
 
-Result<int> openSubfolder(int parent, const std::string& name, const std::string& path) {
-  return openFolderAt(parent, name, O_NOFOLLOW, path);
+Result<int> openSubfolder(int parent, const std::string& name) {
+  return openFolderAt(parent, name, O_NOFOLLOW);
 }
 
-Result<std::vector<FolderEntry>> listFolder(int folder, const std::string& path) {
+Result<std::vector<FolderEntry>> listFolder(int folder) {
+  const std::string cannotRead(texts::files::kCannotReadFolder);
   // readdir reads through a descriptor of its own, which closedir closes.
   const int listing = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
   DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
   if (entries == nullptr) {
     const int error = errno;
     if (listing >= 0) ::close(listing);
-    return Status::fromErrno(texts::files::cannotReadFolder(path), error);
+    return Status::fromErrno(cannotRead, error);
   }
   // The copy shares its position with the original: start from the top.
   ::rewinddir(entries);
@@ -72,7 +73,7 @@ Result<std::vector<FolderEntry>> listFolder(int folder, const std::string& path)
     error = ENOMEM;
   }
   ::closedir(entries);
-  if (error != 0) return Status::fromErrno(texts::files::cannotReadFolder(path), error);
+  if (error != 0) return Status::fromErrno(cannotRead, error);
   std::sort(found.begin(), found.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
   return found;

@@ -22,13 +22,12 @@ bool isFolder(const std::string& path);
 // named it). The caller closes the descriptor. Fails with the reason.
 Result<int> openFolder(const std::string& path);
 // Opens the folder `name` within the folder open as `parent`; a link at that
-// name is refused, not followed. `path` names it in a message.
-Result<int> openSubfolder(int parent, const std::string& name, const std::string& path);
+// name is refused, not followed.
+Result<int> openSubfolder(int parent, const std::string& name);
 
-// The regular files and folders in the folder open as `folder` (named `path`
-// in a message), in the order of their names' bytes, the same in every
+// The regular files and folders in the folder open as `folder`, in the order of their names' bytes, the same in every
 // locale. Links are left out, so that a walk never leaves its tree nor runs
 // in a circle, and so are pipes, devices and sockets, which hold no text.
-Result<std::vector<FolderEntry>> listFolder(int folder, const std::string& path);
+Result<std::vector<FolderEntry>> listFolder(int folder);
 
 }  // namespace morlavin::platform

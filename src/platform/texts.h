@@ -98,12 +98,8 @@ inline constexpr std::string_view kCannotCreateFolder = "フォルダを作成�
 // What a page written to standard output is called in a message.
 inline constexpr std::string_view kStandardOutput = "標準出力";
 
-inline std::string cannotOpenFolder(std::string_view path) {
-  return "フォルダを開けません: " + std::string(path);
-}
-inline std::string cannotReadFolder(std::string_view path) {
-  return "フォルダを読み込めません: " + std::string(path);
-}
+inline constexpr std::string_view kCannotOpenFolder = "フォルダを開けません";
+inline constexpr std::string_view kCannotReadFolder = "フォルダを読み込めません";
 inline std::string cannotWrite(std::string_view path) {
   return "書き込めません: " + std::string(path);
 }

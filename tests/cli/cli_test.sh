@@ -56,7 +56,7 @@ if ((EUID != 0)); then
   (cd row && C -r tree) >out.txt 2>err.txt; status=$?
   chmod 755 row/tree/sub
   check "-r, an unreadable folder: the others converted" test $status -eq 1 -a -e row/tree/a.htm
-  check "-r, an unreadable folder: said" said err.txt "tree/sub: フォルダを開けません: tree/sub (アクセスが拒否されました)"
+  check "-r, an unreadable folder: said" said err.txt "tree/sub: フォルダを開けません (アクセスが拒否されました)"
 else
   echo "root reads every folder: the unreadable-folder case is not run" >&2
 fi
