@@ -7,7 +7,11 @@ run against `cp -r`. The converter passes when the cost per file grows at
 most 1.25 times and the larger run takes at most 3 times as long as `cp -r`;
 the exit status says whether it did.
 
-usage: bench/many_files.py [--runs N] [--folder DIR] [BUILD_DIR]
+With --names the converter is given the texts' names, as a shell's
+`FOLDER/*.txt` would, instead of -r FOLDER (so that a converter without -r
+can be measured too).
+
+usage: bench/many_files.py [--runs N] [--folder DIR] [--names] [--convert PROGRAM] [BUILD_DIR]
 """
 import argparse
 import os
@@ -42,8 +46,10 @@ def main():
     parser.add_argument("build", nargs="?", default="build")
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--folder", help="where the folders are made (default: the system's temporary folder)")
+    parser.add_argument("--names", action="store_true", help="name every text instead of -r FOLDER")
+    parser.add_argument("--convert", help="the converter to time (default: BUILD_DIR/bin/morlavin-convert)")
     args = parser.parse_args()
-    convert = os.path.abspath(os.path.join(args.build, "bin", "morlavin-convert"))
+    convert = os.path.abspath(args.convert or os.path.join(args.build, "bin", "morlavin-convert"))
 
     with tempfile.TemporaryDirectory(prefix="morlavin-bench-", dir=args.folder) as work:
         medians = {}
@@ -65,7 +71,8 @@ def main():
                 for program in ("convert", "cp") if run % 2 == 0 else ("cp", "convert"):
                     os.sync()
                     if program == "convert":
-                        convert_time = timed([convert, "--quiet", "-r", texts])
+                        what = sorted(os.path.join(texts, name) for name in os.listdir(texts)) if args.names else ["-r", texts]
+                        convert_time = timed([convert, "--quiet", *what])
                     else:
                         cp_time = timed(["cp", "-r", template, copy])
                 if len(os.listdir(texts)) != 2 * files:
