@@ -134,11 +134,15 @@ run "q'x.txt"; check "a name inside a message keeps its quote" grep -qF ": q'x.h
 if [[ -w /dev/full ]]; then
   "$convert" one.txt >/dev/full 2>err.txt; status=$?
   check "stdout full: refused" refused "標準出力に書き込めません (ディスクの空き容量が足りません)"
+  "$convert" -o - one.txt >/dev/full 2>err.txt; status=$?
+  check "a page to a full stdout: refused" refused "one.txt: 書き込めません: 標準出力 (ディスクの空き容量が足りません)"
 else
   echo "/dev/full cannot be written here: the full-stdout case is not run" >&2
 fi
 "$convert" one.txt >&- 2>err.txt; status=$?
 check "stdout closed: refused" refused "標準出力に書き込めません (閉じられています)" && check "stdout closed: page" test -e one.htm
+"$convert" - <one.txt >&- 2>err.txt; status=$?
+check "a page to a closed stdout: refused" refused "-: 書き込めません: 標準出力 (ファイルが開かれていません)"
 rm one.htm; "$convert" one.txt <&- >out.txt; status=$?  # the text is then file 0
 check "stdin closed: converts" grep -q "^a<BR>" one.htm
 
