@@ -132,7 +132,8 @@ std::optional<conversion::EncodingChoice> encodingNamed(const std::string& name)
 // for writing, the others for reading) turns that into an error instead.
 void occupyClosedStream(int fd) {
   if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) return;
-  const int placeholder = ::open("/dev/null", (fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+  const int placeholder =
+      ::open("/dev/null", (fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
   if (placeholder >= 0 && placeholder != fd) {
     ::dup2(placeholder, fd);
     ::close(placeholder);
@@ -165,7 +166,8 @@ std::string optionAsWritten(char** argv, int option) {
   const std::string_view written = argv[optind - 1];
   const bool letter = option > 0 && option < 128 && option != ':';
   const bool known = letter && std::strchr(kShortOptions, option) != nullptr;
-  if (letter && (!known || !written.starts_with("--"))) return std::string("-") + static_cast<char>(option);
+  if (letter && (!known || !written.starts_with("--")))
+    return std::string("-") + static_cast<char>(option);
   return std::string(written.substr(0, written.find('=')));
 }
 
@@ -174,7 +176,8 @@ std::string optionAsWritten(char** argv, int option) {
 std::optional<int> parseArguments(int argc, char** argv, Options& options) {
   const bool japanese = japaneseMessages();
   opterr = 0;  // the messages are the program's own, in the user's language
-  for (int option; (option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1;) {
+  for (int option;
+       (option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1;) {
     switch (option) {
       case 'h': std::fputs(usage(), stdout); return 0;
       case 'V': std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str()); return 0;
@@ -194,13 +197,16 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options) {
       case 'q': options.quiet = true; break;
       case 'r': options.recursive = true; break;
       case 'o':
-        if (*optarg == '\0') return usageError(texts::batch::needsValue(optionAsWritten(argv, 'o'), japanese));
+        if (*optarg == '\0')
+          return usageError(texts::batch::needsValue(optionAsWritten(argv, 'o'), japanese));
         options.output = optarg;
         break;
-      case ':': return usageError(texts::batch::needsValue(optionAsWritten(argv, optopt), japanese));
+      case ':':
+        return usageError(texts::batch::needsValue(optionAsWritten(argv, optopt), japanese));
       default: {
         // getopt names an option it knows when that option was given a value it does not take.
-        const bool known = optopt >= kSettings || (optopt > 0 && std::strchr(kShortOptions + 1, optopt));
+        const bool known =
+            optopt >= kSettings || (optopt > 0 && std::strchr(kShortOptions + 1, optopt));
         const std::string written = optionAsWritten(argv, optopt);
         return usageError(known ? texts::batch::takesNoValue(written, japanese)
                                 : texts::batch::unknownOption(written, japanese));
@@ -226,7 +232,7 @@ struct Batch {
   const Options& options;
   const settings::SettingsRecord& record;
   platform::Launcher& launcher;
-  platform::FolderCache folders;
+  platform::FolderCache folders{};
   bool live;  // a progress line on the terminal
   // Where the reports of written pages go: standard error when a page goes to
   // standard output, so that nothing but the page is there.
@@ -235,7 +241,9 @@ struct Batch {
 };
 
 // A hidden file gives no title, as in the window.
-bool hiddenName(const std::string& path) { return path.substr(path.rfind('/') + 1).starts_with('.'); }
+bool hiddenName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1).starts_with('.');
+}
 
 // Converts one file (found in the folder open as `folder`, if given),
 // reporting the page or the failure (on stderr).
@@ -252,7 +260,8 @@ bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
   if (file == kStandardStream) request.inputStream = STDIN_FILENO;
   // Standard input's page goes to standard output unless -o names another
   // place; no page named: beside its text.
-  request.outputPath = options.output.value_or(std::string(file == kStandardStream ? kStandardStream : ""));
+  request.outputPath =
+      options.output.value_or(std::string(file == kStandardStream ? kStandardStream : ""));
   if (request.outputPath == kStandardStream) request.outputStream = STDOUT_FILENO;
   cli::TerminalView view(stderr, batch.live);
   const auto result = conversion::convertFile(request, batch.record, view, batch.launcher);
@@ -365,11 +374,14 @@ int main(int argc, char** argv) {
   }
   const settings::SettingsRecord record = settings::readSettings(options.settingsPath);
   platform::DesktopLauncher launcher;
-  const bool pageToStdout =
-      options.output ? *options.output == kStandardStream
-                     : std::find(options.files.begin(), options.files.end(), kStandardStream) != options.files.end();
-  Batch batch{options, record, launcher, {}, !options.quiet && ::isatty(STDERR_FILENO),
-              pageToStdout ? stderr : stdout};
+  const bool pageToStdout = options.output ? *options.output == kStandardStream
+                                           : std::find(options.files.begin(), options.files.end(),
+                                                       kStandardStream) != options.files.end();
+  Batch batch{.options = options,
+              .record = record,
+              .launcher = launcher,
+              .live = !options.quiet && ::isatty(STDERR_FILENO),
+              .reports = pageToStdout ? stderr : stdout};
 
   int status = 0;
   for (const std::string& file : options.files) {

@@ -245,14 +245,17 @@ Result<ConversionResult> convertFile(const ConversionRequest& request,
   } else if (Status status = input.open(request.inputPath, request.inputFolder); !status) {
     return fail(view, status);
   }
-  if (request.outputStream < 0 && !request.outputPath.empty() && input.isNamed(request.outputPath)) {
-    return fail(view, Status::error(StatusCode::kBadInput,
-                                    texts::conversion_errors::pageWouldReplaceText(request.outputPath)));
+  if (request.outputStream < 0 && !request.outputPath.empty() &&
+      input.isNamed(request.outputPath)) {
+    return fail(view,
+                Status::error(StatusCode::kBadInput,
+                              texts::conversion_errors::pageWouldReplaceText(request.outputPath)));
   }
 
-  const auto outputPath = !request.outputPath.empty()
-                              ? std::optional(request.outputPath)
-                              : outputPathFor(request.inputPath, settings::isOn(settings.OutputExtHTML));
+  const auto outputPath =
+      !request.outputPath.empty()
+          ? std::optional(request.outputPath)
+          : outputPathFor(request.inputPath, settings::isOn(settings.OutputExtHTML));
   PageDraft draft(request, settings);
   const Status pageStatus = outputPath ? draft.open(*outputPath) : Status::ok();
   const Result<int> lines = countLines(input, request, draft, view);

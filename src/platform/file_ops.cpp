@@ -3,9 +3,9 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdio.h>
-#include <poll.h>
 #include <stdlib.h>
 #include <sys/mman.h>
 #include <sys/sendfile.h>
@@ -363,7 +363,8 @@ Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   // own name counts: a link's owner says nothing about the page, and where
   // no file had the name there is nobody to leave it to.
   struct stat own {};
-  if (replacing && ::geteuid() == 0 && ::fstatat(m_directory, m_name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+  if (replacing && ::geteuid() == 0 &&
+      ::fstatat(m_directory, m_name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISREG(own.st_mode)) {
     (void)::fchown(m_fd, own.st_uid, own.st_gid);
   }
@@ -412,7 +413,8 @@ int AtomicFileWriter::openNamedTemporary(int access, mode_t mode) {
     // Remembered before it exists: a signal in between finds nothing to remove.
     m_ticket = rememberTemporaryFile(m_directory, m_temporary);
     fd = retryOnInterrupt([&] {
-      return ::openat(m_directory, m_temporary.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+      return ::openat(m_directory, m_temporary.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC,
+                      mode);
     });
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -472,7 +474,8 @@ int AtomicFileWriter::copyToStream(off_t size) {
   // The kernel copies straight from the file where the stream takes it (a
   // pipe, a file); a terminal, or a stream opened for appending, gets it by hand.
   while (position < size) {
-    const ssize_t sent = ::sendfile(m_stream, m_fd, &position, static_cast<std::size_t>(size - position));
+    const ssize_t sent =
+        ::sendfile(m_stream, m_fd, &position, static_cast<std::size_t>(size - position));
     if (sent > 0) continue;
     if (sent == 0) return EIO;  // the file is shorter than it was a moment ago
     if (errno == EINTR || (errno == EAGAIN && waitFor(m_stream, POLLOUT))) continue;
@@ -485,7 +488,8 @@ int AtomicFileWriter::copyToStream(off_t size) {
     });
     if (got <= 0) return got == 0 ? EIO : errno;
     for (std::size_t done = 0; done < static_cast<std::size_t>(got);) {
-      const ssize_t put = ::write(m_stream, m_buffer.get() + done, static_cast<std::size_t>(got) - done);
+      const ssize_t put =
+          ::write(m_stream, m_buffer.get() + done, static_cast<std::size_t>(got) - done);
       if (put > 0) {
         done += static_cast<std::size_t>(put);
       } else if (put == 0) {
@@ -523,7 +527,8 @@ int AtomicFileWriter::moveIntoPlace() {
   const char* to = m_name.c_str();
   // With no earlier file there is nothing to exchange with: a rename puts
   // the file in place, and it still replaces one that came meanwhile.
-  if (m_replace == Replace::kExchange && m_replacing && m_calls.exchange(m_directory, from, to) == 0) {
+  if (m_replace == Replace::kExchange && m_replacing &&
+      m_calls.exchange(m_directory, from, to) == 0) {
     // The temporary name now holds the earlier file; discard() deletes it.
     return 0;
   }

@@ -25,9 +25,9 @@ Result<int> openFolder(const std::string& path);
 // name is refused, not followed.
 Result<int> openSubfolder(int parent, const std::string& name);
 
-// The regular files and folders in the folder open as `folder`, in the order of their names' bytes, the same in every
-// locale. Links are left out, so that a walk never leaves its tree nor runs
-// in a circle, and so are pipes, devices and sockets, which hold no text.
+// The regular files and folders in the folder open as `folder`, in the order of their names' bytes,
+// the same in every locale. Links are left out, so that a walk never leaves its tree nor runs in a
+// circle, and so are pipes, devices and sockets, which hold no text.
 Result<std::vector<FolderEntry>> listFolder(int folder);
 
 }  // namespace morlavin::platform

@@ -199,7 +199,8 @@ inline std::string_view outputTakesOneFile(bool japanese) {
                   : "-o (--output) takes exactly one FILE";
 }
 inline std::string_view standardInputOnce(bool japanese) {
-  return japanese ? "標準入力 (-) は一度しか読めません" : "standard input (-) can be read only once";
+  return japanese ? "標準入力 (-) は一度しか読めません"
+                  : "standard input (-) can be read only once";
 }
 inline std::string_view noFile(bool japanese) {
   return japanese ? "ファイルが指定されていません" : "no FILE given";
