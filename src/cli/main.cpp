@@ -1,8 +1,10 @@
 // morlavin-convert: converts text files into pages exactly as the main window
 // does, for scripts and for machines without a display.
 #include <fcntl.h>
+#include <getopt.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -14,7 +16,8 @@
 
 #include "cli/terminal_view.h"
 #include "conversion/conversion_run.h"
-#include "conversion/title_import.h"
+#include "conversion/output_name.h"
+#include "platform/folder_listing.h"
 #include "platform/launcher.h"
 #include "platform/locations.h"
 #include "platform/program_dir.h"
@@ -27,15 +30,20 @@ namespace {
 using namespace morlavin;
 
 constexpr char kUsageEnglish[] =
-    "usage: morlavin-convert [--settings FILE] [--title TEXT | --title-from-first-line]\n"
+    "usage: morlavin-convert [-o PAGE | -r] [--settings FILE] [-t TEXT | --title-from-first-line]\n"
     "                        [--encoding ENCODING] [--open] [--quiet] [--] FILE...\n"
     "\n"
     "Converts Japanese text files into HTML pages beside them (memo.txt -> memo.htm).\n"
+    "A FILE of - is standard input, and its page goes to standard output.\n"
     "\n"
+    "  -o, --output PAGE        write the one FILE's page to PAGE (- for standard output);\n"
+    "                           the FILE then needs no \".txt\" in its name\n"
+    "  -r, --recursive          convert every file with \".txt\" in its name below each\n"
+    "                           folder given, in name order, not following links\n"
     "  --settings FILE          read the options from FILE instead of the Morlavin.ini the\n"
     "                           window uses (beside the program, or in ~/.config/morlavin/);\n"
     "                           never written\n"
-    "  --title TEXT             the page title (default: \"Morlavin - \" and the page's path)\n"
+    "  -t, --title TEXT         the page title (default: \"Morlavin - \" and the page's path)\n"
     "  --title-from-first-line  take each page's title from its file's first line\n"
     "  --encoding ENCODING      the files' encoding: auto (the default), shift-jis, euc-jp,\n"
     "                           iso-2022-jp, utf-8, utf-16le or utf-16be. auto decides per\n"
@@ -44,21 +52,29 @@ constexpr char kUsageEnglish[] =
     "                           EUC-JP, whichever reads as Japanese. ISO-2022-JP and UTF-16\n"
     "                           give UTF-8 pages; what does not decode shows as U+FFFD\n"
     "  --open                   open each written page with the desktop's handler\n"
-    "  --quiet                  no progress display\n"
-    "  --help, --version        print this help or the version and exit\n"
+    "  -q, --quiet              no progress display\n"
+    "  -h, --help               print this help and exit\n"
+    "  -V, --version            print the version and exit\n"
     "\n"
+    "Pages written are reported on standard output, or on standard error when a page goes\n"
+    "to standard output.\n"
     "Exit status: 0 when every page was written, 1 when any file failed, 2 for a usage error.\n";
 
 constexpr char kUsageJapanese[] =
-    "使い方: morlavin-convert [--settings ファイル] [--title 題名 | --title-from-first-line]\n"
+    "使い方: morlavin-convert [-o ページ | -r] [--settings ファイル] [-t 題名 | --title-from-first-line]\n"
     "                         [--encoding 文字コード] [--open] [--quiet] [--] ファイル...\n"
     "\n"
     "日本語のテキストファイルを、同じフォルダの HTML ページに変換します (memo.txt -> memo.htm)。\n"
+    "ファイル名 - は標準入力で、そのページは標準出力に書きます。\n"
     "\n"
+    "  -o, --output ページ      ファイル一つのページをこの名前で書きます (- は標準出力)。\n"
+    "                           ファイル名に \".txt\" がなくても変換します\n"
+    "  -r, --recursive          指定したフォルダの下にある、名前に \".txt\" を含むファイルを\n"
+    "                           名前の順にすべて変換します。リンクはたどりません\n"
     "  --settings ファイル      設定をこのファイルから読みます。省略時はウィンドウと同じ\n"
     "                           Morlavin.ini (プログラムのフォルダか ~/.config/morlavin/)。\n"
     "                           設定ファイルは書き換えません\n"
-    "  --title 題名             ページの題名 (省略時: \"Morlavin - \" とページのパス)\n"
+    "  -t, --title 題名         ページの題名 (省略時: \"Morlavin - \" とページのパス)\n"
     "  --title-from-first-line  各ファイルの 1 行目を題名にします\n"
     "  --encoding 文字コード    テキストの文字コード: auto (省略時)、shift-jis、euc-jp、\n"
     "                           iso-2022-jp、utf-8、utf-16le、utf-16be。auto はファイルごとに\n"
@@ -67,9 +83,12 @@ constexpr char kUsageJapanese[] =
     "                           方の Shift-JIS か EUC-JP。ISO-2022-JP と UTF-16 のページは UTF-8 に\n"
     "                           なり、解読できないバイトは U+FFFD で表示されます\n"
     "  --open                   書き込んだページを既定のアプリケーションで開きます\n"
-    "  --quiet                  進行状況を表示しません\n"
-    "  --help, --version        この説明またはバージョンを表示して終了します\n"
+    "  -q, --quiet              進行状況を表示しません\n"
+    "  -h, --help               この説明を表示して終了します\n"
+    "  -V, --version            バージョンを表示して終了します\n"
     "\n"
+    "書き込んだページは標準出力に報告します。ページを標準出力に書くときは標準エラー出力に\n"
+    "報告します。\n"
     "終了コード: すべてのページを書き込めたら 0、失敗したファイルがあれば 1、使い方の誤りは 2。\n";
 
 // Help and usage errors follow the user's language for messages, like any
@@ -93,8 +112,13 @@ struct Options {
   bool open = false;
   bool quiet = false;
   conversion::EncodingChoice encoding = conversion::EncodingChoice::kAuto;
+  std::optional<std::string> output;  // -o: the one page's path, "-" for standard output
+  bool recursive = false;
   std::vector<std::string> files;
 };
+
+// The name that stands for standard input as FILE, and standard output as PAGE.
+constexpr std::string_view kStandardStream = "-";
 
 int usageError(const std::string& problem) {
   std::fprintf(stderr, "%s%s\n%s", texts::batch::kProgramPrefix.data(), problem.c_str(), usage());
@@ -115,75 +139,151 @@ std::optional<conversion::EncodingChoice> encodingNamed(const std::string& name)
 }
 
 // A closed standard stream would hand its number to the next file opened, and
-// a report printed "to stdout" would land in that file. Occupying it with a
-// descriptor that cannot be written turns that into a write error instead.
+// a report printed "to stdout" would land in that file, or "-" would read a
+// text file. Occupying it with a descriptor open the other way round (stdin
+// for writing, the others for reading) turns that into an error instead.
 void occupyClosedStream(int fd) {
   if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) return;
-  const int placeholder = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  const int placeholder =
+      ::open("/dev/null", (fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
   if (placeholder >= 0 && placeholder != fd) {
     ::dup2(placeholder, fd);
     ::close(placeholder);
   }
 }
 
+// The options as users type them: short forms, "--name=value", unambiguous
+// abbreviations of long names, options after files, and "--" to end them.
+constexpr char kShortOptions[] = ":o:rqt:hV";
+enum LongOnly { kSettings = 256, kTitleFromFirstLine, kEncoding, kOpen };
+constexpr option kLongOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {"recursive", no_argument, nullptr, 'r'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"title", required_argument, nullptr, 't'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {"settings", required_argument, nullptr, kSettings},
+    {"title-from-first-line", no_argument, nullptr, kTitleFromFirstLine},
+    {"encoding", required_argument, nullptr, kEncoding},
+    {"open", no_argument, nullptr, kOpen},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The option as the user wrote it, for a message about it: "-x" for a short
+// one, the argument itself (without any "=value") for a long one. getopt
+// names a short option by its letter; a long one is in the argument it has
+// just passed, as is a short one that ends its argument.
+std::string optionAsWritten(char** argv, int option) {
+  const std::string_view written = argv[optind - 1];
+  const bool letter = option > 0 && option < 128 && option != ':';
+  const bool known = letter && std::strchr(kShortOptions, option) != nullptr;
+  if (letter && (!known || !written.starts_with("--")))
+    return std::string("-") + static_cast<char>(option);
+  return std::string(written.substr(0, written.find('=')));
+}
+
 // Reads the command line into `options`; the exit status when there is
 // nothing more to do (help, version or a usage error).
 std::optional<int> parseArguments(int argc, char** argv, Options& options) {
-  bool optionsDone = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (optionsDone || arg.empty() || arg[0] != '-' || arg == "-") {
-      options.files.push_back(arg);
-    } else if (arg == "--") {
-      optionsDone = true;
-    } else if (arg == "--help") {
-      std::fputs(usage(), stdout);
-      return 0;
-    } else if (arg == "--version") {
-      std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str());
-      return 0;
-    } else if (arg == "--settings" || arg == "--title") {
-      if (i + 1 >= argc) return usageError(texts::batch::needsValue(arg, japaneseMessages()));
-      (arg == "--settings" ? options.settingsPath : options.title) = argv[++i];
-      if (arg == "--title") options.titleGiven = true;
-    } else if (arg == "--encoding") {
-      if (i + 1 >= argc) return usageError(texts::batch::needsValue(arg, japaneseMessages()));
-      const auto encoding = encodingNamed(argv[++i]);
-      if (!encoding) return usageError(std::string(texts::batch::encodingNames(japaneseMessages())));
-      options.encoding = *encoding;
-    } else if (arg == "--title-from-first-line") {
-      options.titleFromFirstLine = true;
-    } else if (arg == "--open") {
-      options.open = true;
-    } else if (arg == "--quiet") {
-      options.quiet = true;
-    } else {
-      return usageError(texts::batch::unknownOption(arg, japaneseMessages()));
+  const bool japanese = japaneseMessages();
+  opterr = 0;  // the messages are the program's own, in the user's language
+  for (int option;
+       (option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1;) {
+    switch (option) {
+      case 'h': std::fputs(usage(), stdout); return 0;
+      case 'V': std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str()); return 0;
+      case kSettings: options.settingsPath = optarg; break;
+      case 't':
+        options.title = optarg;
+        options.titleGiven = true;
+        break;
+      case kEncoding: {
+        const auto encoding = encodingNamed(optarg);
+        if (!encoding) return usageError(std::string(texts::batch::encodingNames(japanese)));
+        options.encoding = *encoding;
+        break;
+      }
+      case kTitleFromFirstLine: options.titleFromFirstLine = true; break;
+      case kOpen: options.open = true; break;
+      case 'q': options.quiet = true; break;
+      case 'r': options.recursive = true; break;
+      case 'o':
+        if (*optarg == '\0')
+          return usageError(texts::batch::needsValue(optionAsWritten(argv, 'o'), japanese));
+        options.output = optarg;
+        break;
+      case ':':
+        return usageError(texts::batch::needsValue(optionAsWritten(argv, optopt), japanese));
+      default: {
+        // getopt names an option it knows when that option was given a value it does not take.
+        const bool known =
+            optopt >= kSettings || (optopt > 0 && std::strchr(kShortOptions + 1, optopt));
+        const std::string written = optionAsWritten(argv, optopt);
+        return usageError(known ? texts::batch::takesNoValue(written, japanese)
+                                : texts::batch::unknownOption(written, japanese));
+      }
     }
   }
+  options.files.assign(argv + optind, argv + argc);
   if (options.titleGiven && options.titleFromFirstLine) {
-    return usageError(std::string(texts::batch::titlesExclude(japaneseMessages())));
+    return usageError(std::string(texts::batch::titlesExclude(japanese)));
   }
-  if (options.files.empty()) return usageError(std::string(texts::batch::noFile(japaneseMessages())));
+  if (options.files.empty()) return usageError(std::string(texts::batch::noFile(japanese)));
+  if (options.output && (options.files.size() > 1 || options.recursive)) {
+    return usageError(std::string(texts::batch::outputTakesOneFile(japanese)));
+  }
+  if (std::count(options.files.begin(), options.files.end(), kStandardStream) > 1) {
+    return usageError(std::string(texts::batch::standardInputOnce(japanese)));
+  }
   return std::nullopt;
 }
 
-// Converts one file, reporting the page on stdout or the failure on stderr.
-bool convertOne(const std::string& file, const Options& options, const settings::SettingsRecord& record,
-                platform::Launcher& launcher, bool live) {
+// What every file of one call shares.
+struct Batch {
+  const Options& options;
+  const settings::SettingsRecord& record;
+  platform::Launcher& launcher;
+  platform::FolderCache folders{};
+  bool live;  // a progress line on the terminal
+  // Where the reports of written pages go: standard error when a page goes to
+  // standard output, so that nothing but the page is there.
+  std::FILE* reports;
+  int stdoutError = 0;  // the first error met writing a report to stdout
+};
+
+// A hidden file gives no title, as in the window.
+bool hiddenName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1).starts_with('.');
+}
+
+// Converts one file (found in the folder open as `folder`, if given),
+// reporting the page or the failure (on stderr).
+bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
+  const Options& options = batch.options;
   conversion::ConversionRequest request;
+  request.folders = &batch.folders;
   request.inputPath = file;
+  request.inputFolder = folder;
   request.openPage = options.open;
   request.encoding = options.encoding;
-  request.title = options.titleFromFirstLine
-                      ? conversion::importTitle(file, options.encoding).value_or(std::string())
-                      : options.title;
-  cli::TerminalView view(stderr, live);
-  const auto result = conversion::convertFile(request, record, view, launcher);
+  request.title = options.title;
+  request.titleFromFirstLine = options.titleFromFirstLine && !hiddenName(file);
+  if (file == kStandardStream) request.inputStream = STDIN_FILENO;
+  // Standard input's page goes to standard output unless -o names another
+  // place; no page named: beside its text.
+  request.outputPath =
+      options.output.value_or(std::string(file == kStandardStream ? kStandardStream : ""));
+  if (request.outputPath == kStandardStream) request.outputStream = STDOUT_FILENO;
+  cli::TerminalView view(stderr, batch.live);
+  const auto result = conversion::convertFile(request, batch.record, view, batch.launcher);
   view.finish();
   if (result) {
-    std::printf("%s: %s\n", cli::printableName(result->outputPath).c_str(),
-                texts::status_line::pageWritten(result->size).c_str());
+    std::fprintf(batch.reports, "%s: %s\n", cli::printableName(result->outputPath).c_str(),
+                 texts::status_line::pageWritten(result->size).c_str());
+    // Each report leaves as soon as its page is in place: a run ended halfway
+    // has reported every page it wrote.
+    if (std::fflush(batch.reports) != 0 && batch.stdoutError == 0) batch.stdoutError = errno;
     return true;
   }
   // An empty name was not even tried, and the run has no message for it.
@@ -191,6 +291,60 @@ bool convertOne(const std::string& file, const Options& options, const settings:
   std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
                message.empty() ? texts::status_line::kFailed.data() : cli::printableMessage(message).c_str());
   return false;
+}
+
+// Converts every regular file with ".txt" in its name (the rule of the
+// page's name) below `top`, folder by folder in name order, a folder's files
+// and subfolders taken as their names come. Links are not followed, to
+// folders or to files: a link planted in a shared tree cannot lead the walk,
+// nor a text of the walk's user, elsewhere. Each folder is opened from its
+// parent and listed before its files are converted, which are read and
+// written there whatever happens to the names meanwhile; pages written
+// meanwhile are not taken for texts. What is held at any time is the listing
+// of each folder on the way down.
+bool convertTree(const std::string& top, Batch& batch) {
+  struct Level {
+    std::string path;  // ends in "/"
+    int fd;
+    std::vector<platform::FolderEntry> entries;
+    std::size_t next = 0;
+  };
+  std::vector<Level> levels;
+  bool allWritten = true;
+  const auto failed = [&](const std::string& path, const Status& status) {
+    std::fprintf(stderr, "%s: %s\n", cli::printableName(path).c_str(),
+                 cli::printableMessage(status.message()).c_str());
+    allWritten = false;
+  };
+  const auto enter = [&](const std::string& path, Result<int> folder) {
+    if (!folder) return failed(path, folder.status());
+    auto listed = platform::listFolder(*folder);
+    if (!listed) {
+      ::close(*folder);
+      return failed(path, listed.status());
+    }
+    const std::string prefix = path.ends_with('/') ? path : path + '/';
+    batch.folders.hold(prefix, *folder);
+    levels.push_back({prefix, *folder, std::move(*listed)});
+  };
+  enter(top, platform::openFolder(top));
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (level.next == level.entries.size()) {
+      batch.folders.release(level.path);
+      ::close(level.fd);
+      levels.pop_back();
+      continue;
+    }
+    const platform::FolderEntry& entry = level.entries[level.next++];
+    const std::string path = level.path + entry.name;
+    if (entry.isFolder) {
+      enter(path, platform::openSubfolder(level.fd, entry.name));
+    } else if (conversion::outputPathFor(entry.name, false)) {
+      allWritten = convertOne(path, batch, level.fd) && allWritten;
+    }
+  }
+  return allWritten;
 }
 
 // The reports are part of the result: losing them is a failure. `stdoutError`
@@ -214,8 +368,7 @@ int main(int argc, char** argv) {
   Options options;
   if (const std::optional<int> exitStatus = parseArguments(argc, argv, options)) return *exitStatus;
 
-  occupyClosedStream(STDOUT_FILENO);
-  occupyClosedStream(STDERR_FILENO);
+  for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) occupyClosedStream(stream);
   // A reader that went away is a write error to report, not a silent death.
   std::signal(SIGPIPE, SIG_IGN);
 
@@ -233,17 +386,20 @@ int main(int argc, char** argv) {
   }
   const settings::SettingsRecord record = settings::readSettings(options.settingsPath);
   platform::DesktopLauncher launcher;
-  const bool live = !options.quiet && ::isatty(STDERR_FILENO);
+  const bool pageToStdout = options.output ? *options.output == kStandardStream
+                                           : std::find(options.files.begin(), options.files.end(),
+                                                       kStandardStream) != options.files.end();
+  Batch batch{.options = options,
+              .record = record,
+              .launcher = launcher,
+              .live = !options.quiet && ::isatty(STDERR_FILENO),
+              .reports = pageToStdout ? stderr : stdout};
 
   int status = 0;
-  int stdoutError = 0;
   for (const std::string& file : options.files) {
-    if (!convertOne(file, options, record, launcher, live)) {
-      status = 1;
-    } else if (std::fflush(stdout) != 0 && stdoutError == 0) {
-      stdoutError = errno;
-    }
+    const bool tree = options.recursive && file != kStandardStream && platform::isFolder(file);
+    if (!(tree ? convertTree(file, batch) : convertOne(file, batch))) status = 1;
   }
-  if (!reportsWritten(stdoutError)) status = 1;
+  if (!reportsWritten(batch.reports == stdout ? batch.stdoutError : 0)) status = 1;
   return status;
 }

@@ -14,6 +14,7 @@
 #include "conversion/page_format.h"
 #include "conversion/text_decoders.h"
 #include "conversion/text_encoding.h"
+#include "conversion/title_import.h"
 #include "platform/launcher.h"
 #include "platform/texts.h"
 #include "settings/flags.h"
@@ -85,6 +86,11 @@ void showLinePass(ConversionView& view, int total, int first, double startPercen
   if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
 }
 
+// The title a first line gives, read in the text's encoding.
+std::string titleFromLine(std::string_view line, Encoding encoding) {
+  return stripTitleTags(decodeLine(line, encoding));
+}
+
 // The page as the counting pass writes it. Shift-JIS, EUC-JP and UTF-8 lines
 // go into it as they are, after the head for the encoding the file suggests so
 // far; the encoding is known only at the end of the file, and in the rare file
@@ -102,7 +108,7 @@ class PageDraft {
   // Starts the temporary page for `outputPath`; lines are written only once it has.
   Status open(const std::string& outputPath) {
     m_outputPath = outputPath;
-    Status status = m_page->open(outputPath);
+    Status status = openPage(*m_page);
     m_writing = status.isOk();
     return status;
   }
@@ -111,7 +117,7 @@ class PageDraft {
   void observe(std::string_view chunk) { m_detector.feed(chunk); }
 
   [[gnu::always_inline]] void addLine(std::string_view line) {
-    if (!m_headEncoding) writeHead(copiedEncoding(false));
+    if (!m_headEncoding) startBody(line);
     if (m_request.encoding == EncodingChoice::kIso2022Jp) {
       m_converter.convert(decoded(line), *m_page);
       return;
@@ -132,8 +138,8 @@ class PageDraft {
       writeHead(wholeFile);
     } else if (*m_headEncoding != wholeFile) {
       auto rewritten = std::make_unique<platform::AtomicFileWriter>(kExchange);
-      if (Status status = rewritten->open(m_outputPath); !status) return status;
-      rewritten->append(pageHead(m_settings, m_outputPath, m_request.title, wholeFile));
+      if (Status status = openPage(*rewritten); !status) return status;
+      rewritten->append(pageHead(m_settings, m_outputPath, title(wholeFile), wholeFile));
       rewritten->appendTail(*m_page, m_headSize);
       m_page = std::move(rewritten);  // the first temporary page goes
     }
@@ -153,8 +159,19 @@ class PageDraft {
     const Encoding e = encoding(wholeFile);
     return e == Encoding::kIso2022Jp && m_request.encoding == EncodingChoice::kAuto ? Encoding::kShiftJis : e;
   }
+  Status openPage(platform::AtomicFileWriter& page) const {
+    if (m_request.outputStream >= 0) return page.openStream(m_request.outputStream);
+    return page.open(m_outputPath, m_request.folders);
+  }
+  void startBody(std::string_view firstLine) {
+    if (m_request.titleFromFirstLine) m_firstLine = firstLine;
+    writeHead(copiedEncoding(false));
+  }
+  std::string title(Encoding encoding) const {
+    return m_firstLine ? titleFromLine(*m_firstLine, encoding) : m_request.title;
+  }
   void writeHead(Encoding encoding) {
-    const std::string head = pageHead(m_settings, m_outputPath, m_request.title, encoding);
+    const std::string head = pageHead(m_settings, m_outputPath, title(encoding), encoding);
     m_page->append(head);
     m_headSize = head.size();
     m_headEncoding = encoding;
@@ -177,12 +194,12 @@ class PageDraft {
   }
   bool startJisPage() {
     m_jisPage = std::make_unique<platform::AtomicFileWriter>(kExchange);
-    m_jisStatus = m_jisPage->open(m_outputPath);
+    m_jisStatus = openPage(*m_jisPage);
     if (!m_jisStatus) {
       m_jisPage.reset();
       return false;
     }
-    m_jisPage->append(pageHead(m_settings, m_outputPath, m_request.title, Encoding::kIso2022Jp));
+    m_jisPage->append(pageHead(m_settings, m_outputPath, title(Encoding::kIso2022Jp), Encoding::kIso2022Jp));
     if (m_headEncoding) m_jisPage->appendTail(*m_page, m_headSize);
     m_jisConverter = m_converter;
     return true;
@@ -202,6 +219,7 @@ class PageDraft {
   EncodingDetector m_detector;
   LineConverter m_converter{settings::isOn(m_settings.TextIgnoreTags)};
   std::optional<Encoding> m_headEncoding;
+  std::optional<std::string> m_firstLine;  // kept for the title only
   std::size_t m_headSize = 0;
   Iso2022JpDecoder m_jisDecoder;
   std::string m_decodedLine;
@@ -216,7 +234,8 @@ class PageDraft {
 // expects it. A file past the limit is still counted to its end.
 Result<int> countLines(platform::InputFile& input, const ConversionRequest& request, PageDraft& draft,
                        ConversionView& view) {
-  const long long interval = countingRepaintInterval(input.size());
+  // A stream's size is known only at its end: it is shown as a file of 1 MiB would be.
+  const long long interval = countingRepaintInterval(input.isStream() ? 1 << 20 : input.size());
   RepaintCountdown repaint(interval, interval);
   long long count = 0;
   LineSplitter::ChunkObserver observer;
@@ -268,9 +287,22 @@ Result<ConversionResult> convertFile(const ConversionRequest& request,
   view.setStatusText(status_line::kCountingStarts);
   view.repaintStatus();
   platform::InputFile input;
-  if (Status status = input.open(request.inputPath); !status) return fail(view, status);
+  if (request.inputStream >= 0) {
+    input.openStream(request.inputStream);
+  } else if (Status status = input.open(request.inputPath, request.inputFolder); !status) {
+    return fail(view, status);
+  }
+  if (request.outputStream < 0 && !request.outputPath.empty() &&
+      input.isNamed(request.outputPath)) {
+    return fail(view,
+                Status::error(StatusCode::kBadInput,
+                              texts::conversion_errors::pageWouldReplaceText(request.outputPath)));
+  }
 
-  const auto outputPath = outputPathFor(request.inputPath, settings::isOn(settings.OutputExtHTML));
+  const auto outputPath =
+      !request.outputPath.empty()
+          ? std::optional(request.outputPath)
+          : outputPathFor(request.inputPath, settings::isOn(settings.OutputExtHTML));
   PageDraft draft(request, settings);
   const Status pageStatus = outputPath ? draft.open(*outputPath) : Status::ok();
   const Result<int> lines = countLines(input, request, draft, view);
@@ -292,7 +324,7 @@ Result<ConversionResult> convertFile(const ConversionRequest& request,
   if (!page) return fail(view, page.status(), true);
   view.setProgress(100);
 
-  if (request.openPage) {
+  if (request.openPage && request.outputStream < 0) {
     // As with any document the user opens, a missing browser is the desktop's
     // business; the page itself is written and stays.
     (void)launcher.openDocument(*outputPath);

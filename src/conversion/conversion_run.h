@@ -44,6 +44,26 @@ struct ConversionRequest {
   std::string title;      // empty: the page gets the default title
   bool openPage = true;   // hand the finished page to the desktop
   EncodingChoice encoding = EncodingChoice::kAuto;
+  // Where a batch of runs keeps the folders it writes into; none: each run
+  // opens and tidies its page's folder itself.
+  platform::FolderCache* folders = nullptr;
+  // The page's path, taken as it stands; empty: beside the input, named by
+  // the ".txt" rule (outputPathFor). With a stream it only names the page.
+  std::string outputPath{};
+  // A descriptor (standard output) that receives the whole page once it is
+  // complete, instead of a file; -1 for none. Such a page is never opened.
+  int outputStream = -1;
+  // A descriptor (standard input) to read the text from, once, instead of
+  // the file at inputPath, which then only names it; -1 for none.
+  int inputStream = -1;
+  // The folder, open, that holds the file inputPath names: the file is
+  // opened there by its name, never through a link; -1: by its path.
+  int inputFolder = -1;
+  // The title is the text's first line, decoded as the whole text is, with
+  // its heading, font-size and line-break tags taken out (see
+  // stripTitleTags); `title` is used only for a text without lines. A stream
+  // can be read only once: this takes the line as the run reads it.
+  bool titleFromFirstLine = false;
 };
 
 struct ConversionResult {
@@ -59,11 +79,13 @@ struct ConversionResult {
 long long countingRepaintInterval(std::uint64_t fileSize);
 int lineRepaintInterval(int lineCount);
 
-// Converts the file named by `request.inputPath` into a page beside it and
-// returns the page written. A run that stops (too many lines: kBadInput; no
-// ".txt" in the file name: kBadInput; a file that could not be read or
-// written; a file that changed while it was read: kChanged) has told the user
-// through `view`, with the failure's message, and created or changed no page.
+// Converts the file named by `request.inputPath` (or the stream it names)
+// into a page beside it (or where the request says) and returns the page
+// written. A run that stops (too many lines: kBadInput; no ".txt" in the file
+// name: kBadInput; a page that would take the text's own name: kBadInput; a
+// file that could not be read or written; a file that changed while it was
+// read: kChanged) has told the user through `view`, with the failure's
+// message, and created or changed no page, and written nothing to a stream.
 // An empty path is kNotConfigured without a message: nothing was done and the
 // view was not called. Tag escaping follows the markers for this run only;
 // `settings` is not changed.

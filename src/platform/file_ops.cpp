@@ -3,12 +3,16 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/mman.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/system_call.h"
@@ -49,6 +53,12 @@ FileIdentity identityOf(const struct stat& st) {
   return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
           static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
           static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
+// Waits until `fd` is ready for `events` (POLLIN, POLLOUT); false when it cannot be waited on.
+bool waitFor(int fd, short events) {
+  pollfd ready{fd, events, 0};
+  return retryOnInterrupt([&] { return ::poll(&ready, 1, -1); }) == 1;
 }
 
 bool writeAll(int fd, std::string_view bytes, int& error) {
@@ -125,14 +135,36 @@ std::unique_ptr<char[]> chunkBuffer(std::size_t size) {
 
 bool exists(const std::string& path) { return statPath(path).has_value(); }
 
-InputFile::~InputFile() {
-  if (m_fd >= 0) ::close(m_fd);
+InputFile::~InputFile() { close(); }
+
+void InputFile::close() {
+  if (m_fd >= 0 && !m_stream) ::close(m_fd);
+  m_fd = -1;
+  m_stream = false;
 }
 
-Status InputFile::open(const std::string& path) {
-  if (m_fd >= 0) ::close(m_fd);
-  m_fd = -1;
+void InputFile::openStream(int fd) {
+  close();
+  m_fd = fd;
+  m_stream = true;
+  m_size = 0;
   m_error = Status::ok();
+}
+
+bool InputFile::isNamed(const std::string& path) const {
+  struct stat own {};
+  struct stat named {};
+  return m_fd >= 0 && ::fstat(m_fd, &own) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+         own.st_dev == named.st_dev && own.st_ino == named.st_ino;
+}
+
+Status InputFile::open(const std::string& path, int folder) {
+  close();
+  m_size = 0;
+  m_error = Status::ok();
+  const bool within = folder >= 0;
+  const std::string name = within ? baseNameOf(path) : path;
+  const int at = within ? folder : AT_FDCWD;
   const std::string cannotOpen(texts::files::kCannotOpen);
   const auto refuse = [&](const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return Status::fromErrno(cannotOpen, EISDIR);
@@ -142,11 +174,19 @@ Status InputFile::open(const std::string& path) {
   // the type is checked first, by name, and again once the file is open, in
   // case the name was given to another file meanwhile. O_NONBLOCK keeps that
   // second open from waiting, and O_NOCTTY keeps a terminal from being taken.
-  const auto named = statPath(path);
-  if (!named) return Status::fromErrno(cannotOpen, errno);
-  if (!S_ISREG(named->st_mode)) return refuse(*named);
-  m_fd = retryOnInterrupt(
-      [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); });
+  // Within a folder a link is never followed: O_NOFOLLOW makes one that
+  // takes the name meanwhile an error.
+  struct stat named {};
+  if (retryOnInterrupt([&] {
+        return ::fstatat(at, name.c_str(), &named, within ? AT_SYMLINK_NOFOLLOW : 0);
+      }) != 0) {
+    return Status::fromErrno(cannotOpen, errno);
+  }
+  if (!S_ISREG(named.st_mode)) return refuse(named);
+  m_fd = retryOnInterrupt([&] {
+    return ::openat(at, name.c_str(),
+                    O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (within ? O_NOFOLLOW : 0));
+  });
   if (m_fd < 0) return Status::fromErrno(cannotOpen, errno);
   struct stat st {};
   Status status = Status::ok();
@@ -169,11 +209,18 @@ Status InputFile::open(const std::string& path) {
 
 std::size_t InputFile::read(char* buffer, std::size_t capacity) {
   if (m_fd < 0) return 0;
-  const ssize_t got = retryOnInterrupt([&] { return ::read(m_fd, buffer, capacity); });
-  if (got >= 0) return static_cast<std::size_t>(got);
+  ssize_t got = retryOnInterrupt([&] { return ::read(m_fd, buffer, capacity); });
+  // A stream that another program made non-blocking has not ended when it is
+  // empty for a moment.
+  while (got < 0 && errno == EAGAIN && m_stream && waitFor(m_fd, POLLIN)) {
+    got = retryOnInterrupt([&] { return ::read(m_fd, buffer, capacity); });
+  }
+  if (got >= 0) {
+    if (m_stream) m_size += static_cast<std::uint64_t>(got);
+    return static_cast<std::size_t>(got);
+  }
   m_error = Status::fromErrno(std::string(texts::files::kCannotRead), errno);
-  ::close(m_fd);
-  m_fd = -1;
+  close();
   return 0;
 }
 
@@ -234,20 +281,69 @@ const WriterCalls& systemWriterCalls() {
   return calls;
 }
 
+FolderCache::~FolderCache() {
+  for (const Folder& folder : m_folders) ::close(folder.fd);
+}
+
+int FolderCache::folderOf(const std::string& target) {
+  const std::string path = directoryOf(target);
+  if (const auto known = find(path); known != m_folders.end()) {
+    std::rotate(known, known + 1, m_folders.end());
+    return m_folders.back().fd;
+  }
+  const int fd = openDirectoryOf(target);
+  if (fd < 0) return -1;
+  add({path, fd, false});
+  return fd;
+}
+
+void FolderCache::hold(const std::string& folderPath, int folder) {
+  std::string path = folderPath.ends_with('/') ? folderPath : folderPath + '/';
+  if (const auto known = find(path); known != m_folders.end()) {
+    ::close(known->fd);
+    m_folders.erase(known);
+  }
+  const int fd = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  if (fd >= 0) add({std::move(path), fd, true});
+}
+
+void FolderCache::release(const std::string& folderPath) {
+  const auto known = find(folderPath.ends_with('/') ? folderPath : folderPath + '/');
+  if (known != m_folders.end()) known->held = false;
+}
+
+std::vector<FolderCache::Folder>::iterator FolderCache::find(const std::string& path) {
+  return std::find_if(m_folders.begin(), m_folders.end(),
+                      [&](const Folder& folder) { return folder.path == path; });
+}
+
+void FolderCache::add(Folder folder) {
+  removeStaleTemporaryFiles(folder.fd);
+  const auto unheld = std::find_if(m_folders.begin(), m_folders.end(),
+                                   [](const Folder& kept) { return !kept.held; });
+  if (m_folders.size() >= kKept && unheld != m_folders.end()) {
+    ::close(unheld->fd);
+    m_folders.erase(unheld);
+  }
+  m_folders.push_back(std::move(folder));
+}
+
 AtomicFileWriter::~AtomicFileWriter() { discard(); }
 
-Status AtomicFileWriter::open(const std::string& target) {
+Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   discard();
   m_target = target;
   m_name = baseNameOf(target);
   m_errno = 0;
   m_written = {};
+  m_replacing = false;
   const auto refuse = [&](int error) {
     discard();
     return Status::fromErrno(texts::files::cannotWrite(target), error);
   };
   if (m_name.empty()) return refuse(EISDIR);
-  m_directory = openDirectoryOf(target);
+  m_ownsDirectory = folders == nullptr;
+  m_directory = folders != nullptr ? folders->folderOf(target) : openDirectoryOf(target);
   if (m_directory < 0) return refuse(errno);
   struct stat existing {};
   const bool replacing = ::fstatat(m_directory, m_name.c_str(), &existing, 0) == 0;
@@ -257,35 +353,77 @@ Status AtomicFileWriter::open(const std::string& target) {
     return Status::error(StatusCode::kReadOnly, texts::files::cannotWrite(target),
                          std::string(texts::reasons::kReadOnlyFile));
   }
-  removeStaleTemporaryFiles(m_directory);
+  m_replacing = replacing;
+  if (m_ownsDirectory) removeStaleTemporaryFiles(m_directory);
 
   m_fd = m_calls.openUnnamed(m_directory, 0666);
-  for (int attempt = 0; m_fd < 0 && attempt < 100; ++attempt) {
-    forgetTemporaryFile(m_ticket);
-    m_temporary = temporaryName();
-    // Remembered before it exists: a signal in between finds nothing to remove.
-    m_ticket = rememberTemporaryFile(m_directory, m_temporary);
-    m_fd = retryOnInterrupt([&] {
-      return ::openat(m_directory, m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                      0666);
-    });
-    if (m_fd < 0 && errno != EEXIST) break;
-  }
-  if (m_fd < 0) {
-    const int error = errno;
-    m_temporary.clear();
-    return refuse(error);
-  }
+  if (m_fd < 0) m_fd = openNamedTemporary(O_WRONLY, 0666);
+  if (m_fd < 0) return refuse(errno);
   // Root rewriting another user's page leaves it theirs. Only a file in its
-  // own name counts: a link's owner says nothing about the page.
+  // own name counts: a link's owner says nothing about the page, and where
+  // no file had the name there is nobody to leave it to.
   struct stat own {};
-  if (::geteuid() == 0 && ::fstatat(m_directory, m_name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+  if (replacing && ::geteuid() == 0 &&
+      ::fstatat(m_directory, m_name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISREG(own.st_mode)) {
     (void)::fchown(m_fd, own.st_uid, own.st_gid);
   }
   // A page is data: setuid, setgid and sticky bits never carry over to it.
   if (replacing && S_ISREG(existing.st_mode)) (void)::fchmod(m_fd, existing.st_mode & 0777);
   return Status::ok();
+}
+
+Status AtomicFileWriter::openStream(int fd) {
+  discard();
+  m_target = texts::files::kStandardOutput;
+  m_errno = 0;
+  m_written = {};
+  m_replacing = false;
+  const auto refuse = [&](int error) {
+    discard();
+    return Status::fromErrno(texts::files::cannotWrite(m_target), error);
+  };
+  const char* folder = ::getenv("TMPDIR");
+  if (folder == nullptr || folder[0] != '/') folder = "/tmp";
+  m_ownsDirectory = true;
+  m_directory = retryOnInterrupt([&] { return ::open(folder, O_PATH | O_DIRECTORY | O_CLOEXEC); });
+  if (m_directory < 0) return refuse(errno);
+  // Read back at the end, and nobody else's business: readable by the owner only.
+  m_fd = retryOnInterrupt(
+      [&] { return ::openat(m_directory, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); });
+  if (m_fd < 0) {
+    m_fd = openNamedTemporary(O_RDWR, 0600);
+    if (m_fd < 0) return refuse(errno);
+    // The open descriptor is all that is needed of it; without a name it
+    // cannot be left behind.
+    (void)::unlinkat(m_directory, m_temporary.c_str(), 0);
+    m_temporary.clear();
+    forgetTemporaryFile(m_ticket);
+    m_ticket = -1;
+  }
+  m_stream = fd;
+  return Status::ok();
+}
+
+int AtomicFileWriter::openNamedTemporary(int access, mode_t mode) {
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    forgetTemporaryFile(m_ticket);
+    m_temporary = temporaryName();
+    // Remembered before it exists: a signal in between finds nothing to remove.
+    m_ticket = rememberTemporaryFile(m_directory, m_temporary);
+    fd = retryOnInterrupt([&] {
+      return ::openat(m_directory, m_temporary.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC,
+                      mode);
+    });
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    const int error = errno;
+    m_temporary.clear();
+    errno = error;
+  }
+  return fd;
 }
 
 void AtomicFileWriter::appendSlow(std::string_view bytes) {
@@ -316,15 +454,53 @@ Status AtomicFileWriter::commit() {
   // still ours alone.
   struct stat st {};
   if (m_errno == 0 && ::fstat(m_fd, &st) != 0) m_errno = errno;
-  if (m_errno == 0 && m_temporary.empty()) m_errno = nameUnnamedFile();
-  if (m_calls.close(m_fd) != 0 && m_errno == 0) m_errno = errno;
-  m_fd = -1;
-  if (m_errno == 0) m_errno = moveIntoPlace();
+  if (m_stream >= 0) {
+    if (m_errno == 0) m_errno = copyToStream(st.st_size);
+  } else {
+    if (m_errno == 0 && m_temporary.empty()) m_errno = nameUnnamedFile();
+    if (m_calls.close(m_fd) != 0 && m_errno == 0) m_errno = errno;
+    m_fd = -1;
+    if (m_errno == 0) m_errno = moveIntoPlace();
+  }
   const int error = m_errno;
   discard();
   if (error != 0) return Status::fromErrno(texts::files::cannotWrite(m_target), error);
   m_written = identityOf(st);
   return Status::ok();
+}
+
+int AtomicFileWriter::copyToStream(off_t size) {
+  off_t position = 0;
+  // The kernel copies straight from the file where the stream takes it (a
+  // pipe, a file); a terminal, or a stream opened for appending, gets it by hand.
+  while (position < size) {
+    const ssize_t sent =
+        ::sendfile(m_stream, m_fd, &position, static_cast<std::size_t>(size - position));
+    if (sent > 0) continue;
+    if (sent == 0) return EIO;  // the file is shorter than it was a moment ago
+    if (errno == EINTR || (errno == EAGAIN && waitFor(m_stream, POLLOUT))) continue;
+    if (errno == EINVAL || errno == ENOSYS) break;
+    return errno;
+  }
+  while (position < size) {
+    const ssize_t got = retryOnInterrupt([&] {
+      return ::pread(m_fd, m_buffer.get(), std::min<off_t>(kBufferSize, size - position), position);
+    });
+    if (got <= 0) return got == 0 ? EIO : errno;
+    for (std::size_t done = 0; done < static_cast<std::size_t>(got);) {
+      const ssize_t put =
+          ::write(m_stream, m_buffer.get() + done, static_cast<std::size_t>(got) - done);
+      if (put > 0) {
+        done += static_cast<std::size_t>(put);
+      } else if (put == 0) {
+        return EIO;
+      } else if (errno != EINTR && !(errno == EAGAIN && waitFor(m_stream, POLLOUT))) {
+        return errno;
+      }
+    }
+    position += got;
+  }
+  return 0;
 }
 
 int AtomicFileWriter::nameUnnamedFile() {
@@ -349,11 +525,14 @@ int AtomicFileWriter::nameUnnamedFile() {
 int AtomicFileWriter::moveIntoPlace() {
   const char* from = m_temporary.c_str();
   const char* to = m_name.c_str();
-  if (m_replace == Replace::kExchange && m_calls.exchange(m_directory, from, to) == 0) {
+  // With no earlier file there is nothing to exchange with: a rename puts
+  // the file in place, and it still replaces one that came meanwhile.
+  if (m_replace == Replace::kExchange && m_replacing &&
+      m_calls.exchange(m_directory, from, to) == 0) {
     // The temporary name now holds the earlier file; discard() deletes it.
     return 0;
   }
-  // No earlier file to exchange with, or a file system that cannot exchange.
+  // A file system that cannot exchange.
   if (m_calls.rename(m_directory, from, to) == 0) {
     m_temporary.clear();
     return 0;
@@ -399,8 +578,9 @@ void AtomicFileWriter::discard() {
   m_temporary.clear();
   forgetTemporaryFile(m_ticket);
   m_ticket = -1;
-  if (m_directory >= 0) ::close(m_directory);
+  if (m_directory >= 0 && m_ownsDirectory) ::close(m_directory);
   m_directory = -1;
+  m_stream = -1;
   m_used = 0;
 }
 

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/status.h"
 
@@ -35,16 +36,30 @@ class InputFile {
 
   // Fails for a missing or unreadable file and, without opening it or waiting
   // for it, for anything but a regular file: a pipe, a device or a socket.
-  Status open(const std::string& path);
+  // With `folder` (open), the file is the one of path's file name within that
+  // folder, and a link at that name is refused, not followed.
+  Status open(const std::string& path, int folder = -1);
+  // Reads the stream open as `fd` (standard input: a pipe, a terminal or a
+  // file), once, from where it stands to its end. The descriptor stays open
+  // for its owner; a closed one fails at the first read.
+  void openStream(int fd);
   // Reads up to `capacity` bytes into `buffer`; 0 at the end of the file or
   // after an error, which error() then describes.
   std::size_t read(char* buffer, std::size_t capacity);
   const Status& error() const { return m_error; }
-  // The file's size when it was opened.
+  // The file's size when it was opened; for a stream, whose size is known
+  // only at its end, the bytes read so far.
   std::uint64_t size() const { return m_size; }
+  bool isStream() const { return m_stream; }
+  // Whether `path` names this very file (not following a link at its end):
+  // writing there would destroy the text being read.
+  bool isNamed(const std::string& path) const;
 
  private:
+  void close();
+
   int m_fd = -1;
+  bool m_stream = false;
   std::uint64_t m_size = 0;
   Status m_error;
 };
@@ -95,6 +110,43 @@ struct WriterCalls {
 };
 const WriterCalls& systemWriterCalls();
 
+// The folders a batch of pages is written into, each opened, and cleared of
+// the temporary files that dead processes left there, once however many pages
+// go into it: the cost of a page then does not grow with its folder. The
+// last few folders asked for stay open, and so do the folders held; a writer
+// handed the cache must be done before that many other folders have been
+// asked for, and the cache must outlive it.
+class FolderCache {
+ public:
+  FolderCache() = default;
+  ~FolderCache();
+  FolderCache(const FolderCache&) = delete;
+  FolderCache& operator=(const FolderCache&) = delete;
+
+  // The folder that holds `target` (its path up to the last slash; the
+  // current folder for a bare name), open for acting on names within it;
+  // owned by the cache. -1 with errno set when it cannot be opened.
+  int folderOf(const std::string& target);
+  // Takes the folder open as `folder` (a copy of the descriptor) for the
+  // pages in `folderPath`, tidies it, and holds it until release(): a walk
+  // that opened each folder from its parent, never through a link, writes
+  // into the folder it listed whatever happens to the names meanwhile.
+  void hold(const std::string& folderPath, int folder);
+  void release(const std::string& folderPath);
+
+ private:
+  static constexpr std::size_t kKept = 8;
+  struct Folder {
+    std::string path;  // ends in "/", or is empty for the current folder
+    int fd;
+    bool held;
+  };
+  std::vector<Folder>::iterator find(const std::string& path);
+  void add(Folder folder);
+
+  std::vector<Folder> m_folders;  // the most recently asked for last
+};
+
 // Writes a file by way of a temporary file beside it that is renamed over the
 // target only when complete, so that a failed write leaves the earlier file as
 // it was. Output is buffered; errors are remembered and reported by commit().
@@ -123,11 +175,17 @@ class AtomicFileWriter {
   // system allows it, otherwise one with a short name of its own beside the
   // target, removed should SIGINT, SIGTERM or SIGHUP end the program (see
   // removeTemporaryFilesOnSignals). First removes the temporary files that
-  // dead processes of this user left in that folder. Refuses a target that is
-  // a folder or is marked read-only. A link at the target's name is replaced,
-  // not written through. An existing target's permission bits carry over
-  // (never setuid, setgid or sticky), and so, for root, do its owner and group.
-  Status open(const std::string& target);
+  // dead processes of this user left in that folder, or has `folders` do so
+  // once for the folder. Refuses a target that is a folder or is marked
+  // read-only. A link at the target's name is replaced, not written through.
+  // An existing target's permission bits carry over (never setuid, setgid or
+  // sticky), and so, for root, do its owner and group.
+  Status open(const std::string& target, FolderCache* folders = nullptr);
+  // Builds the file in an unnamed temporary file of the temporary-files folder
+  // ($TMPDIR, else /tmp) and on commit() copies it whole to the stream open as
+  // `fd` (standard output), which stays open. Nothing reaches the stream
+  // before commit().
+  Status openStream(int fd);
   void append(std::string_view bytes) {
     // The common case, a short piece that fits, stays inline: a page is
     // written a few pieces per line.
@@ -138,7 +196,8 @@ class AtomicFileWriter {
       appendSlow(bytes);
     }
   }
-  // Flushes, closes and moves the temporary file into the target's place:
+  // For a stream: flushes and copies the file to the stream. Otherwise
+  // flushes, closes and moves the temporary file into the target's place:
   // by exchanging the two, else by renaming over the target, else, where the
   // file system can do neither, by moving the earlier file aside first and
   // back should the new one not take its place. The name holds a whole file
@@ -152,6 +211,8 @@ class AtomicFileWriter {
 
   void appendSlow(std::string_view bytes);
   void flush();
+  int openNamedTemporary(int access, mode_t mode);
+  int copyToStream(off_t size);
   int nameUnnamedFile();
   int moveIntoPlace();
   int moveIntoPlaceStepwise();
@@ -163,8 +224,11 @@ class AtomicFileWriter {
   std::string m_name;       // the target's name within m_directory
   std::string m_temporary;  // empty while the file has no name
   int m_directory = -1;
+  bool m_ownsDirectory = false;  // not one of a FolderCache's
+  bool m_replacing = false;      // a file had the target's name when the writer opened
   int m_ticket = -1;
   int m_fd = -1;
+  int m_stream = -1;  // where commit() copies the file, or -1 to put it in place
   int m_errno = 0;
   FileIdentity m_written;
   std::unique_ptr<char[]> m_buffer = chunkBuffer(kBufferSize);

@@ -95,7 +95,11 @@ namespace files {
 inline constexpr std::string_view kCannotOpen = "ファイルを開けません";
 inline constexpr std::string_view kCannotRead = "ファイルを読み込めません";
 inline constexpr std::string_view kCannotCreateFolder = "フォルダを作成できません";
+// What a page written to standard output is called in a message.
+inline constexpr std::string_view kStandardOutput = "標準出力";
 
+inline constexpr std::string_view kCannotOpenFolder = "フォルダを開けません";
+inline constexpr std::string_view kCannotReadFolder = "フォルダを読み込めません";
 inline std::string cannotWrite(std::string_view path) {
   return "書き込めません: " + std::string(path);
 }
@@ -157,6 +161,9 @@ namespace conversion_errors {
 
 inline constexpr std::string_view kTooManyLines = "データが多すぎます。";
 inline constexpr std::string_view kNotConvertible = "このファイルは変換できません。";
+inline std::string pageWouldReplaceText(std::string_view page) {
+  return "ページの書き込み先が変換するテキストそのものです: " + std::string(page);
+}
 inline constexpr std::string_view kChangedWhileReading =
     "ファイルが読み込み中に変更されました。もう一度変換してください。";
 
@@ -178,12 +185,23 @@ inline std::string_view encodingNames(bool japanese) {
                     "のどれかを指定してください"
                   : "--encoding takes auto, shift-jis, euc-jp, iso-2022-jp, utf-8, utf-16le or utf-16be";
 }
+inline std::string takesNoValue(std::string_view option, bool japanese) {
+  return std::string(option) + (japanese ? " には値を指定できません" : " takes no value");
+}
 inline std::string unknownOption(std::string_view option, bool japanese) {
   return (japanese ? "不明なオプションです: " : "unknown option ") + std::string(option);
 }
 inline std::string_view titlesExclude(bool japanese) {
   return japanese ? "--title と --title-from-first-line は同時に指定できません"
                   : "--title and --title-from-first-line exclude each other";
+}
+inline std::string_view outputTakesOneFile(bool japanese) {
+  return japanese ? "-o (--output) にはファイルを一つだけ指定してください"
+                  : "-o (--output) takes exactly one FILE";
+}
+inline std::string_view standardInputOnce(bool japanese) {
+  return japanese ? "標準入力 (-) は一度しか読めません"
+                  : "standard input (-) can be read only once";
 }
 inline std::string_view noFile(bool japanese) {
   return japanese ? "ファイルが指定されていません" : "no FILE given";

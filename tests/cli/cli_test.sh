@@ -27,6 +27,41 @@ while IFS='|' read -r environment arguments want expected; do
   check "usage: $environment $arguments" usage "$environment" "$arguments" "$want" "$expected"
 done <"$data/cli/usage_language.txt"
 
+# Each way in and out: pipes, a chosen output, folders. Each row of
+# tests/data/cli/conversions.txt runs in a fresh copy of one folder.
+mkdir -p tree/sub/deeper outside
+printf '<H1>題名</H1>\r\n本文\r\n' >memo.txt
+printf 'notes\r\n' | tee notes.md tree/B.TXT tree/a.txt tree/old.txt tree/notes.md tree/sub/c.txt \
+  tree/sub/deeper/d.txt outside/e.txt >/dev/null
+echo earlier >tree/old.htm
+ln -s ../outside tree/link
+ln -s ../memo.txt tree/linked.txt
+tar -cf folder.tar memo.txt notes.md tree outside && rm -r memo.txt notes.md tree outside
+C() { LC_ALL=C.UTF-8 "$convert" "$@"; }  # usage errors in English
+page() { head -1 "$1" | grep -q '^<!DOCTYPE' && grep -qF "<TITLE>$2</TITLE>" "$1" && test "$(tail -1 "$1")" = $'</HTML>\r'; }
+said() { grep -qxF -- "$2" "$1"; }
+reported() { cut -d: -f1 ../out.txt | tr '\n' ' '; }
+listing() { find . -printf '%p %y %s %T@\n' | sort; }
+same() { test "$(listing)" = "$before"; }
+while IFS='|' read -r name command want holds; do
+  [[ "$name" =~ ^# || -z "$name" ]] && continue
+  rm -rf row && mkdir row && tar -xf folder.tar -C row
+  before=$(cd row && listing)
+  (cd row && eval "$command") >out.txt 2>err.txt
+  status=$?
+  check "run: $name" eval "((status == $want)) && (cd row && eval \"\$holds\")"
+done <"$data/cli/conversions.txt"
+if ((EUID != 0)); then
+  rm -rf row && mkdir row && tar -xf folder.tar -C row && chmod 0 row/tree/sub
+  (cd row && C -r tree) >out.txt 2>err.txt; status=$?
+  chmod 755 row/tree/sub
+  check "-r, an unreadable folder: the others converted" test $status -eq 1 -a -e row/tree/a.htm
+  check "-r, an unreadable folder: said" said err.txt "tree/sub: フォルダを開けません (アクセスが拒否されました)"
+else
+  echo "root reads every folder: the unreadable-folder case is not run" >&2
+fi
+rm -rf row folder.tar
+
 # The golden page: every byte, with the options of a settings file.
 cp "$data"/conversion/sample.{txt,ini} .
 run --settings sample.ini --title-from-first-line sample.txt
@@ -69,6 +104,7 @@ terminal() { script -qec "$(printf '%q ' "$convert" "$@")" /dev/null; }
 progress() { terminal "$@" | grep -c 行数をチェックしています; }
 check "progress on a terminal" test "$(progress s.txt)" -gt 0
 check "--quiet: no progress" test "$(progress --quiet s.txt)" -eq 0
+check "-q: no progress" test "$(progress -q s.txt)" -eq 0
 cleared() { [[ "$(terminal s.txt)" == *$'\e[Ks.htm: '* ]]; }
 check "progress line cleared before the result" cleared
 check "no progress into a file" test "$(grep -c 行数 err.txt)" -eq 0
@@ -98,13 +134,38 @@ run "q'x.txt"; check "a name inside a message keeps its quote" grep -qF ": q'x.h
 if [[ -w /dev/full ]]; then
   "$convert" one.txt >/dev/full 2>err.txt; status=$?
   check "stdout full: refused" refused "標準出力に書き込めません (ディスクの空き容量が足りません)"
+  "$convert" -o - one.txt >/dev/full 2>err.txt; status=$?
+  check "a page to a full stdout: refused" refused "one.txt: 書き込めません: 標準出力 (ディスクの空き容量が足りません)"
 else
   echo "/dev/full cannot be written here: the full-stdout case is not run" >&2
 fi
 "$convert" one.txt >&- 2>err.txt; status=$?
 check "stdout closed: refused" refused "標準出力に書き込めません (閉じられています)" && check "stdout closed: page" test -e one.htm
+"$convert" - <one.txt >&- 2>err.txt; status=$?
+check "a page to a closed stdout: refused" refused "-: 書き込めません: 標準出力 (ファイルが開かれていません)"
 rm one.htm; "$convert" one.txt <&- >out.txt; status=$?  # the text is then file 0
 check "stdin closed: converts" grep -q "^a<BR>" one.htm
+
+# Bash completes options, encodings and file names (each row of tests/data/cli/completion.txt).
+if [[ -r /usr/share/bash-completion/bash_completion ]]; then
+  offered() {  # offered LINE: the words completion offers at the end of LINE
+    bash -c '. /usr/share/bash-completion/bash_completion; . "$1"; compopt() { :; }
+      COMP_LINE="morlavin-convert $2" COMP_POINT=${#COMP_LINE}; read -ra COMP_WORDS <<<"$COMP_LINE"
+      [[ $COMP_LINE == *" " ]] && COMP_WORDS+=("")
+      COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+      _morlavin_convert morlavin-convert "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+      ((${#COMPREPLY[@]} == 0)) || printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | tr "\n" " "' _ "$data/../../data/morlavin-convert.bash-completion" "$1"
+  }
+  mkdir complete && printf 'x' | tee complete/memo.txt >complete/notes.md
+  while IFS='|' read -r line words; do
+    [[ "$line" =~ ^# || -z "$line" ]] && continue
+    read -r line <<<"$line" && read -r words <<<"$words"
+    got=$(cd complete && PATH="$(dirname "$convert"):$PATH" offered "${line//␣/ }")
+    check "completion: $line" test "$got" = "${words:+$words }"
+  done <"$data/cli/completion.txt"
+else
+  echo "SKIP: bash-completion is not installed: completion is not tried" >&2
+fi
 
 # --open hands each page to the desktop (how, the launcher's own test checks).
 install -D -m 755 <(printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened"\n' "$work") stub/xdg-open

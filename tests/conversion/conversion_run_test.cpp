@@ -1,12 +1,15 @@
 #include "conversion/conversion_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
 #include <optional>
 
 #include "conversion/page_format.h"
+#include "conversion/title_import.h"
 #include "settings/settings_file.h"
 #include "test_support/case_table.h"
 #include "test_support/core_fakes.h"
@@ -196,6 +199,41 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
     const std::size_t body = page.find("-------->\r\n") + 11;
     EXPECT_EQ(page.substr(body, page.size() - body - kPageClosing.size()), row[4]);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "no temporary page left";
+  }
+}
+
+// A title taken from the first line as the run reads it (all a stream allows)
+// makes the same page as the title imported from the file beforehand, also
+// where the whole file turns out another encoding than its first line
+// suggested; the same holds for a page copied to a stream once complete.
+TEST(ConversionRun, TitleFromTheFirstLineAsItIsReadIsTheImportedOne) {
+  auto rows = test::caseTable("conversion/title_import.txt", 4);
+  rows.push_back({"utf8_until_the_end.txt", "表題\n" + std::string(70000, 'a') + "\x95\x5C", "auto", ""});
+  TempDir dir;
+  for (const auto& row : rows) {
+    if (row[0].starts_with(".")) continue;  // no title for a hidden file is the caller's rule
+    SCOPED_TRACE(row[0]);
+    const std::string text = dir.file("t.txt");
+    writeFile(text, row[1]);
+    const auto encoding = row[2] == "utf8" ? EncodingChoice::kUtf8 : row[2] == "sjis" ? EncodingChoice::kShiftJis
+                                                                                      : EncodingChoice::kAuto;
+    ConversionRequest imported{text, importTitle(text, encoding).value_or(""), false, encoding};
+    ConversionRequest asRead = imported;
+    asRead.title = "used for a file without lines only";
+    asRead.titleFromFirstLine = true;
+    asRead.outputPath = dir.file("as_read.htm");
+    const int stream = ::open(dir.file("stream.htm").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
+    ConversionRequest streamed = asRead;
+    streamed.outputStream = stream;
+    for (const ConversionRequest* request : {&imported, &asRead, &streamed}) {
+      RecordingView view;
+      test::FakeLauncher launcher;
+      ASSERT_TRUE(convertFile(*request, settings::defaultSettings(), view, launcher));
+    }
+    ::close(stream);
+    const std::string page = readFile(dir.file("t.htm"));
+    if (row[3] != "-") { EXPECT_EQ(readFile(dir.file("as_read.htm")), test::replaced(page, "t.htm", "as_read.htm")); }
+    EXPECT_EQ(readFile(dir.file("stream.htm")), readFile(dir.file("as_read.htm")));
   }
 }
 

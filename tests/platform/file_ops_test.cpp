@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/folder_listing.h"
 #include "platform/temporary_files.h"
 #include "test_support/temp_dir.h"
 
@@ -200,6 +201,63 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
   // not ours by name, and (for root, who can give it away) another user's.
   EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") + of +
                                    ".tmp other-0.tmp page.htm");
+}
+
+// A batch of pages tidies each folder it writes into once, at its first page:
+// a temporary file a dead process left there afterwards is the next batch's.
+TEST(FolderCache, TidiesEachFolderOnceForABatch) {
+  TempDir dir;
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string left = dir.file(".morlavin-" + std::to_string(dead) + "-0.tmp");
+  const auto write = [&](FolderCache& folders, const std::string& name) {
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.open(dir.file(name), &folders).isOk());
+    writer.append(name);
+    ASSERT_TRUE(writer.commit().isOk());
+  };
+  std::string seen;
+  for (int batch = 0; batch < 2; ++batch) {
+    FolderCache folders;
+    for (const char* name : {"a.htm", "b.htm"}) {
+      writeFile(left, "x");
+      write(folders, name);
+      seen += fs::exists(left) ? "left " : "removed ";
+    }
+  }
+  EXPECT_EQ(seen, "removed left removed left ");
+  EXPECT_EQ(readFile(dir.file("b.htm")), "b.htm");
+}
+
+// A walk that opened a folder reads and writes in that folder, whatever its
+// name comes to lead to, and never through a link at a file's name.
+TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
+  TempDir dir;
+  fs::create_directories(dir.file("tree"));
+  fs::create_directories(dir.file("elsewhere"));
+  writeFile(dir.file("tree/a.txt"), "listed");
+  writeFile(dir.file("elsewhere/a.txt"), "elsewhere");
+  fs::create_symlink("a.txt", dir.file("tree/link.txt"));
+  const Result<int> tree = openFolder(dir.file("tree"));
+  ASSERT_TRUE(tree.isOk());
+  FolderCache folders;
+  folders.hold(dir.file("tree"), *tree);
+  fs::rename(dir.file("tree"), dir.file("moved"));
+  fs::create_symlink("elsewhere", dir.file("tree"));
+
+  InputFile input;
+  ASSERT_TRUE(input.open(dir.file("tree/a.txt"), *tree).isOk());
+  char text[16];
+  EXPECT_EQ(std::string(text, input.read(text, sizeof text)), "listed");
+  EXPECT_EQ(input.open(dir.file("tree/link.txt"), *tree).message(), "ファイルを開けません (通常のファイルではありません)");
+  AtomicFileWriter writer;
+  ASSERT_TRUE(writer.open(dir.file("tree/a.htm"), &folders).isOk());
+  writer.append("page");
+  ASSERT_TRUE(writer.commit().isOk());
+  EXPECT_EQ(readFile(dir.file("moved/a.htm")) + " " + fileNames(dir.file("elsewhere")), "page a.txt");
+  folders.release(dir.file("tree"));
+  ::close(*tree);
 }
 
 // A signal can remove only the files its fixed registry holds; past that,
