@@ -173,6 +173,12 @@ bool convertOne(const std::string& file, const Options& options, const settings:
   if (result) {
     std::printf("%s: %s\n", cli::printableName(result->outputPath).c_str(),
                 texts::status_line::pageWritten(result->size).c_str());
+    // Asked to open the page and could not: the page stays, the run failed.
+    if (!result->opened) {
+      std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
+                   cli::printableMessage(result->opened.message()).c_str());
+      return false;
+    }
     return true;
   }
   // An empty name was not even tried, and the run has no message for it.

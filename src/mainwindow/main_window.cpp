@@ -341,6 +341,10 @@ void MainWindow::convertFile() {
   m_lastOutputPath = result->outputPath;
   m_lastOutputIdentity = result->page;
   Command4->setEnabled(true);
+  // The page is there all the same; the user opens it another way.
+  if (!result->opened) {
+    m_services.messageBoxes.exclamation(this, QStringLiteral("Morlavin"), fromUtf8(result->opened.message()));
+  }
 }
 
 void MainWindow::importTitle() {

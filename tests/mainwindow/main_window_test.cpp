@@ -262,6 +262,17 @@ TEST_F(Form1, DeleteAndExitRemoveTheLastPage) {
   }
 }
 
+// A page the desktop cannot open is written and kept, and the user is told why.
+TEST_F(Form1, PageTheDesktopCannotOpenIsKeptAndTold) {
+  launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: x", "開くためのアプリケーションが見つかりません");
+  open();
+  convert(work.file("memo.txt"));
+  EXPECT_EQ(boxes.shown(), "exclamation Morlavin HTMLファイルは作成しましたが、開けませんでした: " + work.file("memo.htm") +
+                               " (開くためのアプリケーションが見つかりません)");
+  EXPECT_TRUE(status().startsWith("テキストを変換しました。"));
+  EXPECT_TRUE(platform::exists(work.file("memo.htm")) && control("Command4")->isEnabled());
+}
+
 TEST_F(Form1, TranslatorButtonShowsWhatStartingItGave) {
   platform::DesktopLauncher desktop;
   writeFile(work.file("notes.txt"), "not a program");
