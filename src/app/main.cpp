@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   const program::StartUp start =
       program::startUp(platform::programDirectory(), arguments, settings, settingsMessages);
 
-  help::HelpWindow helpWindow(QString::fromStdString(start.helpFile));
+  help::HelpWindow helpWindow(QString::fromStdString(start.helpFile), QString::fromStdString(start.readmeFile));
   // Closing the main window ends the program, even with the help still open.
   helpWindow.setAttribute(Qt::WA_QuitOnClose, false);
   mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});

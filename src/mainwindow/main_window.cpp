@@ -375,11 +375,7 @@ void MainWindow::showPreferences() {
 
 void MainWindow::showHelpTopics() { m_services.help.showTopics(); }
 
-void MainWindow::openReadme() {
-  // As with any document, a missing viewer is the desktop's business.
-  (void)m_services.launcher.openDocument(m_startUp.readmeFile,
-                                         m_startUp.programDirectory);
-}
+void MainWindow::openReadme() { m_services.help.showReadme(); }
 
 void MainWindow::showAbout() {
   QString text = fromUtf8(program::aboutText());
