@@ -17,6 +17,7 @@
 #include "program/start_up.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "ui/fixed_windows.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   QIcon icon(QStringLiteral(":/icons/morlavin-16.png"));
   icon.addFile(QStringLiteral(":/icons/morlavin-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
+  ui::keepFixedWindowsUnmaximized(&app);
   // Qt's own dialogs (file dialogs, message boxes at start-up) in the same
   // face as the windows, rather than whatever the session's default resolves to.
   QApplication::setFont(ui::windowFont());

@@ -182,6 +182,10 @@ void MainWindow::createControls() {
   }
   Label3 = label(client, "Label3", QStringLiteral("タイトル："), twips(120, 1200, 975, 255));
   txtTitle = place<QLineEdit>(client, "txtTitle", twips(1080, 1200, 3975, 270));
+  // A screen reader names each box by its label.
+  Label1->setBuddy(Text1);
+  Label3->setBuddy(txtTitle);
+  ProgressBar1->setAccessibleName(QStringLiteral("変換の進行状況"));
   txtTitle->setMaxLength(std::numeric_limits<int>::max());  // an imported line replaces it whole
   Command3 = button(client, "Command3", QStringLiteral("取込(&G)"), twips(5040, 1200, 855, 255));
   Command2 =

@@ -45,9 +45,9 @@ class HelpViewer {
   virtual void showReadme() = 0;
 };
 
-// A tooltip that shows `text` exactly as written, even where it looks like
-// markup ("<META>").
-QString plainToolTip(const QString& text);
+// Gives `widget` a tooltip that shows `text` exactly as written, even where it
+// looks like markup ("<META>"), and a screen reader the same text.
+void setPlainToolTip(QWidget* widget, const QString& text);
 
 class QtMessageBoxes : public MessageBoxes {
  public:
