@@ -18,6 +18,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "ui/fixed_windows.h"
+#include "ui/qt_texts.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
 
@@ -41,10 +42,13 @@ int main(int argc, char** argv) {
   // Qt's own texts (file dialogs, message-box buttons, context menus) in the
   // session's language when it is Japanese, as every other text is.
   QTranslator qtTexts;
-  if (QLocale::system().language() == QLocale::Japanese &&
-      qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTexts);
+  ui::MissingQtTexts missingQtTexts(qtTexts);
+  if (QLocale::system().language() == QLocale::Japanese) {
+    if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+      QApplication::installTranslator(&qtTexts);
+    }
+    QApplication::installTranslator(&missingQtTexts);
   }
 
   ui::QtMessageBoxes messageBoxes;
