@@ -11,7 +11,9 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStringDecoder>
+#include <QTextDocument>
 #include <QTextBrowser>
+#include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -114,6 +116,7 @@ void HelpWindow::showTopic(int contextNumber) { showAnchor(topicAnchor(contextNu
 
 void HelpWindow::showAnchor(const QString& anchor) {
   setWindowTitle(kHelpTitle);
+  m_browser->document()->setDefaultFont(font());
   const QFileInfo file(m_helpFile);
   if (file.isFile() && file.isReadable()) {
     QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
@@ -133,6 +136,7 @@ void HelpWindow::showReadme() {
   m_browser->clearHistory();
   QFile file(m_readmeFile);
   // A folder or a pipe in its place would be read forever, or block.
+  m_browser->document()->setDefaultFont(ui::textFont());
   if (QFileInfo(m_readmeFile).isFile() && file.open(QIODevice::ReadOnly)) {
     m_browser->setPlainText(readmeText(file.read(kReadmeLimit)));
   } else {
@@ -140,6 +144,12 @@ void HelpWindow::showReadme() {
                                            "Morlavin を入れ直すと、ReadMe ファイルも元に戻ります。")
                                 .arg(m_readmeFile));
   }
+  // The face's underscore lies below its line: a little more room shows it.
+  QTextBlockFormat spaced;
+  spaced.setLineHeight(115, QTextBlockFormat::ProportionalHeight);
+  QTextCursor all(m_browser->document());
+  all.select(QTextCursor::Document);
+  all.mergeBlockFormat(spaced);
   present();
 }
 
