@@ -29,6 +29,8 @@ constexpr QSize kPreferredSize(560, 480);
 constexpr qint64 kReadmeLimit = 1 << 20;
 const QString kHelpTitle = QStringLiteral("Morlavin ヘルプ");
 const QString kReadmeTitle = QStringLiteral("Morlavin ReadMe");
+// Room for the frame the desktop puts around the window.
+constexpr QSize kFrameAllowance(16, 48);
 
 // The read-me as the user wrote it: UTF-8, or else Shift-JIS.
 QString readmeText(const QByteArray& bytes) {
@@ -37,8 +39,6 @@ QString readmeText(const QByteArray& bytes) {
   if (!utf8.hasError()) return text;
   return QString::fromStdString(platform::cp932ToUtf8(std::string_view(bytes.constData(), bytes.size())));
 }
-// Room for the frame the desktop puts around the window.
-constexpr QSize kFrameAllowance(16, 48);
 
 // Japanese is written without blanks, but HTML shows a line break inside a
 // paragraph as one. A break between two wide characters is taken out as the
@@ -134,9 +134,9 @@ void HelpWindow::showAnchor(const QString& anchor) {
 void HelpWindow::showReadme() {
   setWindowTitle(kReadmeTitle);
   m_browser->clearHistory();
+  m_browser->document()->setDefaultFont(ui::textFont());
   QFile file(m_readmeFile);
   // A folder or a pipe in its place would be read forever, or block.
-  m_browser->document()->setDefaultFont(ui::textFont());
   if (QFileInfo(m_readmeFile).isFile() && file.open(QIODevice::ReadOnly)) {
     m_browser->setPlainText(readmeText(file.read(kReadmeLimit)));
   } else {
