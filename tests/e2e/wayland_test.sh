@@ -5,6 +5,7 @@
 #   keyboard);
 # - in a Weston window on Xvfb, where a click on the maximise button of Qt's
 #   own title bar must leave the window as it was.
+# The same click on 環境設定's title bar leaves it running too.
 #   wayland_test.sh BUILD_DIR
 set -uo pipefail
 for tool in weston dbus-run-session /usr/libexec/at-spi-bus-launcher import; do
@@ -65,4 +66,19 @@ check "a maximise leaves the program running" kill -0 $app
 shot after
 read -r width2 height2 _ < <(changed empty after 2>/dev/null)
 check "and the window at its size" test "${width2:-0}x${height2:-0}" = "${width}x${height}"
+
+# 環境設定 on top: what changed is the dialog, and the main window turning
+# inactive, which is left out. The dialog is wider and taller than the main
+# window, so each of its edges shows outside it.
+xdotool key alt+s && sleep 0.5 && xdotool key e
+opened() {
+  shot dialog && read -r dwidth dheight dleft dtop < <(convert "$work/after.png" "$work/dialog.png" \
+    -compose difference -composite -crop 800x560+0+40 +repage -threshold 0 -fill black \
+    -draw "rectangle $left,$top $((left + width)),$((top + height))" -format '%@\n' info: 2>/dev/null | tr 'x+' '  ') &&
+    ((dwidth > 400 && dheight > 300))
+}
+check "環境設定 is drawn" eventually opened
+xdotool mousemove $((dleft + dwidth - 40)) $((40 + dtop + 15)) click 1
+sleep 2
+check "a maximise of 環境設定 leaves the program running" kill -0 $app
 summary wayland
