@@ -251,6 +251,7 @@ inline constexpr std::string_view kAboutName = "Morlavin Ver ";
 
 // The preferences dialog's preview button.
 inline constexpr std::string_view kPreviewFailed = "プレビューを作成できません: ";
+inline constexpr std::string_view kPreviewNotOpened = "プレビューを作成しましたが、開けませんでした: ";
 
 }  // namespace program
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "platform/launcher.h"
+#include "platform/texts.h"
 #include "preferences/colour_chooser.h"
 #include "program/preview.h"
 #include "settings/flags.h"
@@ -238,9 +239,12 @@ void PreferencesDialog::preview() {
     m_services.messages.critical(this, QStringLiteral("エラー"), toQString(status.message()));
     return;
   }
-  // As with any document, a missing viewer is the desktop's business.
-  (void)m_services.launcher.openDocument(program::previewPath(m_services.previewDirectory),
-                                         m_services.previewDirectory);
+  // The page is written; the user is told why no browser shows it.
+  const std::string page = program::previewPath(m_services.previewDirectory);
+  if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory); !opened) {
+    const std::string what = std::string(morlavin::texts::program::kPreviewNotOpened) + page;
+    m_services.messages.exclamation(this, QStringLiteral("Morlavin"), toQString(opened.rephrased(what).message()));
+  }
 }
 
 void PreferencesDialog::applyBackgroundImage(bool enabled) {

@@ -250,6 +250,12 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   ASSERT_EQ(p.launcher.documents.size(), 2u);
   EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,
             path + " in " + p.dir.path());
+  // A desktop that cannot open it says why.
+  p.launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: " + path, "開くためのアプリケーションが見つかりません");
+  p.boxes.boxes.clear();
+  p.click("cmdPreview");
+  EXPECT_EQ(p.boxes.shown(),
+            "exclamation Morlavin プレビューを作成しましたが、開けませんでした: " + path + " (開くためのアプリケーションが見つかりません)");
   p.click("Command2");
   p.dialog.reset();
   EXPECT_FALSE(std::filesystem::exists(path));
