@@ -15,7 +15,8 @@ test_packages=(chromium util-linux xvfb xauth xdotool
                locales qt6-translations-l10n dbus at-spi2-core python3-pyatspi
                qt6-wayland weston imagemagick)
 bench_packages=(libbenchmark-dev)
-# What opens the finished page, the read-me and the preview with the desktop's handler.
-run_packages=(xdg-utils qt6-translations-l10n)
+# What opens the finished page and the preview with the desktop's handler, Qt's
+# Japanese texts, and the window on a Wayland desktop without an X server.
+run_packages=(xdg-utils qt6-translations-l10n qt6-wayland)
 # The screenshots in docs/ (scripts/screenshots).
 docs_packages=(imagemagick)
