@@ -42,6 +42,7 @@ struct NoDialogs : ui::FileDialogs {
 struct NoHelp : ui::HelpViewer {
   void showTopics() override {}
   void showTopic(int) override {}
+  void showReadme() override {}
 };
 
 double milliseconds(Clock::duration duration) {

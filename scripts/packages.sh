@@ -8,13 +8,17 @@ build_packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev qt6-b
 # package test tells a dialog from a window with xprop and installs the
 # package, which needs xdg-utils; the package checks use a distribution's
 # linters; the windows are also tested in a Japanese session, with Qt's own
-# Japanese texts; the batch converter's completion is tried in bash.
+# Japanese texts; the batch converter's completion is tried in bash; the
+# windows as a screen reader sees them (AT-SPI on a session bus), and natively
+# under Wayland (Weston, headless and nested on Xvfb).
 test_packages=(chromium util-linux xvfb xauth xdotool
                x11-utils xdg-utils lintian desktop-file-utils appstream mandoc man-db
-               locales qt6-translations-l10n python3 bash-completion)
+               locales qt6-translations-l10n python3 bash-completion dbus at-spi2-core
+               python3-pyatspi qt6-wayland weston imagemagick)
 bench_packages=(libbenchmark-dev)
-# What opens the finished page, the read-me and the preview with the desktop's handler.
-run_packages=(xdg-utils qt6-translations-l10n)
+# What opens the finished page and the preview with the desktop's handler, Qt's
+# Japanese texts, and the window on a Wayland desktop without an X server.
+run_packages=(xdg-utils qt6-translations-l10n qt6-wayland)
 # The screenshots in docs/ (scripts/screenshots).
 docs_packages=(imagemagick)
 # scripts/encoding-corpus: the prose it cuts up and the detectors it compares with.

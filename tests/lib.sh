@@ -23,8 +23,10 @@ eventually() {
 }
 # xvfb: a private X server for DISPLAY. It picks a free display itself and names it
 # only once it accepts connections, so that neighbouring runs never race for one.
+# It does not reset when its last client leaves: a program connecting just then
+# would be refused.
 xvfb() {
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" & server=$! pids+=($!)
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" & server=$! pids+=($!)
   eventually test -s "$work/display" || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
   export DISPLAY=":$(head -1 "$work/display")"
 }

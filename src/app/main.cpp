@@ -17,6 +17,8 @@
 #include "program/start_up.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "ui/fixed_windows.h"
+#include "ui/qt_texts.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
 
@@ -33,16 +35,20 @@ int main(int argc, char** argv) {
   QIcon icon(QStringLiteral(":/icons/morlavin-16.png"));
   icon.addFile(QStringLiteral(":/icons/morlavin-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
+  ui::keepFixedWindowsUnmaximized(&app);
   // Qt's own dialogs (file dialogs, message boxes at start-up) in the same
   // face as the windows, rather than whatever the session's default resolves to.
   QApplication::setFont(ui::windowFont());
   // Qt's own texts (file dialogs, message-box buttons, context menus) in the
   // session's language when it is Japanese, as every other text is.
   QTranslator qtTexts;
-  if (QLocale::system().language() == QLocale::Japanese &&
-      qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTexts);
+  ui::MissingQtTexts missingQtTexts(qtTexts);
+  if (QLocale::system().language() == QLocale::Japanese) {
+    if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+      QApplication::installTranslator(&qtTexts);
+    }
+    QApplication::installTranslator(&missingQtTexts);
   }
 
   ui::QtMessageBoxes messageBoxes;
@@ -53,7 +59,7 @@ int main(int argc, char** argv) {
   const program::StartUp start =
       program::startUp(platform::programDirectory(), arguments, settings, settingsMessages);
 
-  help::HelpWindow helpWindow(QString::fromStdString(start.helpFile));
+  help::HelpWindow helpWindow(QString::fromStdString(start.helpFile), QString::fromStdString(start.readmeFile));
   // Closing the main window ends the program, even with the help still open.
   helpWindow.setAttribute(Qt::WA_QuitOnClose, false);
   mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});

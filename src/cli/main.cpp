@@ -284,6 +284,12 @@ bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
     // Each report leaves as soon as its page is in place: a run ended halfway
     // has reported every page it wrote.
     if (std::fflush(batch.reports) != 0 && batch.stdoutError == 0) batch.stdoutError = errno;
+    // Asked to open the page and could not: the page stays, the run failed.
+    if (!result->opened) {
+      std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
+                   cli::printableMessage(result->opened.message()).c_str());
+      return false;
+    }
     return true;
   }
   // An empty name was not even tried, and the run has no message for it.

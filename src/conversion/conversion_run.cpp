@@ -324,14 +324,15 @@ Result<ConversionResult> convertFile(const ConversionRequest& request,
   if (!page) return fail(view, page.status(), true);
   view.setProgress(100);
 
+  Status opened;
   if (request.openPage && request.outputStream < 0) {
-    // As with any document the user opens, a missing browser is the desktop's
-    // business; the page itself is written and stays.
-    (void)launcher.openDocument(*outputPath);
+    if (const Status status = launcher.openDocument(*outputPath); !status) {
+      opened = status.rephrased(texts::launching::pageNotOpened(*outputPath));
+    }
   }
   view.setStatusText(status_line::pageWritten(page->size));
   view.setProgress(0);
-  return ConversionResult{*outputPath, page->size, *page};
+  return ConversionResult{*outputPath, page->size, *page, opened};
 }
 
 }  // namespace morlavin::conversion

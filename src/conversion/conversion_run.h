@@ -70,6 +70,9 @@ struct ConversionResult {
   std::string outputPath;
   std::uint64_t size = 0;
   platform::FileIdentity page;  // the file written, to delete only that one
+  // Why the desktop could not open the page when asked to; the page is written
+  // and stays all the same.
+  Status opened;
 };
 
 // How many lines pass between two repaints of the status line, rounded half
@@ -87,7 +90,8 @@ int lineRepaintInterval(int lineCount);
 // read: kChanged) has told the user through `view`, with the failure's
 // message, and created or changed no page, and written nothing to a stream.
 // An empty path is kNotConfigured without a message: nothing was done and the
-// view was not called. Tag escaping follows the markers for this run only;
+// view was not called. A page the desktop could not open is still a success,
+// with the reason in `opened`, for the caller to tell. Tag escaping follows the markers for this run only;
 // `settings` is not changed.
 Result<ConversionResult> convertFile(const ConversionRequest& request,
                                      const settings::SettingsRecord& settings,

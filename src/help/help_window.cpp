@@ -1,7 +1,8 @@
-// The help is read afresh at each request, so an edited or restored help file
-// shows without restarting the program.
+// The help and the read-me are read afresh at each request, so an edited or
+// restored file shows without restarting the program.
 #include "help/help_window.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,19 +10,35 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QShortcut>
+#include <QStringDecoder>
+#include <QTextDocument>
 #include <QTextBrowser>
+#include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "platform/cp932.h"
 #include "ui/ui_font.h"
 
 namespace morlavin::help {
 namespace {
 
 constexpr QSize kPreferredSize(560, 480);
+// More than any read-me needs; a larger file is shown up to here.
+constexpr qint64 kReadmeLimit = 1 << 20;
+const QString kHelpTitle = QStringLiteral("Morlavin ヘルプ");
+const QString kReadmeTitle = QStringLiteral("Morlavin ReadMe");
 // Room for the frame the desktop puts around the window.
 constexpr QSize kFrameAllowance(16, 48);
+
+// The read-me as the user wrote it: UTF-8, or else Shift-JIS.
+QString readmeText(const QByteArray& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  const QString text = utf8.decode(bytes);
+  if (!utf8.hasError()) return text;
+  return QString::fromStdString(platform::cp932ToUtf8(std::string_view(bytes.constData(), bytes.size())));
+}
 
 // Japanese is written without blanks, but HTML shows a line break inside a
 // paragraph as one. A break between two wide characters is taken out as the
@@ -50,15 +67,16 @@ class HelpBrowser : public QTextBrowser {
 
 QString topicAnchor(int contextNumber) { return QStringLiteral("topic-%1").arg(contextNumber); }
 
-HelpWindow::HelpWindow(QString helpFile, QWidget* parent)
+HelpWindow::HelpWindow(QString helpFile, QString readmeFile, QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_helpFile(std::move(helpFile)),
+      m_readmeFile(std::move(readmeFile)),
       m_browser(new HelpBrowser(this)),
       m_findBar(new QWidget(this)),
       m_findBox(new QLineEdit(m_findBar)),
       m_notFound(new QLabel(QStringLiteral("見つかりません。"), m_findBar)) {
   setObjectName(QStringLiteral("HelpWindow"));
-  setWindowTitle(QStringLiteral("Morlavin ヘルプ"));
+  setWindowTitle(kHelpTitle);
   setFont(ui::windowFont());
   m_browser->setObjectName(QStringLiteral("HelpBrowser"));
   m_browser->setOpenExternalLinks(true);
@@ -97,6 +115,8 @@ void HelpWindow::showTopics() { showAnchor(QStringLiteral("topics")); }
 void HelpWindow::showTopic(int contextNumber) { showAnchor(topicAnchor(contextNumber)); }
 
 void HelpWindow::showAnchor(const QString& anchor) {
+  setWindowTitle(kHelpTitle);
+  m_browser->document()->setDefaultFont(font());
   const QFileInfo file(m_helpFile);
   if (file.isFile() && file.isReadable()) {
     QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
@@ -108,6 +128,32 @@ void HelpWindow::showAnchor(const QString& anchor) {
                                       "<p>Morlavin を入れ直すと、ヘルプファイルも元に戻ります。</p>")
                            .arg(m_helpFile.toHtmlEscaped()));
   }
+  present();
+}
+
+void HelpWindow::showReadme() {
+  setWindowTitle(kReadmeTitle);
+  m_browser->clearHistory();
+  m_browser->document()->setDefaultFont(ui::textFont());
+  QFile file(m_readmeFile);
+  // A folder or a pipe in its place would be read forever, or block.
+  if (QFileInfo(m_readmeFile).isFile() && file.open(QIODevice::ReadOnly)) {
+    m_browser->setPlainText(readmeText(file.read(kReadmeLimit)));
+  } else {
+    m_browser->setPlainText(QStringLiteral("ReadMe ファイル %1 が見つかりません。\n"
+                                           "Morlavin を入れ直すと、ReadMe ファイルも元に戻ります。")
+                                .arg(m_readmeFile));
+  }
+  // The face's underscore lies below its line: a little more room shows it.
+  QTextBlockFormat spaced;
+  spaced.setLineHeight(115, QTextBlockFormat::ProportionalHeight);
+  QTextCursor all(m_browser->document());
+  all.select(QTextCursor::Document);
+  all.mergeBlockFormat(spaced);
+  present();
+}
+
+void HelpWindow::present() {
   fitToScreen();
   show();
   raise();

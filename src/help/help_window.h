@@ -1,6 +1,6 @@
 // Morlavin's own help viewer: a window that shows the help file beside the
-// program, opened at its topics list or at one topic by context number, with
-// a find box for searching the text.
+// program, opened at its topics list or at one topic by context number, or the
+// read-me as plain text, with a find box for searching the text.
 #pragma once
 
 #include <QString>
@@ -22,18 +22,22 @@ class HelpWindow : public QWidget, public ui::HelpViewer {
   Q_OBJECT
 
  public:
-  explicit HelpWindow(QString helpFile, QWidget* parent = nullptr);
+  HelpWindow(QString helpFile, QString readmeFile, QWidget* parent = nullptr);
 
   void showTopics() override;
   void showTopic(int contextNumber) override;
+  // The read-me is never handed to the desktop: the program may be the
+  // desktop's viewer for text files itself.
+  void showReadme() override;
 
-  // What the viewer shows: the help file at an anchor, or its own message
-  // when the file cannot be read.
+  // What the viewer shows: the help file at an anchor, the read-me, or its
+  // own message when the file cannot be read.
   QTextBrowser* browser() const { return m_browser; }
 
  private:
   void connectSignals();
   void showAnchor(const QString& anchor);
+  void present();
   void fitToScreen();
   void openFind();
   void findNext();
@@ -41,6 +45,7 @@ class HelpWindow : public QWidget, public ui::HelpViewer {
   void escape();
 
   QString m_helpFile;
+  QString m_readmeFile;
   QTextBrowser* m_browser;
   QWidget* m_findBar;
   QLineEdit* m_findBox;

@@ -182,6 +182,10 @@ void MainWindow::createControls() {
   }
   Label3 = label(client, "Label3", QStringLiteral("タイトル："), twips(120, 1200, 975, 255));
   txtTitle = place<QLineEdit>(client, "txtTitle", twips(1080, 1200, 3975, 270));
+  // A screen reader names each box by its label.
+  Label1->setBuddy(Text1);
+  Label3->setBuddy(txtTitle);
+  ProgressBar1->setAccessibleName(QStringLiteral("変換の進行状況"));
   txtTitle->setMaxLength(std::numeric_limits<int>::max());  // an imported line replaces it whole
   Command3 = button(client, "Command3", QStringLiteral("取込(&G)"), twips(5040, 1200, 855, 255));
   Command2 =
@@ -341,6 +345,10 @@ void MainWindow::convertFile() {
   m_lastOutputPath = result->outputPath;
   m_lastOutputIdentity = result->page;
   Command4->setEnabled(true);
+  // The page is there all the same; the user opens it another way.
+  if (!result->opened) {
+    m_services.messageBoxes.exclamation(this, QStringLiteral("Morlavin"), fromUtf8(result->opened.message()));
+  }
 }
 
 void MainWindow::importTitle() {
@@ -371,11 +379,7 @@ void MainWindow::showPreferences() {
 
 void MainWindow::showHelpTopics() { m_services.help.showTopics(); }
 
-void MainWindow::openReadme() {
-  // As with any document, a missing viewer is the desktop's business.
-  (void)m_services.launcher.openDocument(m_startUp.readmeFile,
-                                         m_startUp.programDirectory);
-}
+void MainWindow::openReadme() { m_services.help.showReadme(); }
 
 void MainWindow::showAbout() {
   QString text = fromUtf8(program::aboutText());

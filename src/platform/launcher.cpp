@@ -1,14 +1,18 @@
 // posix_spawn reports a program that cannot be executed as an error at once;
 // a detached thread reaps each child so that none lingers as a zombie.
+// xdg-open gives up within a few tenths of a second when it finds no handler,
+// but one that found a handler may run as long as the browser it started:
+// the opener is watched that long and no longer.
 #include "platform/launcher.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <csignal>
 #include <thread>
 
 #include "platform/texts.h"
@@ -18,8 +22,25 @@ extern char** environ;
 namespace morlavin::platform {
 namespace {
 
-Status spawn(const std::string& program, const std::vector<std::string>& arguments,
-             const std::string& workingDirectory, bool searchPath) {
+// How long the opener may take to fail. Measured: xdg-open without a handler
+// fails in 0.1 to 0.4 s; a browser it starts in the foreground is not waited for.
+constexpr auto kOpenerFailureWait = std::chrono::milliseconds(1000);
+
+// What a finished xdg-open says with its exit status (see xdg-open(1)).
+Status openerOutcome(const std::string& document, int waitStatus) {
+  if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) return Status::ok();
+  const std::string what = texts::launching::cannotOpen(document);
+  if (WIFSIGNALED(waitStatus)) {
+    return Status::error(StatusCode::kIoError, what, texts::launching::openerKilled(WTERMSIG(waitStatus)));
+  }
+  const int code = WEXITSTATUS(waitStatus);
+  const StatusCode kind = code == 2 || code == 3 ? StatusCode::kNotFound : StatusCode::kIoError;
+  return Status::error(kind, what, texts::launching::openerFailed(code));
+}
+
+// Starts `program`; its process id, or why it could not be started.
+Result<pid_t> spawn(const std::string& program, const std::vector<std::string>& arguments,
+                    const std::string& workingDirectory, bool searchPath) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -49,8 +70,11 @@ Status spawn(const std::string& program, const std::vector<std::string>& argumen
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return Status::fromErrno(texts::launching::cannotStart(program), rc);
+  return pid;
+}
+
+void reapLater(pid_t pid) {
   std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
-  return Status::ok();
 }
 
 // `path` made absolute against `base`, itself taken against the current
@@ -74,14 +98,30 @@ Status DesktopLauncher::openDocument(const std::string& document,
                                      const std::string& workingDirectory) {
   // xdg-open takes "https:/x.htm" or "mailto:x?.htm" for a URL and "-x.htm"
   // for an option: a path starting with "/" is always a file.
-  return spawn("xdg-open", {absolutePath(document, workingDirectory)}, workingDirectory, true);
+  const std::string path = absolutePath(document, workingDirectory);
+  const Result<pid_t> pid = spawn("xdg-open", {path}, workingDirectory, true);
+  if (!pid) return pid.status();
+  const auto deadline = std::chrono::steady_clock::now() + kOpenerFailureWait;
+  do {
+    int waitStatus = 0;
+    const pid_t reaped = ::waitpid(*pid, &waitStatus, WNOHANG);
+    if (reaped == *pid) return openerOutcome(path, waitStatus);
+    if (reaped < 0 && errno != EINTR) return Status::ok();  // reaped elsewhere: nothing to tell
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  } while (std::chrono::steady_clock::now() < deadline);
+  // Still running: it found a handler, which now has the page.
+  reapLater(*pid);
+  return Status::ok();
 }
 
 Status DesktopLauncher::startProgram(const std::string& program,
                                      const std::vector<std::string>& arguments) {
   // A name without a folder is looked up on PATH, as a desktop would.
   const bool searchPath = program.find('/') == std::string::npos;
-  return spawn(program, arguments, {}, searchPath);
+  const Result<pid_t> pid = spawn(program, arguments, {}, searchPath);
+  if (!pid) return pid.status();
+  reapLater(*pid);
+  return Status::ok();
 }
 
 }  // namespace morlavin::platform

@@ -14,7 +14,9 @@ class Launcher {
   virtual ~Launcher() = default;
   // Opens the file `document` with the desktop's handler for its type, in
   // `workingDirectory` when it is not empty (a relative `document` is taken
-  // against it, or the current directory). Does not wait for the handler.
+  // against it, or the current directory). Does not wait for the handler;
+  // fails when the desktop reports at once that it cannot open the file (no
+  // handler for its type, the file missing).
   virtual Status openDocument(const std::string& document,
                               const std::string& workingDirectory = {}) = 0;
   // Starts `program` with `arguments`. Fails when the program cannot be started

@@ -123,6 +123,25 @@ namespace launching {
 inline std::string cannotStart(std::string_view program) {
   return "起動できません: " + std::string(program);
 }
+inline std::string cannotOpen(std::string_view document) {
+  return "開けません: " + std::string(document);
+}
+// Why the desktop's opener (xdg-open) could not open a file, by its exit status.
+inline std::string openerFailed(int exitStatus) {
+  switch (exitStatus) {
+    case 2: return "ファイルが見つかりません";
+    case 3: return "開くためのアプリケーションが見つかりません";
+    case 4: return "アプリケーションで開けませんでした";
+    default: return "xdg-open が終了コード " + std::to_string(exitStatus) + " で終了しました";
+  }
+}
+inline std::string openerKilled(int signalNumber) {
+  return "xdg-open がシグナル " + std::to_string(signalNumber) + " で終了しました";
+}
+// The conversion's page, written but not opened: told in the window and by the batch converter.
+inline std::string pageNotOpened(std::string_view page) {
+  return "HTMLファイルは作成しましたが、開けませんでした: " + std::string(page);
+}
 
 }  // namespace launching
 
@@ -251,6 +270,7 @@ inline constexpr std::string_view kAboutName = "Morlavin Ver ";
 
 // The preferences dialog's preview button.
 inline constexpr std::string_view kPreviewFailed = "プレビューを作成できません: ";
+inline constexpr std::string_view kPreviewNotOpened = "プレビューを作成しましたが、開けませんでした: ";
 
 }  // namespace program
 

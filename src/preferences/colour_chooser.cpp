@@ -9,6 +9,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAbstractItemView>
 
 #include "preferences/updown_control.h"
 #include "settings/flags.h"
@@ -47,6 +48,12 @@ ColourChooser::ColourChooser(const ColourChooserNames& names, std::uint8_t& updc
   m_names = new QComboBox(parent);
   m_names->setObjectName(names.listName);
   m_names->setToolTip(names.tooltip);
+  // Named by the group, not by the colour it shows; the same for the boxes
+  // below. Qt names a list box by its current entry under X11 and Wayland and
+  // tells its label as a relation, which the buddy gives.
+  m_caption->setBuddy(m_names);
+  m_names->setAccessibleName(names.caption);
+  m_names->view()->setAccessibleName(names.caption);
   m_names->setEditable(false);
   for (const std::string_view name : settings::kColorNameList) {
     m_names->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
@@ -56,9 +63,11 @@ ColourChooser::ColourChooser(const ColourChooserNames& names, std::uint8_t& updc
   m_manual = new QCheckBox(QStringLiteral("手動設定"), parent);
   m_manual->setObjectName(names.manualName);
   m_manual->setToolTip(names.manualTooltip);
+  m_manual->setAccessibleName(names.colour + QStringLiteral(" 手動設定"));
 
   static const QString kComponentCaptions[] = {QStringLiteral("R："), QStringLiteral("G："),
                                                QStringLiteral("B：")};
+  static const QString kComponentNames[] = {QStringLiteral("赤"), QStringLiteral("緑"), QStringLiteral("青")};
   for (int i = 0; i < 3; ++i) {
     const int index = names.firstComponentIndex + i;
     m_componentLabels[i] = new QLabel(kComponentCaptions[i], parent);
@@ -77,6 +86,9 @@ ColourChooser::ColourChooser(const ColourChooserNames& names, std::uint8_t& updc
     m_upDowns[i] = new UpDownControl(parent);
     m_upDowns[i]->setObjectName(QStringLiteral("Updcol(%1)").arg(index));
     m_upDowns[i]->setEnabled(false);
+    const QString name = names.colour + QStringLiteral(" ") + kComponentNames[i];
+    m_boxes[i]->setAccessibleName(name);
+    m_upDowns[i]->setAccessibleName(name);
   }
   connectSignals();
 }

@@ -27,6 +27,7 @@ struct ColourChoice {
 // The names a chooser's controls carry, so that tests and accessibility tools
 // find them as the program knows them.
 struct ColourChooserNames {
+  QString colour;           // "背景色", what a screen reader names the controls after
   QString caption;          // "背景色の設定"
   QString captionName;      // "Label2"
   QString tooltip;          // of the caption and the list

@@ -15,10 +15,12 @@
 #include <QVBoxLayout>
 
 #include "platform/launcher.h"
+#include "platform/texts.h"
 #include "preferences/colour_chooser.h"
 #include "program/preview.h"
 #include "settings/flags.h"
 #include "settings/settings_file.h"
+#include "ui/fixed_windows.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
 
@@ -28,7 +30,7 @@ namespace {
 QCheckBox* optionBox(const QString& caption, const QString& tooltip, const char* name, QWidget* parent) {
   auto* box = new QCheckBox(caption, parent);
   box->setObjectName(QLatin1String(name));
-  box->setToolTip(ui::plainToolTip(tooltip));
+  ui::setPlainToolTip(box, tooltip);
   return box;
 }
 
@@ -65,7 +67,7 @@ PreferencesDialog::PreferencesDialog(const PreferencesServices& services, QWidge
   // open already, still takes the user's input.
   setWindowModality(Qt::WindowModal);
   setFont(ui::windowFont());
-  setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+  ui::withoutMaximizeButton(this);
   createControls();
   connectSignals();
   loadFromRecord();
@@ -90,6 +92,7 @@ void PreferencesDialog::createOptions() {
   m_translatorLabel = translatorLabel;
   m_translator = new QLineEdit(this);
   m_translator->setObjectName(QStringLiteral("Text1"));
+  translatorLabel->setBuddy(m_translator);
   m_browse = button(QStringLiteral("参照...(&B)"), "Command3", this);
 
   m_noCharsetMeta = optionBox(QStringLiteral("文字コード設定の<META>タグを使わない"),
@@ -108,18 +111,19 @@ void PreferencesDialog::createColourFrame() {
   frame->setObjectName(QStringLiteral("Frame1"));
   m_frame = frame;
   m_background = new ColourChooser(
-      {QStringLiteral("背景色の設定"), QStringLiteral("Label2"), QStringLiteral("背景色を設定します。"),
+      {QStringLiteral("背景色"), QStringLiteral("背景色の設定"), QStringLiteral("Label2"), QStringLiteral("背景色を設定します。"),
        QStringLiteral("cboColor(0)"), QStringLiteral("chkManual"), QStringLiteral("背景色を手動設定できます。"),
        {0, 1, 2}, 0},
       m_updcolStart, frame);
   m_text = new ColourChooser(
-      {QStringLiteral("文字色の設定"), QStringLiteral("Label4"), QStringLiteral("文字色を設定します。"),
+      {QStringLiteral("文字色"), QStringLiteral("文字色の設定"), QStringLiteral("Label4"), QStringLiteral("文字色を設定します。"),
        QStringLiteral("cboColor(1)"), QStringLiteral("chkManual2"), QStringLiteral("文字色を手動設定できます。"),
        {5, 3, 4}, 3},
       m_updcolStart, frame);
   m_useBackgroundImage = optionBox(QStringLiteral("背景画像"), QStringLiteral("背景画像を設定します。"), "chkBkg", frame);
   m_backgroundImage = new QLineEdit(frame);
   m_backgroundImage->setObjectName(QStringLiteral("txtBackGround"));
+  m_backgroundImage->setAccessibleName(QStringLiteral("背景画像のファイル"));
   m_backgroundImage->setToolTip(QStringLiteral("背景画像を設定します。"));
   // Disabled, but in the normal text-box colour until the box is first toggled.
   m_backgroundImage->setEnabled(false);
@@ -235,9 +239,12 @@ void PreferencesDialog::preview() {
     m_services.messages.critical(this, QStringLiteral("エラー"), toQString(status.message()));
     return;
   }
-  // As with any document, a missing viewer is the desktop's business.
-  (void)m_services.launcher.openDocument(program::previewPath(m_services.previewDirectory),
-                                         m_services.previewDirectory);
+  // The page is written; the user is told why no browser shows it.
+  const std::string page = program::previewPath(m_services.previewDirectory);
+  if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory); !opened) {
+    const std::string what = std::string(morlavin::texts::program::kPreviewNotOpened) + page;
+    m_services.messages.exclamation(this, QStringLiteral("Morlavin"), toQString(opened.rephrased(what).message()));
+  }
 }
 
 void PreferencesDialog::applyBackgroundImage(bool enabled) {

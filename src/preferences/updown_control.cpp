@@ -1,13 +1,57 @@
-// Drawn as two bevelled arrow buttons, one above the other.
+// Drawn as two bevelled arrow buttons, one above the other; a screen reader
+// sees a spin button with its value, range, step and two actions.
 #include "preferences/updown_control.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 
 namespace morlavin::preferences {
+namespace {
+
+// QAccessibleWidget is the action interface already.
+class AccessibleUpDown : public QAccessibleWidget, public QAccessibleValueInterface {
+ public:
+  explicit AccessibleUpDown(UpDownControl* upDown) : QAccessibleWidget(upDown, QAccessible::SpinBox) {}
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
+  QString text(QAccessible::Text type) const override {
+    if (type == QAccessible::Value) return QString::number(upDown()->value());
+    return QAccessibleWidget::text(type);
+  }
+
+  QVariant currentValue() const override { return upDown()->value(); }
+  void setCurrentValue(const QVariant& value) override { upDown()->setValue(value.toInt()); }
+  QVariant maximumValue() const override { return upDown()->maximum(); }
+  QVariant minimumValue() const override { return upDown()->minimum(); }
+  QVariant minimumStepSize() const override { return upDown()->step(); }
+
+  QStringList actionNames() const override { return {increaseAction(), decreaseAction()}; }
+  void doAction(const QString& name) override {
+    if (!upDown()->isEnabled()) return;
+    if (name == increaseAction()) upDown()->click(1);
+    if (name == decreaseAction()) upDown()->click(-1);
+  }
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+ private:
+  UpDownControl* upDown() const { return static_cast<UpDownControl*>(widget()); }
+};
+
+QAccessibleInterface* accessibleUpDown(const QString&, QObject* object) {
+  auto* upDown = qobject_cast<UpDownControl*>(object);
+  return upDown != nullptr ? new AccessibleUpDown(upDown) : nullptr;
+}
+
+}  // namespace
 
 UpDownControl::UpDownControl(QWidget* parent) : QWidget(parent) {
+  static const bool accessible = (QAccessible::installFactory(accessibleUpDown), true);
+  (void)accessible;
   setFocusPolicy(Qt::NoFocus);
   connect(&m_repeat, &QTimer::timeout, this, [this] {
     m_repeat.setInterval(m_repeatInterval);
@@ -30,6 +74,15 @@ void UpDownControl::setRepeatTiming(int delayMs, int intervalMs) {
 QSize UpDownControl::sizeHint() const { return {16, 22}; }
 
 void UpDownControl::stepOnce() { setValue(m_value + m_direction * m_step); }
+
+void UpDownControl::click(int direction) {
+  if (m_direction != 0) return;  // an arrow is held already
+  emit pressed();
+  m_direction = direction;
+  stepOnce();
+  m_direction = 0;
+  emit released();
+}
 
 void UpDownControl::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || m_direction != 0) return;

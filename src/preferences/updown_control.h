@@ -23,6 +23,9 @@ class UpDownControl : public QWidget {
   int maximum() const { return m_maximum; }
   // How long an arrow is held before it repeats, and how often it repeats.
   void setRepeatTiming(int delayMs, int intervalMs);
+  // One click on the up arrow (+1) or the down arrow (-1), press and release,
+  // as a screen reader's increment and decrement give it.
+  void click(int direction);
 
   QSize sizeHint() const override;
 

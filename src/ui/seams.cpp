@@ -5,6 +5,9 @@
 #include <QFileSystemModel>
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
+#include <QWidget>
+
+#include "ui/fixed_windows.h"
 
 namespace morlavin::ui {
 namespace {
@@ -13,6 +16,7 @@ void show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const Q
   QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
   // File names and messages are never markup, whatever they contain.
   box.setTextFormat(Qt::PlainText);
+  withoutMaximizeButton(&box);
   box.exec();
 }
 
@@ -35,8 +39,10 @@ class ProgramsOnly : public QSortFilterProxyModel {
 
 // A tooltip that looks like markup is shown as markup; escaped text inside a
 // paragraph that keeps its line is always markup, and shows the text as typed.
-QString plainToolTip(const QString& text) {
-  return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text.toHtmlEscaped());
+// A screen reader would read that markup as the description.
+void setPlainToolTip(QWidget* widget, const QString& text) {
+  widget->setToolTip(QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text.toHtmlEscaped()));
+  widget->setAccessibleDescription(text);
 }
 
 void QtMessageBoxes::plain(QWidget* parent, const QString& title, const QString& text) {

@@ -35,17 +35,19 @@ class FileDialogs {
   }
 };
 
-// The program's help: its topics list, or one topic by context number.
+// The program's help: its topics list, or one topic by context number; and
+// its read-me, a text file shown as it is written.
 class HelpViewer {
  public:
   virtual ~HelpViewer() = default;
   virtual void showTopics() = 0;
   virtual void showTopic(int contextNumber) = 0;
+  virtual void showReadme() = 0;
 };
 
-// A tooltip that shows `text` exactly as written, even where it looks like
-// markup ("<META>").
-QString plainToolTip(const QString& text);
+// Gives `widget` a tooltip that shows `text` exactly as written, even where it
+// looks like markup ("<META>"), and a screen reader the same text.
+void setPlainToolTip(QWidget* widget, const QString& text);
 
 class QtMessageBoxes : public MessageBoxes {
  public:

@@ -55,4 +55,17 @@ QFont windowFont() {
   return font;
 }
 
+QFont textFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  const QStringList families = QFontDatabase::families();
+  for (const char* candidate : {"IPAGothic", "Noto Sans Mono CJK JP", "VL Gothic", "TakaoGothic"}) {
+    if (const QString family = installedFamily(candidate, families); !family.isEmpty()) {
+      font.setFamily(family);
+      break;
+    }
+  }
+  font.setPixelSize(13);
+  return font;
+}
+
 }  // namespace morlavin::ui

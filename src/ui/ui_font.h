@@ -11,4 +11,10 @@ namespace morlavin::ui {
 // locale, whatever name the locale gives its family.
 QFont windowFont();
 
+// A Japanese face whose half-width characters are half as wide as the
+// full-width ones, for text files whose columns line up with blanks; else
+// the desktop's fixed-pitch face; at 13 pixels, where the face draws its
+// underscores, which it drops at 12 in places.
+QFont textFont();
+
 }  // namespace morlavin::ui

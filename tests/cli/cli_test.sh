@@ -172,4 +172,10 @@ install -D -m 755 <(printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened"\n' "$w
 PATH="$work/stub:$PATH" run --open one.txt two.txt
 both_opened() { test "$(sort opened 2>/dev/null | tr '\n' ' ')" = "$work/one.htm $work/two.htm "; }
 check "--open" eventually both_opened
+# A desktop without a handler: the page stays, stderr says so, the run fails.
+install -m 755 <(printf '#!/bin/sh\nexit 3\n') stub/xdg-open
+rm one.htm; PATH="$work/stub:$PATH" run --open one.txt
+check "--open without a handler: refused" \
+  refused "one.txt: HTMLファイルは作成しましたが、開けませんでした: one.htm (開くためのアプリケーションが見つかりません)"
+check "--open without a handler: page and its line" test -e one.htm -a "$(cut -d: -f1 out.txt)" = one.htm
 summary cli

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -15,12 +16,13 @@ namespace morlavin::help {
 namespace {
 
 const QString kHelpFile = QStringLiteral(MORLAVIN_DATA_DIR "/Morlavin.hlp");
+const QString kReadmeFile = QStringLiteral(MORLAVIN_DATA_DIR "/Morlavin.txt");
 
 // The shipped help holds every topic the program can ask for and opens at
 // the one asked for: its heading is what the window shows first. A help file
 // that is missing is reported in the viewer itself.
 TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
-  HelpWindow window(kHelpFile);
+  HelpWindow window(kHelpFile, kReadmeFile);
   window.resize(560, 200);
   window.showTopics();
   const QString html = window.browser()->document()->toHtml();
@@ -37,7 +39,7 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
       EXPECT_EQ(window.browser()->horizontalScrollBar()->maximum(), 0) << "long lines wrap";
     }
   }
-  HelpWindow missing(QStringLiteral("/nonexistent/Morlavin.hlp"));
+  HelpWindow missing(QStringLiteral("/nonexistent/Morlavin.hlp"), QString());
   missing.showTopic(15);
   EXPECT_TRUE(missing.isVisible() && missing.browser()->toPlainText().contains("/nonexistent/Morlavin.hlp が見つかりません"));
 
@@ -63,6 +65,39 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
   QApplication::setActiveWindow(&window);
   QTest::keyClick(window.browser(), Qt::Key_W, Qt::ControlModifier);
   EXPECT_FALSE(window.isVisible());
+}
+
+// The read-me shows as its file is written, markup-like text included, in the
+// same window with the same keys; the help comes back in full afterwards.
+TEST(HelpWindow, ShowsTheReadmeAsPlainText) {
+  HelpWindow window(kHelpFile, kReadmeFile);
+  window.resize(560, 200);
+  window.showReadme();
+  EXPECT_EQ(window.windowTitle(), "Morlavin ReadMe");
+  QFile readme(kReadmeFile);
+  ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(readme.readAll());
+  EXPECT_TRUE(text.contains("<BR>"));
+  EXPECT_EQ(window.browser()->toPlainText(), text);
+  window.showTopic(15);
+  EXPECT_EQ(window.windowTitle(), "Morlavin ヘルプ");
+  EXPECT_TRUE(window.browser()->document()->toHtml().contains("name=\"topic-15\""));
+
+  window.showReadme();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto* find = window.findChild<QLineEdit*>("FindBox");
+  QTest::keyClick(window.browser(), Qt::Key_F, Qt::ControlModifier);
+  find->setText("<BR>");
+  QTest::keyClick(find, Qt::Key_Return);
+  EXPECT_EQ(window.browser()->textCursor().selectedText(), "<BR>");
+  QTest::keyClick(find, Qt::Key_Escape);
+  QTest::keyClick(window.browser(), Qt::Key_W, Qt::ControlModifier);
+  EXPECT_FALSE(window.isVisible());
+
+  HelpWindow missing(kHelpFile, QStringLiteral("/nonexistent/Morlavin.txt"));
+  missing.showReadme();
+  EXPECT_TRUE(missing.browser()->toPlainText().startsWith("ReadMe ファイル /nonexistent/Morlavin.txt が見つかりません。"));
 }
 
 }  // namespace

@@ -214,13 +214,10 @@ TEST_F(Form1, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
   control<QAction>("mnuTopic")->trigger();
   EXPECT_EQ(help.requests, (std::vector<int>{-1, -1})) << "the topics list, by F1 and by the menu";
 
-  const std::string before = fs::current_path();
-  fs::current_path(work.path());  // the read-me is found wherever Morlavin was started
+  // The read-me goes to the program's own viewer, never to the desktop.
   control<QAction>("mnuReadme")->trigger();
-  fs::current_path(before);
-  ASSERT_EQ(launcher.documents.size(), 1u);
-  EXPECT_EQ(launcher.documents[0].file, programDir.path() + "/Morlavin.txt");
-  EXPECT_EQ(launcher.documents[0].workingDirectory, programDir.path());
+  EXPECT_EQ(help.requests.back(), test::FakeHelpViewer::kReadme);
+  EXPECT_TRUE(launcher.documents.empty());
 
   control<QAction>("mnuAbout")->trigger();
   EXPECT_EQ(boxes.shown(), "plain About Morlavin Morlavin Ver 1.62\nCopyright (C) The Morlavin project(Morlavin project)\n"
@@ -260,6 +257,17 @@ TEST_F(Form1, DeleteAndExitRemoveTheLastPage) {
     EXPECT_EQ(platform::exists(page), row.folderInPlace);
     EXPECT_EQ(boxes.shown(), row.folderInPlace ? "critical エラー ファイルを削除できません: " + page + " (フォルダです)" : "");
   }
+}
+
+// A page the desktop cannot open is written and kept, and the user is told why.
+TEST_F(Form1, PageTheDesktopCannotOpenIsKeptAndTold) {
+  launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: x", "開くためのアプリケーションが見つかりません");
+  open();
+  convert(work.file("memo.txt"));
+  EXPECT_EQ(boxes.shown(), "exclamation Morlavin HTMLファイルは作成しましたが、開けませんでした: " + work.file("memo.htm") +
+                               " (開くためのアプリケーションが見つかりません)");
+  EXPECT_TRUE(status().startsWith("テキストを変換しました。"));
+  EXPECT_TRUE(platform::exists(work.file("memo.htm")) && control("Command4")->isEnabled());
 }
 
 TEST_F(Form1, TranslatorButtonShowsWhatStartingItGave) {

@@ -39,9 +39,15 @@ have appstreamcli &&
   check "AppStream metainfo is valid" appstreamcli validate --no-net \
     "$share/metainfo/org.example.morlavin.metainfo.xml"
 # lintian runs lexgrog and man --warnings on the manual pages; mandoc is stricter.
-for page in "$share"/man/man1/morlavin{,-convert}.1.gz; do
-  have mandoc && check "$(basename "$page") passes mandoc -T lint" mandoc -T lint -W warning "$page"
+for page in "$share"/man/{,ja/}man1/morlavin{,-convert}.1.gz; do
+  have mandoc && check "${page#"$share/man/"} passes mandoc -T lint" mandoc -T lint -W warning "$page"
 done
+have lexgrog && check "Japanese manual pages name themselves" \
+  test "$(lexgrog "$share"/man/ja/man1/*.1.gz | grep -c ': "morlavin')" -eq 2
+# What comes with the program unless the user declines recommendations.
+check "recommends Qt's Japanese texts, Wayland, CJK fonts and a browser" test "$(dpkg-deb -f "$deb" Recommends)" = \
+  "qt6-translations-l10n, qt6-wayland, fonts-noto-cjk, firefox-esr | chromium | www-browser"
+check "licensed MIT" grep -qx 'License: MIT' "$share/doc/morlavin/copyright"
 # The installed program looks for them in ../share/morlavin from its own folder.
 check "help and read-me installed" test -f "$share/morlavin/Morlavin.hlp" -a -f "$share/morlavin/Morlavin.txt"
 

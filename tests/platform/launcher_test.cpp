@@ -7,8 +7,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
+#include "test_support/case_table.h"
 #include "test_support/temp_dir.h"
 
 namespace morlavin::platform {
@@ -50,6 +52,42 @@ TEST(DesktopLauncher, HandsOverAbsolutePathsAndArgumentsUntouched) {
   EXPECT_EQ(seenByTheProgram(dir), "0|" + std::filesystem::current_path().string() + "|a b|$HOME||");
   EXPECT_FALSE(launcher.startProgram(dir.file("missing"), {}).isOk());
   ::setenv("PATH", path.c_str(), 1);
+}
+
+// The opener's failure is told as soon as it ends; an opener still running
+// after a second has found a handler (perhaps a browser it runs until the
+// user closes it) and is neither waited for further nor left a zombie.
+TEST(DesktopLauncher, TellsAnOpenerThatFailsAndLeavesOneThatRuns) {
+  test::TempDir dir;
+  const std::string path = std::getenv("PATH");
+  ::setenv("PATH", (dir.path() + ":" + path).c_str(), 1);
+  DesktopLauncher launcher;
+  for (const auto& row : test::caseTable("platform/opener_outcomes.txt", 2)) {
+    SCOPED_TRACE(row[0]);
+    test::writeFile(dir.file("xdg-open"), "#!/bin/sh\n" + row[0] + "\n");
+    ::chmod(dir.file("xdg-open").c_str(), 0755);
+    const auto start = std::chrono::steady_clock::now();
+    const Status status = launcher.openDocument("page.htm", dir.path());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(status.message(), test::replaced(row[1], "PAGE", dir.file("page.htm")));
+  }
+  ::setenv("PATH", path.c_str(), 1);
+  const auto zombies = [] {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+      const std::string stat = readFile(entry.path().string() + "/stat");
+      const auto end = stat.rfind(") ");
+      if (end == std::string::npos) continue;
+      // state, then the parent's id
+      std::istringstream fields(stat.substr(end + 2));
+      char state = 0;
+      int parent = 0;
+      fields >> state >> parent;
+      count += state == 'Z' && parent == ::getpid();
+    }
+    return count;
+  };
+  EXPECT_EQ(zombies(), 0);
 }
 
 }  // namespace

@@ -136,6 +136,10 @@ TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
 TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   Program p;
   EXPECT_EQ(p.dialog->windowTitle(), "環境設定");
+  const auto fixedWithoutMaximize = [](const QWidget* window) {
+    return window->minimumSize() == window->maximumSize() && !(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+  };
+  EXPECT_TRUE(fixedWithoutMaximize(p.dialog.get()));
   // Only the main window waits: a help window, open before or after, still takes keys.
   EXPECT_EQ(p.dialog->windowModality(), Qt::WindowModal);
   EXPECT_TRUE(p.at<QPushButton>("Command1")->isDefault());  // Enter outside a button answers OK
@@ -185,9 +189,10 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
     EXPECT_EQ(shown(label), QString::fromUtf8(tip)) << name;
   }
   QString message;
-  QTimer::singleShot(0, [&message] {
+  QTimer::singleShot(0, [&message, &fixedWithoutMaximize] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     message = shown(box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr);
+    EXPECT_TRUE(box && fixedWithoutMaximize(box));
     if (box) box->accept();
   });
   ui::QtMessageBoxes().critical(nullptr, "エラー", "ファイルを開けません: /tmp/a<br>b.txt");
@@ -245,6 +250,12 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   ASSERT_EQ(p.launcher.documents.size(), 2u);
   EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,
             path + " in " + p.dir.path());
+  // A desktop that cannot open it says why.
+  p.launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: " + path, "開くためのアプリケーションが見つかりません");
+  p.boxes.boxes.clear();
+  p.click("cmdPreview");
+  EXPECT_EQ(p.boxes.shown(),
+            "exclamation Morlavin プレビューを作成しましたが、開けませんでした: " + path + " (開くためのアプリケーションが見つかりません)");
   p.click("Command2");
   p.dialog.reset();
   EXPECT_FALSE(std::filesystem::exists(path));

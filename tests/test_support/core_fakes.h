@@ -19,7 +19,7 @@ struct FakeLauncher : platform::Launcher {
   };
   Status openDocument(const std::string& document, const std::string& workingDirectory) override {
     documents.push_back({document, {}, workingDirectory});
-    return Status::ok();
+    return openResult;
   }
   Status startProgram(const std::string& program, const std::vector<std::string>& arguments) override {
     programs.push_back({program, arguments, {}});
@@ -28,6 +28,7 @@ struct FakeLauncher : platform::Launcher {
   std::vector<Launch> documents;
   std::vector<Launch> programs;
   Status startResult;
+  Status openResult;
 };
 
 struct FakeSettingsMessages : settings::SettingsMessages {

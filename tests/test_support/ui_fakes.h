@@ -53,7 +53,9 @@ struct FakeFileDialogs : ui::FileDialogs {
 struct FakeHelpViewer : ui::HelpViewer {
   void showTopics() override { requests.push_back(-1); }
   void showTopic(int contextNumber) override { requests.push_back(contextNumber); }
-  std::vector<int> requests;  // -1 for the topics list
+  void showReadme() override { requests.push_back(kReadme); }
+  static constexpr int kReadme = -2;
+  std::vector<int> requests;  // -1 for the topics list, kReadme for the read-me
 };
 
 }  // namespace morlavin::test

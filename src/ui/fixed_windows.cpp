@@ -1,0 +1,68 @@
+// Qt's own title bar under Wayland (up to Qt 6.4 at least) draws a maximise
+// button whatever the window asks for, and a window that takes the maximised
+// state without the compositor's size is a protocol error that ends the
+// program. So under Wayland a fixed window may take any size for a moment,
+// and returns to its own at once.
+#include "ui/fixed_windows.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QTimer>
+#include <QWidget>
+
+namespace morlavin::ui {
+namespace {
+
+constexpr char kFixedSize[] = "morlavinFixedSize";
+
+class UnmaximizeFixedWindows : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Show || type == QEvent::WindowStateChange) &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+      auto* window = static_cast<QWidget*>(watched);
+      // After the window's own handling: a message box fixes its size as it is shown.
+      QTimer::singleShot(0, window, [window] { keepSize(window); });
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  static void keepSize(QWidget* window) {
+    if (!window->property(kFixedSize).isValid()) {
+      if (window->minimumSize() != window->maximumSize()) return;
+      window->setProperty(kFixedSize, window->minimumSize());
+      // A layout that fixes the size would fix it again at its next turn.
+      if (QLayout* layout = window->layout(); layout && layout->sizeConstraint() == QLayout::SetFixedSize) {
+        layout->setSizeConstraint(QLayout::SetMinimumSize);
+      }
+      window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    // Shrinking it here would race the compositor, which may still hold it
+    // maximised: leaving the state brings back the size it had.
+    if (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+      window->setWindowState(window->windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    }
+  }
+};
+
+}  // namespace
+
+void withoutMaximizeButton(QWidget* window) {
+  window->setWindowFlags((window->windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) &
+                         ~(Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint |
+                           Qt::WindowFullscreenButtonHint));
+}
+
+void keepFixedWindowsUnmaximized(QObject* application) {
+  if (QGuiApplication::platformName() != QStringLiteral("wayland")) return;
+  application->installEventFilter(new UnmaximizeFixedWindows(application));
+}
+
+}  // namespace morlavin::ui
