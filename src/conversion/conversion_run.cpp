@@ -114,15 +114,17 @@ class PageDraft {
   }
   bool writing() const { return m_writing; }
   // Sees every chunk of the file, for an encoding the user left to the file.
-  void observe(std::string_view chunk) { m_detector.feed(chunk); }
+  void observe(std::string_view chunk) {
+    m_detector.feed(chunk);
+    m_decoding = m_jisPage || m_detector.mayBeIso2022Jp();
+  }
 
   [[gnu::always_inline]] void addLine(std::string_view line) {
     if (!m_headEncoding) startBody(line);
-    if (m_request.encoding == EncodingChoice::kIso2022Jp) {
-      m_converter.convert(decoded(line), *m_page);
+    if (m_decoding) [[unlikely]] {
+      addDecodedLine(line);
       return;
     }
-    if (m_request.encoding == EncodingChoice::kAuto && (m_jisPage || m_detector.mayBeIso2022Jp())) followJis(line);
     m_converter.convert(line, *m_page);
   }
 
@@ -176,6 +178,15 @@ class PageDraft {
     m_headSize = head.size();
     m_headEncoding = encoding;
   }
+  // A line of a text that is, or may be, ISO-2022-JP.
+  void addDecodedLine(std::string_view line) {
+    if (m_request.encoding == EncodingChoice::kIso2022Jp) {
+      m_converter.convert(decoded(line), *m_page);
+      return;
+    }
+    followJis(line);
+    m_converter.convert(line, *m_page);
+  }
   std::string_view decoded(std::string_view line) {
     m_decodedLine.clear();
     m_jisDecoder.decode(line, m_decodedLine);
@@ -187,6 +198,7 @@ class PageDraft {
   void followJis(std::string_view line) {
     if (!m_detector.mayBeIso2022Jp()) {
       m_jisPage.reset();  // a byte above 0x7F: not ISO-2022-JP after all
+      m_decoding = false;
       return;
     }
     if (!m_jisPage && (!m_jisStatus || !startJisPage())) return;  // one try at a page of its own
@@ -226,6 +238,8 @@ class PageDraft {
   std::unique_ptr<platform::AtomicFileWriter> m_jisPage;  // while the file may be ISO-2022-JP
   LineConverter m_jisConverter{false};
   Status m_jisStatus;
+  // Lines are, or may be, ISO-2022-JP and take the slower way.
+  bool m_decoding = m_request.encoding == EncodingChoice::kIso2022Jp;
 };
 
 // The counting pass. The file is read once: while it is counted, its lines
