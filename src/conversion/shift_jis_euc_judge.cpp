@@ -37,51 +37,73 @@ int weight(platform::JisCell c) { return kWeights[(c.row - 1) * 94 + c.cell - 1]
 bool isEucByte(unsigned char b) { return b >= 0xA1 && b <= 0xFE; }
 
 #if defined(__x86_64__)
+// One block of 64 bytes that holds only ASCII and bytes 0xA1 to 0xFE, as the
+// mask of its bytes above 0x7F. Within each run of such bytes the characters
+// are pairs, so a run's bytes at even distance from its start are leads, and
+// a run must not end on a lead; `pendingLead` carries a lead across blocks.
+// False for a broken pair.
+bool eucPairsWhole(std::uint64_t high, bool& pendingLead) {
+  constexpr std::uint64_t kEven = 0x5555555555555555ULL;
+  std::uint64_t starts = high & ~(high << 1);
+  if (pendingLead) {
+    if ((high & 1) == 0) return false;
+    starts &= ~std::uint64_t{1};  // that run began in the block before, with a lead
+  }
+  // Adding a run's first bit carries through the run: the runs that start
+  // at an even place.
+  const std::uint64_t fromEven = ((high + (starts & kEven)) ^ high) & high;
+  const std::uint64_t leads = (fromEven & kEven) | (high & ~fromEven & ~kEven);
+  const std::uint64_t ends = high & ~(high >> 1) & ~(std::uint64_t{1} << 63);
+  pendingLead = (leads >> 63) != 0;
+  return (ends & leads) == 0;
+}
+
 // The bytes of 32 at `at` that are above 0x7F, and those that are neither
 // ASCII nor 0xA1 to 0xFE.
-__attribute__((target("avx2"))) void eucMasks(const unsigned char* at, std::uint64_t& high, std::uint64_t& other) {
+__attribute__((target("avx2"))) void eucMasks(const unsigned char* at, std::uint64_t& high,
+                                              std::uint64_t& other) {
   const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
   high = static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
   // Bytes 0x80 to 0xA0 are below 0xA1 as signed bytes, ASCII is not.
-  const __m256i belowA1 = _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(0xA1 - 0x100)), bytes);
+  const __m256i belowA1 =
+      _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(0xA1 - 0x100)), bytes);
   const __m256i ff = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xFF)));
   other = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(belowA1, ff)));
 }
 
-// Checks blocks of 64 bytes that hold only ASCII and bytes 0xA1 to 0xFE.
-// Within each run of such bytes the characters are pairs, so a run's bytes
-// at even distance from its start are leads, and a run must not end on a
-// lead; `pendingLead` carries a lead across blocks. Returns the blocks taken:
-// all of them, or up to the first block holding another byte (0x8E, 0x8F and
-// invalid bytes alike), or up to and including one where a pair is broken,
-// which clears `valid`.
-__attribute__((target("avx2"))) std::size_t eucBlocksAvx2(const unsigned char* p, std::size_t blocks,
-                                                          bool& pendingLead, bool& valid) {
-  constexpr std::uint64_t kEven = 0x5555555555555555ULL;
+// Checks blocks of 64 bytes; returns the blocks taken: all of them, or up to
+// the first block holding a byte other than ASCII and 0xA1 to 0xFE (0x8E,
+// 0x8F and invalid bytes alike), or up to and including one where a pair is
+// broken, which clears `valid`.
+__attribute__((target("avx2"))) std::size_t eucBlocksAvx2(const unsigned char* p,
+                                                          std::size_t blocks, bool& pendingLead,
+                                                          bool& valid) {
   for (std::size_t block = 0; block < blocks; ++block, p += 64) {
     std::uint64_t high0, other0, high1, other1;
     eucMasks(p, high0, other0);
     eucMasks(p + 32, high1, other1);
     if ((other0 | other1) != 0) return block;
-    const std::uint64_t high = high0 | high1 << 32;
-    std::uint64_t starts = high & ~(high << 1);
-    if (pendingLead) {
-      if ((high & 1) == 0) {
-        valid = false;
-        return block + 1;
-      }
-      starts &= ~std::uint64_t{1};  // that run began in the block before, with a lead
-    }
-    // Adding a run's first bit carries through the run: the runs that start
-    // at an even place.
-    const std::uint64_t fromEven = ((high + (starts & kEven)) ^ high) & high;
-    const std::uint64_t leads = (fromEven & kEven) | (high & ~fromEven & ~kEven);
-    const std::uint64_t ends = high & ~(high >> 1) & ~(std::uint64_t{1} << 63);
-    if ((ends & leads) != 0) {
+    if (!eucPairsWhole(high0 | high1 << 32, pendingLead)) {
       valid = false;
       return block + 1;
     }
-    pendingLead = (leads >> 63) != 0;
+  }
+  return blocks;
+}
+
+// The same, a block in one register.
+__attribute__((target("avx512bw"))) std::size_t eucBlocksAvx512(const unsigned char* p,
+                                                                std::size_t blocks,
+                                                                bool& pendingLead, bool& valid) {
+  const __m512i a1 = _mm512_set1_epi8(static_cast<char>(0xA1 - 0x100));
+  const __m512i ff = _mm512_set1_epi8(static_cast<char>(0xFF));
+  for (std::size_t block = 0; block < blocks; ++block, p += 64) {
+    const __m512i bytes = _mm512_loadu_si512(p);
+    if ((_mm512_cmplt_epi8_mask(bytes, a1) | _mm512_cmpeq_epi8_mask(bytes, ff)) != 0) return block;
+    if (!eucPairsWhole(_mm512_movepi8_mask(bytes), pendingLead)) {
+      valid = false;
+      return block + 1;
+    }
   }
   return blocks;
 }
@@ -95,7 +117,8 @@ const unsigned char* ShiftJisEucJudge::checkEucBlocks(const unsigned char* p, co
   if (m_vectors < Vectors::kAvx2 || (m_eucWanted != 0 && !pairPending)) return p;
   bool pendingLead = pairPending;
   const std::size_t blocks = static_cast<std::size_t>(end - p) / 64;
-  p += 64 * eucBlocksAvx2(p, blocks, pendingLead, m_eucValid);
+  p += 64 * (m_vectors == Vectors::kAvx512 ? eucBlocksAvx512(p, blocks, pendingLead, m_eucValid)
+                                           : eucBlocksAvx2(p, blocks, pendingLead, m_eucValid));
   m_eucWanted = pendingLead ? 1 : 0;
   m_eucFirst = pendingLead ? 0xA1 : 0;
 #endif

@@ -36,10 +36,12 @@ TEST(EncodingDetector, EucJpAloneIsCheckedAlikeByVectorsAndByteByByte) {
         for (std::size_t i = 0; i < pairs; ++i) text += "\xA4\xA2";
         text += row[1];
         for (int i = 0; i < 70; ++i) text += "\xA4\xA2";
-        EncodingDetector vectors, bytes(Vectors::kNone);
-        vectors.feed(text);
+        EncodingDetector avx512(Vectors::kAvx512), avx2(Vectors::kAvx2), bytes(Vectors::kNone);
+        avx512.feed(text);
+        avx2.feed(text);
         for (char c : text) bytes.feed(std::string_view(&c, 1));
-        EXPECT_EQ(vectors.current(), test::encodingNamed(row[2]));
+        EXPECT_EQ(avx512.current(), test::encodingNamed(row[2]));
+        EXPECT_EQ(avx2.current(), test::encodingNamed(row[2]));
         EXPECT_EQ(bytes.current(), test::encodingNamed(row[2]));
       }
     }
