@@ -26,8 +26,9 @@ struct QuietView : conversion::ConversionView {
   int errors = 0;
 };
 
-std::string utf16Text(std::string_view bytes, bool bigEndian, std::size_t piece) {
-  conversion::Utf16Decoder decoder(bigEndian, true);
+std::string utf16Text(std::string_view bytes, bool bigEndian, std::size_t piece,
+                      conversion::Vectors vectors = conversion::Vectors::kAvx512) {
+  conversion::Utf16Decoder decoder(bigEndian, true, vectors);
   std::string out(conversion::Utf16Decoder::maxOutput(bytes.size()) + 4, '\0');
   std::size_t n = 0;
   for (std::size_t at = 0; at < bytes.size(); at += piece) {
@@ -55,6 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const bool bigEndian : {false, true}) {
     const std::string text = utf16Text(bytes, bigEndian, bytes.size() + 1);
     fuzz::check(fuzz::validUtf8(text), "UTF-16 decodes to valid UTF-8");
+    fuzz::check(utf16Text(bytes, bigEndian, bytes.size() + 1, conversion::Vectors::kNone) == text,
+                "UTF-16 decodes alike by vectors and unit by unit");
     for (std::size_t piece = 1; piece <= std::min<std::size_t>(bytes.size(), 16); ++piece) {
       fuzz::check(utf16Text(bytes, bigEndian, piece) == text, "UTF-16 decodes alike in pieces");
     }

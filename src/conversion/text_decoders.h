@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "conversion/encoding.h"
+#include "conversion/vectors.h"
 
 namespace morlavin::conversion {
 
@@ -39,12 +40,14 @@ class Iso2022JpDecoder {
 
 class Utf16Decoder {
  public:
-  // With `dropMark`, a byte-order mark as the text's first character is no text.
-  Utf16Decoder(bool bigEndian, bool dropMark) : m_bigEndian(bigEndian), m_atStart(dropMark) {}
+  // With `dropMark`, a byte-order mark as the text's first character is no
+  // text. With `widest` kAvx512, on a machine with AVX-512 VBMI2, units are
+  // decoded sixteen at a time.
+  Utf16Decoder(bool bigEndian, bool dropMark, Vectors widest = Vectors::kAvx512);
 
-  // The room decode() needs for `n` bytes: it may write up to two bytes past
+  // The room decode() needs for `n` bytes: it may write up to 64 bytes past
   // the text it returns.
-  static constexpr std::size_t maxOutput(std::size_t n) { return 2 * n + 4; }
+  static constexpr std::size_t maxOutput(std::size_t n) { return 2 * n + 64; }
   // Decodes the next `n` bytes of the text to UTF-8 at `out`; returns the
   // bytes written. A character cut by the end of `in` is completed by the
   // next call.
@@ -56,6 +59,7 @@ class Utf16Decoder {
  private:
   bool m_bigEndian;
   bool m_atStart;
+  bool m_vectors;
   int m_oddByte = -1;       // the first byte of a unit cut by the end of a piece
   char32_t m_highSurrogate = 0;
 };
