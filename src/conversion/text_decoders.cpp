@@ -3,15 +3,7 @@
 
 #include <cstdint>
 
-#if defined(__x86_64__)
-// GCC 12 warns about its own AVX-512 header (a false alarm, gone in GCC 13).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#endif
-
+#include "conversion/vector_instructions.h"
 #include "platform/cp932.h"
 #include "platform/jis.h"
 #include "platform/utf8.h"

@@ -5,14 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "conversion/vector_instructions.h"
 #if defined(__x86_64__)
-// GCC 12 warns about the placeholder its AVX-512 header uses for register
-// contents left undefined (a false alarm, gone in GCC 13).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#include <immintrin.h>
-#pragma GCC diagnostic pop
 #define MORLAVIN_UTF8_VECTORS 1
 #endif
 
