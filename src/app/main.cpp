@@ -14,9 +14,11 @@
 #include "platform/launcher.h"
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
+#include "platform/texts.h"
 #include "program/start_up.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "ui/controls.h"
 #include "ui/fixed_windows.h"
 #include "ui/qt_texts.h"
 #include "ui/seams.h"
@@ -30,7 +32,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
-  QApplication::setApplicationName(QStringLiteral("Morlavin"));
+  QApplication::setApplicationName(ui::fromUtf8(texts::windows::kProgramName));
   QApplication::setApplicationVersion(QString::fromStdString(settings::programVersionText()));
   QIcon icon(QStringLiteral(":/icons/morlavin-16.png"));
   icon.addFile(QStringLiteral(":/icons/morlavin-32.png"), QSize(32, 32));

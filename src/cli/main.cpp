@@ -29,68 +29,6 @@ namespace {
 
 using namespace morlavin;
 
-constexpr char kUsageEnglish[] =
-    "usage: morlavin-convert [-o PAGE | -r] [--settings FILE] [-t TEXT | --title-from-first-line]\n"
-    "                        [--encoding ENCODING] [--open] [--quiet] [--] FILE...\n"
-    "\n"
-    "Converts Japanese text files into HTML pages beside them (memo.txt -> memo.htm).\n"
-    "A FILE of - is standard input, and its page goes to standard output.\n"
-    "\n"
-    "  -o, --output PAGE        write the one FILE's page to PAGE (- for standard output);\n"
-    "                           the FILE then needs no \".txt\" in its name\n"
-    "  -r, --recursive          convert every file with \".txt\" in its name below each\n"
-    "                           folder given, in name order, not following links\n"
-    "  --settings FILE          read the options from FILE instead of the Morlavin.ini the\n"
-    "                           window uses (beside the program, or in ~/.config/morlavin/);\n"
-    "                           never written\n"
-    "  -t, --title TEXT         the page title (default: \"Morlavin - \" and the page's path)\n"
-    "  --title-from-first-line  take each page's title from its file's first line\n"
-    "  --encoding ENCODING      the files' encoding: auto (the default), shift-jis, euc-jp,\n"
-    "                           iso-2022-jp, utf-8, utf-16le or utf-16be. auto decides per\n"
-    "                           file: a byte-order mark, NUL bytes (UTF-16), JIS escape\n"
-    "                           sequences (ISO-2022-JP), valid UTF-8, else Shift-JIS or\n"
-    "                           EUC-JP, whichever reads as Japanese. ISO-2022-JP and UTF-16\n"
-    "                           give UTF-8 pages; what does not decode shows as U+FFFD\n"
-    "  --open                   open each written page with the desktop's handler\n"
-    "  -q, --quiet              no progress display\n"
-    "  -h, --help               print this help and exit\n"
-    "  -V, --version            print the version and exit\n"
-    "\n"
-    "Pages written are reported on standard output, or on standard error when a page goes\n"
-    "to standard output.\n"
-    "Exit status: 0 when every page was written, 1 when any file failed, 2 for a usage error.\n";
-
-constexpr char kUsageJapanese[] =
-    "使い方: morlavin-convert [-o ページ | -r] [--settings ファイル] [-t 題名 | --title-from-first-line]\n"
-    "                         [--encoding 文字コード] [--open] [--quiet] [--] ファイル...\n"
-    "\n"
-    "日本語のテキストファイルを、同じフォルダの HTML ページに変換します (memo.txt -> memo.htm)。\n"
-    "ファイル名 - は標準入力で、そのページは標準出力に書きます。\n"
-    "\n"
-    "  -o, --output ページ      ファイル一つのページをこの名前で書きます (- は標準出力)。\n"
-    "                           ファイル名に \".txt\" がなくても変換します\n"
-    "  -r, --recursive          指定したフォルダの下にある、名前に \".txt\" を含むファイルを\n"
-    "                           名前の順にすべて変換します。リンクはたどりません\n"
-    "  --settings ファイル      設定をこのファイルから読みます。省略時はウィンドウと同じ\n"
-    "                           Morlavin.ini (プログラムのフォルダか ~/.config/morlavin/)。\n"
-    "                           設定ファイルは書き換えません\n"
-    "  -t, --title 題名         ページの題名 (省略時: \"Morlavin - \" とページのパス)\n"
-    "  --title-from-first-line  各ファイルの 1 行目を題名にします\n"
-    "  --encoding 文字コード    テキストの文字コード: auto (省略時)、shift-jis、euc-jp、\n"
-    "                           iso-2022-jp、utf-8、utf-16le、utf-16be。auto はファイルごとに\n"
-    "                           判定します: BOM、NUL バイト (UTF-16)、JIS のエスケープシーケンス\n"
-    "                           (ISO-2022-JP)、正しい UTF-8、それ以外は日本語として自然に読める\n"
-    "                           方の Shift-JIS か EUC-JP。ISO-2022-JP と UTF-16 のページは UTF-8 に\n"
-    "                           なり、解読できないバイトは U+FFFD で表示されます\n"
-    "  --open                   書き込んだページを既定のアプリケーションで開きます\n"
-    "  -q, --quiet              進行状況を表示しません\n"
-    "  -h, --help               この説明を表示して終了します\n"
-    "  -V, --version            バージョンを表示して終了します\n"
-    "\n"
-    "書き込んだページは標準出力に報告します。ページを標準出力に書くときは標準エラー出力に\n"
-    "報告します。\n"
-    "終了コード: すべてのページを書き込めたら 0、失敗したファイルがあれば 1、使い方の誤りは 2。\n";
-
 // Help and usage errors follow the user's language for messages, like any
 // other command's: the first of LC_ALL, LC_MESSAGES and LANG that is set.
 // Results are always Japanese, as in the window.
@@ -102,7 +40,8 @@ bool japaneseMessages() {
   return false;
 }
 
-const char* usage() { return japaneseMessages() ? kUsageJapanese : kUsageEnglish; }
+// The catalogue's usage texts end in a NUL, as literals do.
+const char* usage() { return texts::batch::usage(japaneseMessages()).data(); }
 
 struct Options {
   std::string settingsPath;
@@ -192,7 +131,9 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options) {
        (option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1;) {
     switch (option) {
       case 'h': std::fputs(usage(), stdout); return 0;
-      case 'V': std::printf("Morlavin Ver %s\n", settings::programVersionText().c_str()); return 0;
+      case 'V':
+        std::printf("%s%s\n", texts::program::kVersionPrefix.data(), settings::programVersionText().c_str());
+        return 0;
       case kSettings: options.settingsPath = optarg; break;
       case 't':
         options.title = optarg;

@@ -1,6 +1,7 @@
 // The fixed frame of every page.
 #include "conversion/page_format.h"
 
+#include "morlavin/version.h"
 #include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/jis.h"
@@ -57,6 +58,8 @@ std::string bodyTag(const settings::SettingsRecord& s, Encoding encoding) {
 std::string pageHead(const settings::SettingsRecord& settings, std::string_view outputPath,
                      std::string_view title, Encoding encoding) {
   const std::string version = settings::programVersionText();
+  // The build names the legal notice once; the page adds its blank and full stop.
+  const std::string notice = " " + std::string(kLegalCopyright) + ".";
   const std::string titleText =
       title.empty() ? "Morlavin - " + std::string(outputPath) : std::string(title);
 
@@ -72,7 +75,7 @@ std::string pageHead(const settings::SettingsRecord& settings, std::string_view 
   }
   head.append("<META NAME=\"Generator\" CONTENT=\"Morlavin ")
       .append(version)
-      .append(kAuthorNotice)
+      .append(notice)
       .append("\">")
       .append(kCrLf);
   head.append("<TITLE>")
@@ -83,7 +86,7 @@ std::string pageHead(const settings::SettingsRecord& settings, std::string_view 
   head.append(bodyTag(settings, encoding)).append(kCrLf);
   head.append("<!-------- This File Created by Morlavin ")
       .append(version)
-      .append(kAuthorNotice)
+      .append(notice)
       .append(" -------->")
       .append(kCrLf);
   return head;

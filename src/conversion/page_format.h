@@ -13,7 +13,6 @@
 
 namespace morlavin::conversion {
 
-inline constexpr std::string_view kAuthorNotice = " Copyright (C) The Morlavin project.";
 inline constexpr std::string_view kPageClosing = "</BODY>\r\n</HTML>\r\n";
 
 inline constexpr std::string_view kBeginInvalidTags = "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->";

@@ -1,30 +1,11 @@
-// Found by looking at Qt's dialogs in a Japanese session: the words here are
-// those that stayed English there.
+// Found by looking at Qt's dialogs in a Japanese session: the words the
+// catalogue holds are those that stayed English there.
 #include "ui/qt_texts.h"
 
-#include <cstring>
+#include "platform/texts.h"
+#include "ui/controls.h"
 
 namespace morlavin::ui {
-namespace {
-
-struct Text {
-  const char* context;
-  const char* source;
-  const char* japanese;
-};
-
-// The file dialog's type column names folders, links, drives and files of no
-// known type with these. "フォルダ" as Qt's own "新しいフォルダ" has it.
-constexpr Text kJapanese[] = {
-    {"QAbstractFileIconProvider", "Folder", "フォルダ"},
-    {"QAbstractFileIconProvider", "Alias", "エイリアス"},
-    {"QAbstractFileIconProvider", "Shortcut", "ショートカット"},
-    {"QAbstractFileIconProvider", "Drive", "ドライブ"},
-    {"QAbstractFileIconProvider", "Unknown", "不明"},
-    {"QAbstractFileIconProvider", "%1 File", "%1 ファイル"},
-};
-
-}  // namespace
 
 MissingQtTexts::MissingQtTexts(const QTranslator& qt, QObject* parent) : QTranslator(parent), m_qt(qt) {}
 
@@ -32,10 +13,8 @@ QString MissingQtTexts::translate(const char* context, const char* sourceText, c
                                   int n) const {
   if (const QString qt = m_qt.translate(context, sourceText, disambiguation, n); !qt.isEmpty()) return qt;
   if (context == nullptr || sourceText == nullptr) return {};
-  for (const Text& text : kJapanese) {
-    if (std::strcmp(context, text.context) == 0 && std::strcmp(sourceText, text.source) == 0) {
-      return QString::fromUtf8(text.japanese);
-    }
+  for (const texts::qt_words::QtWord& word : texts::qt_words::kJapanese) {
+    if (context == word.context && sourceText == word.source) return fromUtf8(word.japanese);
   }
   return {};
 }
