@@ -104,9 +104,9 @@ int main(int argc, char** argv) {
   mainwindow::MainWindow window(start, settings, {boxes, dialogs, help, browser});
   window.showCentred();
   QApplication::processEvents();
-  window.findChild<QLineEdit*>("Text1")->setText(QString::fromStdString(input));
-  auto* convert = window.findChild<QPushButton*>("Command2");
-  auto* status = window.findChild<QLabel*>("Label2");
+  window.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(input));
+  auto* convert = window.findChild<QPushButton*>("convertButton");
+  auto* status = window.findChild<QLabel*>("statusLabel");
 
   report("window: click to final status", timeRuns(runs, [&] {
            convert->click();

@@ -29,15 +29,21 @@
 #include "conversion/text_encoding.h"
 #include "conversion/title_import.h"
 #include "platform/launcher.h"
+#include "platform/texts.h"
 #include "program/about.h"
 #include "program/commands.h"
+#include "ui/controls.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
 
 namespace morlavin::mainwindow {
 namespace {
 
-const QString kErrorTitle = QStringLiteral("エラー");
+using ui::fromUtf8;
+
+const QString kProgramTitle = fromUtf8(texts::windows::kProgramName);
+const QString kErrorTitle = fromUtf8(texts::windows::kErrorTitle);
+const QString kMessageTitle = fromUtf8(texts::windows::kMessageTitle);
 // The bar counts in tenths of a percent: a thousand steps are finer than the
 // bar can draw even at twice the pixel density, and every step costs the bar
 // some work, which a run asks of it after each of up to 131070 lines.
@@ -49,33 +55,24 @@ QRect twips(int left, int top, int width, int height) {
 }
 
 template <typename Widget>
-Widget* place(QWidget* parent, const char* name, const QRect& geometry) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(QString::fromLatin1(name));
+Widget* placed(Widget* widget, const QRect& geometry) {
   widget->setGeometry(geometry);
   return widget;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+template <typename Widget>
+Widget* place(QWidget* parent, const char* name, const QRect& geometry) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(QString::fromLatin1(name));
+  return placed(widget, geometry);
+}
+
+QLabel* label(QWidget* parent, const char* name, std::string_view caption, const QRect& geometry) {
   auto* widget = place<QLabel>(parent, name, geometry);
   // Status texts are never markup, whatever a message happens to contain.
   widget->setTextFormat(Qt::PlainText);
-  widget->setText(caption);
+  widget->setText(fromUtf8(caption));
   return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption,
-                    const QRect& geometry) {
-  auto* widget = place<QPushButton>(parent, name, geometry);
-  widget->setText(caption);
-  // Enter on a focused button clicks that button; anywhere else in the
-  // window it goes to the default button.
-  widget->setAutoDefault(true);
-  return widget;
-}
-
-QString fromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // A caption as it shows: "&&" is one "&", a single "&" only marks the access key.
@@ -147,8 +144,8 @@ void MainWindow::setPreferencesCommand(std::function<void()> command) {
 }
 
 void MainWindow::createControls() {
-  setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Morlavin"));
+  setObjectName(QStringLiteral("MainWindow"));
+  setWindowTitle(kProgramTitle);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
@@ -161,99 +158,106 @@ void MainWindow::createControls() {
   setCentralWidget(client);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  Label1 = label(client, "Label1", QStringLiteral("ファイル名："), twips(120, 120, 975, 255));
-  Text1 = place<QLineEdit>(client, "Text1", twips(1080, 120, 3975, 270));
+  namespace words = texts::main_window;
+  m_fileNameLabel =
+      label(client, "fileNameLabel", words::kFileNameLabel, twips(120, 120, 975, 255));
+  m_fileNameEdit = place<QLineEdit>(client, "fileNameEdit", twips(1080, 120, 3975, 270));
   setInputName(m_startUp.inputPath);
-  Command1 = button(client, "Command1", QStringLiteral("参照...(&B)"), twips(5040, 120, 855, 255));
-  Label2 =
-      label(client, "Label2",
-            QStringLiteral("ファイル名を指定して変換キーを押してください。D&Dに対応しています。"),
-            twips(120, 480, 5775, 255));
-  ProgressBar1 = place<QProgressBar>(client, "ProgressBar1", twips(120, 840, 5775, 255));
-  ProgressBar1->setRange(0, 100 * kProgressStepsPerPercent);
-  ProgressBar1->setValue(0);
-  ProgressBar1->setTextVisible(false);
+  m_browseButton =
+      placed(ui::button(client, "browseButton", texts::windows::kBrowse), twips(5040, 120, 855, 255));
+  m_statusLabel = label(client, "statusLabel", words::kStatusPrompt, twips(120, 480, 5775, 255));
+  m_progressBar = place<QProgressBar>(client, "progressBar", twips(120, 840, 5775, 255));
+  m_progressBar->setRange(0, 100 * kProgressStepsPerPercent);
+  m_progressBar->setValue(0);
+  m_progressBar->setTextVisible(false);
   // A plain bar: the default style's shaded one costs fifteen times as much
   // to draw, and a run repaints the bar about a hundred times while it holds
   // the window.
   if (QStyle* plain = QStyleFactory::create(QStringLiteral("Windows"))) {
-    plain->setParent(ProgressBar1);
-    ProgressBar1->setStyle(plain);
+    plain->setParent(m_progressBar);
+    m_progressBar->setStyle(plain);
   }
-  Label3 = label(client, "Label3", QStringLiteral("タイトル："), twips(120, 1200, 975, 255));
-  txtTitle = place<QLineEdit>(client, "txtTitle", twips(1080, 1200, 3975, 270));
+  m_titleLabel = label(client, "titleLabel", words::kTitleLabel, twips(120, 1200, 975, 255));
+  m_titleEdit = place<QLineEdit>(client, "titleEdit", twips(1080, 1200, 3975, 270));
   // A screen reader names each box by its label.
-  Label1->setBuddy(Text1);
-  Label3->setBuddy(txtTitle);
-  ProgressBar1->setAccessibleName(QStringLiteral("変換の進行状況"));
-  txtTitle->setMaxLength(std::numeric_limits<int>::max());  // an imported line replaces it whole
-  Command3 = button(client, "Command3", QStringLiteral("取込(&G)"), twips(5040, 1200, 855, 255));
-  Command2 =
-      button(client, "Command2", QStringLiteral("変換開始(&C)"), twips(1080, 1560, 1215, 375));
-  Command2->setDefault(true);
-  Command4 =
-      button(client, "Command4", QStringLiteral("HTML消去(&D)"), twips(2400, 1560, 1215, 375));
-  Command4->setEnabled(false);
-  Command5 =
-      button(client, "Command5", QStringLiteral("ソフト起動(&S)"), twips(3720, 1560, 1215, 375));
+  m_fileNameLabel->setBuddy(m_fileNameEdit);
+  m_titleLabel->setBuddy(m_titleEdit);
+  m_progressBar->setAccessibleName(fromUtf8(words::kProgressName));
+  m_titleEdit->setMaxLength(std::numeric_limits<int>::max());  // an imported line replaces it whole
+  m_importTitleButton = placed(ui::button(client, "importTitleButton", words::kImportTitle),
+                               twips(5040, 1200, 855, 255));
+  m_convertButton =
+      placed(ui::button(client, "convertButton", words::kConvert), twips(1080, 1560, 1215, 375));
+  m_convertButton->setDefault(true);
+  m_deletePageButton = placed(ui::button(client, "deletePageButton", words::kDeletePage),
+                              twips(2400, 1560, 1215, 375));
+  m_deletePageButton->setEnabled(false);
+  m_translatorButton = placed(ui::button(client, "translatorButton", words::kStartTranslator),
+                              twips(3720, 1560, 1215, 375));
   // Alt+S is the settings menu's, as the menu bar takes Alt+letter first;
   // sharing it would have Qt alternate between the two.
-  Command5->setShortcut(QKeySequence());
+  m_translatorButton->setShortcut(QKeySequence());
 
-  QWidget* const tabOrder[] = {Text1, Command1, Command2, Command4, Command5, txtTitle, Command3};
+  QWidget* const tabOrder[] = {m_fileNameEdit,     m_browseButton,     m_convertButton,
+                               m_deletePageButton, m_translatorButton, m_titleEdit,
+                               m_importTitleButton};
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
-  Text1->setFocus();
+  m_fileNameEdit->setFocus();
 }
 
 void MainWindow::createMenus() {
-  const auto add = [](QMenu* menu, const char* name, const QString& caption) {
-    QAction* action = menu->addAction(caption);
+  const auto menu = [this](const char* name, std::string_view caption) {
+    QMenu* created = menuBar()->addMenu(fromUtf8(caption));
+    created->setObjectName(QString::fromLatin1(name));
+    return created;
+  };
+  const auto add = [](QMenu* menu, const char* name, std::string_view caption) {
+    QAction* action = menu->addAction(fromUtf8(caption));
     action->setObjectName(QString::fromLatin1(name));
     return action;
   };
-  QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  mnuFile->setObjectName(QStringLiteral("mnuFile"));
-  mnuOpen = add(mnuFile, "mnuOpen", QStringLiteral("テキストファイルを開く(&O)"));
-  mnuFile->addSeparator()->setObjectName(QStringLiteral("mnu0"));
-  mnuExit = add(mnuFile, "mnuExit", QStringLiteral("終了(&X)"));
+  namespace words = texts::main_window;
+  QMenu* fileMenu = menu("fileMenu", words::kFileMenu);
+  m_openAction = add(fileMenu, "openAction", words::kOpenText);
+  fileMenu->addSeparator();
+  m_exitAction = add(fileMenu, "exitAction", words::kExit);
 
-  QMenu* mnuOpt = menuBar()->addMenu(QStringLiteral("設定(&S)"));
-  mnuOpt->setObjectName(QStringLiteral("mnuOpt"));
-  mnuTrans = add(mnuOpt, "mnuTrans", QStringLiteral("環境設定...(&E)"));
+  QMenu* settingsMenu = menu("settingsMenu", words::kSettingsMenu);
+  m_preferencesAction = add(settingsMenu, "preferencesAction", words::kPreferences);
 
-  QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-  mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-  mnuTopic = add(mnuHelp, "mnuTopic", QStringLiteral("トピックの検索(&H)"));
-  mnuTopic->setShortcut(QKeySequence(Qt::Key_F1));
-  mnuReadme = add(mnuHelp, "mnuReadme", QStringLiteral("ReadMe(&R)"));
-  mnuHelp->addSeparator()->setObjectName(QStringLiteral("mnu2"));
-  mnuAbout = add(mnuHelp, "mnuAbout", QStringLiteral("バージョン情報(&A)"));
+  QMenu* helpMenu = menu("helpMenu", words::kHelpMenu);
+  m_helpTopicsAction = add(helpMenu, "helpTopicsAction", words::kHelpTopics);
+  m_helpTopicsAction->setShortcut(QKeySequence(Qt::Key_F1));
+  m_readmeAction = add(helpMenu, "readmeAction", words::kReadme);
+  helpMenu->addSeparator();
+  m_aboutAction = add(helpMenu, "aboutAction", words::kAbout);
 }
 
 void MainWindow::connectSignals() {
-  connect(Command1, &QPushButton::clicked, this, &MainWindow::browseForInput);
-  connect(mnuOpen, &QAction::triggered, this, &MainWindow::browseForInput);
-  connect(Command2, &QPushButton::clicked, this, &MainWindow::convertFile);
-  connect(Command3, &QPushButton::clicked, this, &MainWindow::importTitle);
-  connect(Command4, &QPushButton::clicked, this, &MainWindow::deletePage);
-  connect(Command5, &QPushButton::clicked, this, &MainWindow::startTranslator);
-  connect(mnuExit, &QAction::triggered, this, &QWidget::close);
-  connect(mnuTrans, &QAction::triggered, this, &MainWindow::showPreferences);
-  connect(mnuTopic, &QAction::triggered, this, &MainWindow::showHelpTopics);
-  connect(mnuReadme, &QAction::triggered, this, &MainWindow::openReadme);
-  connect(mnuAbout, &QAction::triggered, this, &MainWindow::showAbout);
+  connect(m_browseButton, &QPushButton::clicked, this, &MainWindow::browseForInput);
+  connect(m_openAction, &QAction::triggered, this, &MainWindow::browseForInput);
+  connect(m_convertButton, &QPushButton::clicked, this, &MainWindow::convertFile);
+  connect(m_importTitleButton, &QPushButton::clicked, this, &MainWindow::importTitle);
+  connect(m_deletePageButton, &QPushButton::clicked, this, &MainWindow::deletePage);
+  connect(m_translatorButton, &QPushButton::clicked, this, &MainWindow::startTranslator);
+  connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+  connect(m_preferencesAction, &QAction::triggered, this, &MainWindow::showPreferences);
+  connect(m_helpTopicsAction, &QAction::triggered, this, &MainWindow::showHelpTopics);
+  connect(m_readmeAction, &QAction::triggered, this, &MainWindow::openReadme);
+  connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::acceptDroppedFiles() {
-  m_dropTargets = {this, Text1, Label1, Label2, Command1, Command2, Command4, Command5};
+  m_dropTargets = {this,           m_fileNameEdit,  m_fileNameLabel,    m_statusLabel,
+                   m_browseButton, m_convertButton, m_deletePageButton, m_translatorButton};
   for (QWidget* widget : m_dropTargets) {
     widget->setAcceptDrops(true);
     widget->installEventFilter(this);
   }
   // A drop on the title row or the bar reaches the window behind them, which
   // refuses it there; the title box must not take one of its own.
-  m_notDropTargets = {Label3, txtTitle, Command3, ProgressBar1};
-  txtTitle->setAcceptDrops(false);
+  m_notDropTargets = {m_titleLabel, m_titleEdit, m_importTitleButton, m_progressBar};
+  m_titleEdit->setAcceptDrops(false);
 }
 
 // The boxes keep their size whatever face is installed; one that runs wider
@@ -261,10 +265,11 @@ void MainWindow::acceptDroppedFiles() {
 void MainWindow::fitFontToCaptions() {
   const auto fits = [this](const QFont& font) {
     const QFontMetrics metrics(font);
-    for (const QLabel* widget : {Label1, Label2, Label3}) {
+    for (const QLabel* widget : {m_fileNameLabel, m_statusLabel, m_titleLabel}) {
       if (metrics.horizontalAdvance(widget->text()) > widget->width()) return false;
     }
-    for (const QPushButton* widget : {Command1, Command2, Command3, Command4, Command5}) {
+    for (const QPushButton* widget : {m_browseButton, m_convertButton, m_importTitleButton,
+                                      m_deletePageButton, m_translatorButton}) {
       if (metrics.horizontalAdvance(shownCaption(widget->text())) > widget->width() - 4)
         return false;
     }
@@ -304,7 +309,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
   // A text box passes Enter on; the default button takes it.
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-    Command2->click();
+    m_convertButton->click();
     return;
   }
   QMainWindow::keyPressEvent(event);
@@ -320,7 +325,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::browseForInput() {
   const std::optional<QString> chosen = m_services.fileDialogs.openFile(
-      this, QStringLiteral("テキスト ファイル (*.txt)"), m_lastChosenFile);
+      this, fromUtf8(texts::main_window::kTextFiles), m_lastChosenFile);
   if (!chosen) return;
   m_lastChosenFile = *chosen;
   setInputName(QFile::encodeName(*chosen).toStdString());
@@ -329,45 +334,46 @@ void MainWindow::browseForInput() {
 void MainWindow::setInputName(const std::string& bytes) {
   m_inputBytes = bytes;
   m_inputShown = shownName(bytes);
-  Text1->setText(m_inputShown);
+  m_fileNameEdit->setText(m_inputShown);
 }
 
 std::string MainWindow::inputPath() const {
   // Once the box shows something else, what it shows is the name.
-  return Text1->text() == m_inputShown ? m_inputBytes : Text1->text().toStdString();
+  const QString shown = m_fileNameEdit->text();
+  return shown == m_inputShown ? m_inputBytes : shown.toStdString();
 }
 
 void MainWindow::convertFile() {
   const conversion::ConversionRequest request{inputPath(),
-                                              txtTitle->text().toStdString(), true};
+                                              m_titleEdit->text().toStdString(), true};
   const auto result = conversion::convertFile(request, m_settings, *this, m_services.launcher);
   if (!result) return;
   m_lastOutputPath = result->outputPath;
   m_lastOutputIdentity = result->page;
-  Command4->setEnabled(true);
+  m_deletePageButton->setEnabled(true);
   // The page is there all the same; the user opens it another way.
   if (!result->opened) {
-    m_services.messageBoxes.exclamation(this, QStringLiteral("Morlavin"), fromUtf8(result->opened.message()));
+    m_services.messageBoxes.exclamation(this, kProgramTitle, fromUtf8(result->opened.message()));
   }
 }
 
 void MainWindow::importTitle() {
   if (const auto title = conversion::importTitle(inputPath())) {
-    txtTitle->setText(QString::fromStdString(*title));
+    m_titleEdit->setText(QString::fromStdString(*title));
   }
 }
 
 void MainWindow::deletePage() {
   const program::PageDeletion deletion = program::deleteWrittenPage(m_lastOutputPath, m_lastOutputIdentity);
-  Label2->setText(fromUtf8(deletion.statusText));
+  m_statusLabel->setText(fromUtf8(deletion.statusText));
   if (!deletion.failure) m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(deletion.failure.message()));
-  Command4->setEnabled(deletion.keepButton);
+  m_deletePageButton->setEnabled(deletion.keepButton);
 }
 
 void MainWindow::startTranslator() {
   const Status started = program::launchTranslator(m_settings, m_services.launcher);
   if (started.code() == StatusCode::kNotConfigured) {
-    m_services.messageBoxes.exclamation(this, QStringLiteral("メッセージ"), fromUtf8(started.message()));
+    m_services.messageBoxes.exclamation(this, kMessageTitle, fromUtf8(started.message()));
   } else if (!started) {
     m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(started.message()));
   }
@@ -384,18 +390,18 @@ void MainWindow::openReadme() { m_services.help.showReadme(); }
 void MainWindow::showAbout() {
   QString text = fromUtf8(program::aboutText());
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  m_services.messageBoxes.plain(this, QStringLiteral("About Morlavin"), text);
+  m_services.messageBoxes.plain(this, fromUtf8(texts::windows::kAboutTitle), text);
 }
 
-void MainWindow::setStatusText(std::string_view text) { Label2->setText(fromUtf8(text)); }
+void MainWindow::setStatusText(std::string_view text) { m_statusLabel->setText(fromUtf8(text)); }
 
 void MainWindow::repaintStatus() {
   // Both in one pass, so that the screen is updated once.
-  centralWidget()->repaint(Label2->geometry().united(ProgressBar1->geometry()));
+  centralWidget()->repaint(m_statusLabel->geometry().united(m_progressBar->geometry()));
 }
 
 void MainWindow::setProgress(double percent) {
-  ProgressBar1->setValue(static_cast<int>(std::lround(percent * kProgressStepsPerPercent)));
+  m_progressBar->setValue(static_cast<int>(std::lround(percent * kProgressStepsPerPercent)));
 }
 
 void MainWindow::showError(std::string_view message) {
@@ -403,11 +409,11 @@ void MainWindow::showError(std::string_view message) {
 }
 
 void SettingsMessageBoxes::notice(std::string_view text) {
-  m_boxes.plain(nullptr, QStringLiteral("Morlavin"), fromUtf8(text));
+  m_boxes.plain(nullptr, kProgramTitle, fromUtf8(text));
 }
 
 void SettingsMessageBoxes::failure(std::string_view text) {
-  m_boxes.critical(nullptr, QStringLiteral("Morlavin"), fromUtf8(text));
+  m_boxes.critical(nullptr, kProgramTitle, fromUtf8(text));
 }
 
 }  // namespace morlavin::mainwindow

@@ -1,5 +1,5 @@
-// Form1, the program's one window: the file-name and title boxes, the status
-// line and its bar, five buttons and the menus. It maps them onto the core's
+// The program's one window: the file-name and title boxes, the status line
+// and its bar, five buttons and the menus. It maps them onto the core's
 // conversion, title import and settings, and shows what those report.
 #pragma once
 
@@ -103,24 +103,24 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   std::vector<QWidget*> m_dropTargets;
   std::vector<QWidget*> m_notDropTargets;
 
-  QLabel* Label1 = nullptr;
-  QLineEdit* Text1 = nullptr;
-  QPushButton* Command1 = nullptr;
-  QLabel* Label2 = nullptr;
-  QProgressBar* ProgressBar1 = nullptr;
-  QLabel* Label3 = nullptr;
-  QLineEdit* txtTitle = nullptr;
-  QPushButton* Command3 = nullptr;
-  QPushButton* Command2 = nullptr;
-  QPushButton* Command4 = nullptr;
-  QPushButton* Command5 = nullptr;
+  QLabel* m_fileNameLabel = nullptr;
+  QLineEdit* m_fileNameEdit = nullptr;
+  QPushButton* m_browseButton = nullptr;
+  QLabel* m_statusLabel = nullptr;
+  QProgressBar* m_progressBar = nullptr;
+  QLabel* m_titleLabel = nullptr;
+  QLineEdit* m_titleEdit = nullptr;
+  QPushButton* m_importTitleButton = nullptr;
+  QPushButton* m_convertButton = nullptr;
+  QPushButton* m_deletePageButton = nullptr;
+  QPushButton* m_translatorButton = nullptr;
 
-  QAction* mnuOpen = nullptr;
-  QAction* mnuExit = nullptr;
-  QAction* mnuTrans = nullptr;
-  QAction* mnuTopic = nullptr;
-  QAction* mnuReadme = nullptr;
-  QAction* mnuAbout = nullptr;
+  QAction* m_openAction = nullptr;
+  QAction* m_exitAction = nullptr;
+  QAction* m_preferencesAction = nullptr;
+  QAction* m_helpTopicsAction = nullptr;
+  QAction* m_readmeAction = nullptr;
+  QAction* m_aboutAction = nullptr;
 };
 
 // The settings file's notices and failures as message boxes titled with the

@@ -25,19 +25,19 @@
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
 
-namespace morlavin::mainwindow {
+namespace morlavin {
 namespace {
 
 namespace fs = std::filesystem;
 using test::writeFile;
 
-class Form1 : public testing::Test {
+class MainWindow : public testing::Test {
  protected:
   void open(platform::Launcher* use = nullptr, const std::vector<std::string>& arguments = {}) {
     window.reset();
     boxes.boxes.clear();
     start = program::startUp(programDir.path(), arguments, settings, settingsBoxes);
-    window = std::make_unique<MainWindow>(start, settings, Services{boxes, dialogs, help, use ? *use : launcher});
+    window = std::make_unique<mainwindow::MainWindow>(start, settings, mainwindow::Services{boxes, dialogs, help, use ? *use : launcher});
     window->showCentred();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -47,15 +47,15 @@ class Form1 : public testing::Test {
     return window->findChild<T*>(QString::fromStdString(name));
   }
   QLineEdit* line(const char* name) { return control<QLineEdit>(name); }
-  QString status() { return control<QLabel>("Label2")->text(); }
+  QString status() { return control<QLabel>("statusLabel")->text(); }
   // Writes a one-line text file and names it in the file-name box.
   void name(const std::string& path) {
     writeFile(path, "line\r\n");
-    line("Text1")->setText(QString::fromStdString(path));
+    line("fileNameEdit")->setText(QString::fromStdString(path));
   }
   void convert(const std::string& path) {
     name(path);
-    control<QPushButton>("Command2")->click();
+    control<QPushButton>("convertButton")->click();
   }
 
   test::TempDir programDir, work;
@@ -64,13 +64,13 @@ class Form1 : public testing::Test {
   test::FakeFileDialogs dialogs;
   test::FakeHelpViewer help;
   test::FakeLauncher launcher;
-  SettingsMessageBoxes settingsBoxes{boxes};
+  mainwindow::SettingsMessageBoxes settingsBoxes{boxes};
   program::StartUp start;
-  std::unique_ptr<MainWindow> window;
+  std::unique_ptr<mainwindow::MainWindow> window;
 };
 
 // Every caption is whole and fits its control; the window is fixed and centred.
-TEST_F(Form1, CaptionsMenusPlaceTabOrderAndARefusedFile) {
+TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
   open();
   QStringList menus, expectedMenus;
   for (const QAction* menu : window->menuBar()->actions()) {
@@ -93,28 +93,28 @@ TEST_F(Form1, CaptionsMenusPlaceTabOrderAndARefusedFile) {
   // The whole window, frame included, in the middle of the screen.
   const QPoint offCentre = window->frameGeometry().center() - window->screen()->availableGeometry().center();
   EXPECT_LE(offCentre.manhattanLength(), 1);
-  EXPECT_FALSE(control("Command4")->isEnabled());
+  EXPECT_FALSE(control("deletePageButton")->isEnabled());
 
   convert(work.file("memo.txt"));  // the delete button takes focus only when enabled
-  line("Text1")->setFocus();
+  line("fileNameEdit")->setFocus();
   QStringList visited;
   for (int i = 0; i < 7; ++i) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     visited << QApplication::focusWidget()->objectName();
   }
-  EXPECT_EQ(visited, QStringList({"Command1", "Command2", "Command4", "Command5", "txtTitle", "Command3", "Text1"}));
+  EXPECT_EQ(visited, QStringList({"browseButton", "convertButton", "deletePageButton", "translatorButton", "titleEdit", "importTitleButton", "fileNameEdit"}));
 
   // A refused file shows its message and the status line and keeps the last page and its button.
   // Which files are refused, with what words, and that nothing on disk changes is the conversion's.
-  line("Text1")->setText(QString::fromStdString(work.file("missing.txt")));
-  control<QPushButton>("Command2")->click();
+  line("fileNameEdit")->setText(QString::fromStdString(work.file("missing.txt")));
+  control<QPushButton>("convertButton")->click();
   EXPECT_EQ(boxes.shown(), "critical エラー ファイルを開けません (ファイルまたはフォルダが見つかりません)");
   EXPECT_EQ(status(), "変換に失敗しました。");
   EXPECT_EQ(window->lastOutputPath(), work.file("memo.htm"));
-  EXPECT_TRUE(control<QPushButton>("Command4")->isEnabled());
+  EXPECT_TRUE(control<QPushButton>("deletePageButton")->isEnabled());
 }
 
-TEST_F(Form1, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
+TEST_F(MainWindow, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
   open();
   QMimeData files, text, link, shiftJis;
   files.setUrls({QUrl::fromLocalFile("/data/メモ 1.txt"), QUrl::fromLocalFile("/b.txt"), QUrl::fromLocalFile("/c.txt")});
@@ -123,9 +123,9 @@ TEST_F(Form1, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
   link.setUrls({QUrl("https://example.org/memo.txt")});
   // As the platform delivers a drag: to the window, which finds the control under it.
   const auto drag = [&](const std::string& target, const QMimeData& data, bool drops) {
-    line("Text1")->setText("typed.txt");
-    line("txtTitle")->setText("title");
-    const QPoint at = target == "Form1"  // between the file-name row and the status line
+    line("fileNameEdit")->setText("typed.txt");
+    line("titleEdit")->setText("title");
+    const QPoint at = target == "MainWindow"  // between the file-name row and the status line
                           ? window->centralWidget()->mapTo(window.get(), QPoint(200, 28))
                           : control(target)->mapTo(window.get(), control(target)->rect().center());
     const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
@@ -139,25 +139,25 @@ TEST_F(Form1, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
     return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
   };
   struct Row { const QMimeData& data; std::vector<std::string> targets; bool taken; };
-  const Row rows[] = {{files, {"Form1", "Text1", "Label1", "Label2", "Command1", "Command2", "Command4", "Command5"}, true},
-                      {files, {"Label3", "txtTitle", "Command3", "ProgressBar1"}, false},
-                      {text, {"Text1", "txtTitle"}, false}, {link, {"Form1"}, false}, {shiftJis, {"Command2"}, true}};
+  const Row rows[] = {{files, {"MainWindow", "fileNameEdit", "fileNameLabel", "statusLabel", "browseButton", "convertButton", "deletePageButton", "translatorButton"}, true},
+                      {files, {"titleLabel", "titleEdit", "importTitleButton", "progressBar"}, false},
+                      {text, {"fileNameEdit", "titleEdit"}, false}, {link, {"MainWindow"}, false}, {shiftJis, {"convertButton"}, true}};
   for (const Row& row : rows) {
     for (const std::string& target : row.targets) {
       SCOPED_TRACE(target);
       EXPECT_EQ(drag(target, row.data, true), row.taken ? Qt::CopyAction : Qt::IgnoreAction);
-      EXPECT_EQ(line("Text1")->text(), row.taken ? "/data/メモ 1.txt" : "typed.txt");
-      EXPECT_EQ(line("txtTitle")->text(), "title");
+      EXPECT_EQ(line("fileNameEdit")->text(), row.taken ? "/data/メモ 1.txt" : "typed.txt");
+      EXPECT_EQ(line("titleEdit")->text(), "title");
     }
   }
-  drag("Text1", files, false);  // passes over without a drop
-  EXPECT_EQ(line("Text1")->text(), "typed.txt");
+  drag("fileNameEdit", files, false);  // passes over without a drop
+  EXPECT_EQ(line("fileNameEdit")->text(), "typed.txt");
   EXPECT_TRUE(status().startsWith("ファイル名を指定して"));
 
   const std::string page = work.file("memo.htm");
   struct Key { const char* focus; Qt::Key key; bool converts; };
-  for (const Key row : {Key{"Text1", Qt::Key_Return, true}, Key{"txtTitle", Qt::Key_Return, true},
-                        Key{"Text1", Qt::Key_Enter, true}, Key{"Command5", Qt::Key_Return, false}}) {
+  for (const Key row : {Key{"fileNameEdit", Qt::Key_Return, true}, Key{"titleEdit", Qt::Key_Return, true},
+                        Key{"fileNameEdit", Qt::Key_Enter, true}, Key{"translatorButton", Qt::Key_Return, false}}) {
     SCOPED_TRACE(row.focus);
     fs::remove(page);
     name(work.file("memo.txt"));
@@ -172,7 +172,7 @@ TEST_F(Form1, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
 // A name from the command line that is not UTF-8 (Shift-JIS from an archive)
 // reads as Shift-JIS in the box and reaches the file system byte for byte.
 // Start-up's notices come as plain boxes titled Morlavin.
-TEST_F(Form1, NameThatIsNotUtf8IsUsedAsItsBytes) {
+TEST_F(MainWindow, NameThatIsNotUtf8IsUsedAsItsBytes) {
   const std::string memo = work.file("\x83\x81\x83\x82.txt");
   writeFile(memo, "<H1>Memo</H1>\r\nline\r\n");
   writeFile(programDir.file("Morlavin.ini"), "[Setting]\r\nVersion=1.00\r\n");
@@ -180,57 +180,57 @@ TEST_F(Form1, NameThatIsNotUtf8IsUsedAsItsBytes) {
   settingsBoxes.failure("x");  // and failures as critical ones
   EXPECT_EQ(boxes.shown(), "plain Morlavin バージョンアップのため、設定ファイルを更新します。\ncritical Morlavin x");
   boxes.boxes.clear();
-  EXPECT_EQ(line("Text1")->text(), QString::fromStdString(work.file("メモ.txt")));
-  control<QPushButton>("Command3")->click();
-  EXPECT_EQ(line("txtTitle")->text(), "Memo");
-  control<QPushButton>("Command2")->click();
+  EXPECT_EQ(line("fileNameEdit")->text(), QString::fromStdString(work.file("メモ.txt")));
+  control<QPushButton>("importTitleButton")->click();
+  EXPECT_EQ(line("titleEdit")->text(), "Memo");
+  control<QPushButton>("convertButton")->click();
   EXPECT_TRUE(platform::exists(work.file("\x83\x81\x83\x82.htm")));
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
 // The menu bar takes Alt+letter first: Alt+S opens 設定 every time and never
 // starts the translator, which shares the letter.
-TEST_F(Form1, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
+TEST_F(MainWindow, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
   open();
   for (int i = 0; i < 2; ++i) {
     QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == control("mnuOpt"); })) << i;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == control("settingsMenu"); })) << i;
     if (QWidget* menu = QApplication::activePopupWidget()) QTest::keyClick(menu, Qt::Key_Escape);
     QTest::keyClick(window.get(), Qt::Key_Escape);  // and out of the menu bar
   }
-  EXPECT_NE(QApplication::focusWidget(), control("Command5"));
+  EXPECT_NE(QApplication::focusWidget(), control("translatorButton"));
 
   dialogs.answer = "/data/chosen.txt";
-  control<QPushButton>("Command1")->click();
-  EXPECT_EQ(line("Text1")->text(), "/data/chosen.txt");
+  control<QPushButton>("browseButton")->click();
+  EXPECT_EQ(line("fileNameEdit")->text(), "/data/chosen.txt");
   dialogs.answer.reset();
-  line("Text1")->setText("typed.txt");
-  control<QAction>("mnuOpen")->trigger();
-  EXPECT_EQ(line("Text1")->text(), "typed.txt");
+  line("fileNameEdit")->setText("typed.txt");
+  control<QAction>("openAction")->trigger();
+  EXPECT_EQ(line("fileNameEdit")->text(), "typed.txt");
   EXPECT_EQ(dialogs.preselections, std::vector<QString>({"", "/data/chosen.txt"}));
   EXPECT_EQ(dialogs.filters, std::vector<QString>(2, "テキスト ファイル (*.txt)"));
 
   QTest::keyClick(window.get(), Qt::Key_F1);
-  control<QAction>("mnuTopic")->trigger();
+  control<QAction>("helpTopicsAction")->trigger();
   EXPECT_EQ(help.requests, (std::vector<int>{-1, -1})) << "the topics list, by F1 and by the menu";
 
   // The read-me goes to the program's own viewer, never to the desktop.
-  control<QAction>("mnuReadme")->trigger();
+  control<QAction>("readmeAction")->trigger();
   EXPECT_EQ(help.requests.back(), test::FakeHelpViewer::kReadme);
   EXPECT_TRUE(launcher.documents.empty());
 
-  control<QAction>("mnuAbout")->trigger();
+  control<QAction>("aboutAction")->trigger();
   EXPECT_EQ(boxes.shown(), "plain About Morlavin Morlavin Ver 1.62\nCopyright (C) The Morlavin project(Morlavin project)\n"
                            "https://morlavin.example.org/");
 }
 
 // The delete button, and exit when asked, delete the last page only; one that cannot be deleted is
 // reported, and the button then stays. The button keeps the page's path either way.
-TEST_F(Form1, DeleteAndExitRemoveTheLastPage) {
+TEST_F(MainWindow, DeleteAndExitRemoveTheLastPage) {
   const std::string page = work.file("b.htm");
   struct Row { std::string by; bool folderInPlace; const char* status; };
-  for (const Row& row : {Row{"Command4", false, "変換したHTMLファイルを消去しました."}, Row{"mnuExit", false, ""},
-                         Row{"close box", true, ""}, Row{"Command4", true, "HTMLファイルを消去できませんでした。"}}) {
+  for (const Row& row : {Row{"deletePageButton", false, "変換したHTMLファイルを消去しました."}, Row{"exitAction", false, ""},
+                         Row{"close box", true, ""}, Row{"deletePageButton", true, "HTMLファイルを消去できませんでした。"}}) {
     SCOPED_TRACE(row.by + (row.folderInPlace ? " on a folder" : ""));
     fs::remove_all(page);
     open();
@@ -243,14 +243,14 @@ TEST_F(Form1, DeleteAndExitRemoveTheLastPage) {
       fs::remove(page);
       fs::create_directory(page);
     }
-    if (row.by == "Command4") {
+    if (row.by == "deletePageButton") {
       QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);
       ASSERT_TRUE(QTest::qWaitFor([&] { return !status().startsWith("テキストを変換しました。"); }));
-      EXPECT_EQ(control("Command4")->isEnabled(), row.folderInPlace);
+      EXPECT_EQ(control("deletePageButton")->isEnabled(), row.folderInPlace);
       EXPECT_EQ(status(), row.status);
       EXPECT_EQ(window->lastOutputPath(), page);
     } else {
-      row.by == "mnuExit" ? control<QAction>("mnuExit")->trigger() : (void)window->close();
+      row.by == "exitAction" ? control<QAction>("exitAction")->trigger() : (void)window->close();
       EXPECT_FALSE(window->isVisible());
     }
     EXPECT_TRUE(platform::exists(work.file("a.htm")));
@@ -260,17 +260,17 @@ TEST_F(Form1, DeleteAndExitRemoveTheLastPage) {
 }
 
 // A page the desktop cannot open is written and kept, and the user is told why.
-TEST_F(Form1, PageTheDesktopCannotOpenIsKeptAndTold) {
+TEST_F(MainWindow, PageTheDesktopCannotOpenIsKeptAndTold) {
   launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: x", "開くためのアプリケーションが見つかりません");
   open();
   convert(work.file("memo.txt"));
   EXPECT_EQ(boxes.shown(), "exclamation Morlavin HTMLファイルは作成しましたが、開けませんでした: " + work.file("memo.htm") +
                                " (開くためのアプリケーションが見つかりません)");
   EXPECT_TRUE(status().startsWith("テキストを変換しました。"));
-  EXPECT_TRUE(platform::exists(work.file("memo.htm")) && control("Command4")->isEnabled());
+  EXPECT_TRUE(platform::exists(work.file("memo.htm")) && control("deletePageButton")->isEnabled());
 }
 
-TEST_F(Form1, TranslatorButtonShowsWhatStartingItGave) {
+TEST_F(MainWindow, TranslatorButtonShowsWhatStartingItGave) {
   platform::DesktopLauncher desktop;
   writeFile(work.file("notes.txt"), "not a program");
   struct Row { std::string translator; platform::Launcher* use; std::string shown; };
@@ -281,11 +281,11 @@ TEST_F(Form1, TranslatorButtonShowsWhatStartingItGave) {
     SCOPED_TRACE(row.translator);
     open(row.use);
     settings.Translator = row.translator;  // the record as it stands, not as it was at start
-    control<QPushButton>("Command5")->click();
+    control<QPushButton>("translatorButton")->click();
     EXPECT_EQ(boxes.shown(), row.shown);
   }
   EXPECT_EQ(launcher.programs.size(), 1u);
 }
 
 }  // namespace
-}  // namespace morlavin::mainwindow
+}  // namespace morlavin
