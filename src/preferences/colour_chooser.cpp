@@ -11,12 +11,16 @@
 #include <QLineEdit>
 #include <QAbstractItemView>
 
+#include "platform/texts.h"
 #include "preferences/updown_control.h"
 #include "settings/flags.h"
 #include "settings/settings_record.h"
+#include "ui/controls.h"
 
 namespace morlavin::preferences {
 namespace {
+
+using ui::fromUtf8;
 
 constexpr int kAccelerationDistance = 20;
 constexpr int kFastStep = 10;
@@ -38,44 +42,47 @@ void setBackground(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-ColourChooser::ColourChooser(const ColourChooserNames& names, std::uint8_t& updcolStart,
-                             QWidget* parent)
-    : QObject(parent), m_updcolStart(updcolStart) {
-  m_caption = new QLabel(names.caption, parent);
-  m_caption->setObjectName(names.captionName);
-  m_caption->setToolTip(names.tooltip);
+ColourChooser::ColourChooser(const texts::preferences_dialog::ColourGroup& words, const char* name,
+                             std::uint8_t& valueAtPress, QWidget* parent)
+    : QObject(parent), m_valueAtPress(valueAtPress) {
+  namespace dialog = texts::preferences_dialog;
+  const QString prefix = QLatin1String(name);
+  const QString colour = fromUtf8(words.colour);
+  const QString caption = fromUtf8(words.list.caption);
+  m_caption = new QLabel(caption, parent);
+  m_caption->setObjectName(prefix + QStringLiteral("ColourLabel"));
+  m_caption->setToolTip(fromUtf8(words.list.tooltip));
 
   m_names = new QComboBox(parent);
-  m_names->setObjectName(names.listName);
-  m_names->setToolTip(names.tooltip);
+  m_names->setObjectName(prefix + QStringLiteral("ColourList"));
+  m_names->setToolTip(fromUtf8(words.list.tooltip));
   // Named by the group, not by the colour it shows; the same for the boxes
   // below. Qt names a list box by its current entry under X11 and Wayland and
   // tells its label as a relation, which the buddy gives.
   m_caption->setBuddy(m_names);
-  m_names->setAccessibleName(names.caption);
-  m_names->view()->setAccessibleName(names.caption);
+  m_names->setAccessibleName(caption);
+  m_names->view()->setAccessibleName(caption);
   m_names->setEditable(false);
-  for (const std::string_view name : settings::kColorNameList) {
-    m_names->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+  for (const std::string_view colourName : settings::kColorNameList) {
+    m_names->addItem(QString::fromLatin1(colourName.data(), static_cast<qsizetype>(colourName.size())));
   }
   setBackground(m_names, kWhite);
 
-  m_manual = new QCheckBox(QStringLiteral("手動設定"), parent);
-  m_manual->setObjectName(names.manualName);
-  m_manual->setToolTip(names.manualTooltip);
-  m_manual->setAccessibleName(names.colour + QStringLiteral(" 手動設定"));
+  m_manual = new QCheckBox(fromUtf8(dialog::kManual), parent);
+  m_manual->setObjectName(prefix + QStringLiteral("ManualBox"));
+  m_manual->setToolTip(fromUtf8(words.manualTooltip));
+  m_manual->setAccessibleName(colour + QStringLiteral(" ") + fromUtf8(dialog::kManual));
 
-  static const QString kComponentCaptions[] = {QStringLiteral("R："), QStringLiteral("G："),
-                                               QStringLiteral("B：")};
-  static const QString kComponentNames[] = {QStringLiteral("赤"), QStringLiteral("緑"), QStringLiteral("青")};
+  static const QString kComponents[] = {QStringLiteral("Red"), QStringLiteral("Green"),
+                                        QStringLiteral("Blue")};
   for (int i = 0; i < 3; ++i) {
-    const int index = names.firstComponentIndex + i;
-    m_componentLabels[i] = new QLabel(kComponentCaptions[i], parent);
-    m_componentLabels[i]->setObjectName(QStringLiteral("Label3(%1)").arg(names.componentLabelIndexes[i]));
+    const QString component = prefix + kComponents[i];
+    m_componentLabels[i] = new QLabel(fromUtf8(dialog::kComponentCaptions[i]), parent);
+    m_componentLabels[i]->setObjectName(component + QStringLiteral("Label"));
     m_componentLabels[i]->setEnabled(false);
 
     m_boxes[i] = new QLineEdit(QStringLiteral("255"), parent);
-    m_boxes[i]->setObjectName(QStringLiteral("txtcol(%1)").arg(index));
+    m_boxes[i]->setObjectName(component + QStringLiteral("Edit"));
     m_boxes[i]->setValidator(new QIntValidator(0, 255, m_boxes[i]));
     m_boxes[i]->setMaxLength(3);
     m_boxes[i]->setFixedWidth(36);
@@ -84,11 +91,11 @@ ColourChooser::ColourChooser(const ColourChooserNames& names, std::uint8_t& updc
     setBackground(m_boxes[i], kInitialBoxGrey);
 
     m_upDowns[i] = new UpDownControl(parent);
-    m_upDowns[i]->setObjectName(QStringLiteral("Updcol(%1)").arg(index));
+    m_upDowns[i]->setObjectName(component + QStringLiteral("UpDown"));
     m_upDowns[i]->setEnabled(false);
-    const QString name = names.colour + QStringLiteral(" ") + kComponentNames[i];
-    m_boxes[i]->setAccessibleName(name);
-    m_upDowns[i]->setAccessibleName(name);
+    const QString spoken = colour + QStringLiteral(" ") + fromUtf8(dialog::kComponentNames[i]);
+    m_boxes[i]->setAccessibleName(spoken);
+    m_upDowns[i]->setAccessibleName(spoken);
   }
   connectSignals();
 }
@@ -157,16 +164,16 @@ void ColourChooser::applyManual(bool manual) {
 void ColourChooser::componentChanged(int component) {
   UpDownControl* upDown = m_upDowns[component];
   m_boxes[component]->setText(QString::number(upDown->value()));
-  const int distance = int(m_updcolStart) - upDown->value();
+  const int distance = int(m_valueAtPress) - upDown->value();
   if (distance < -kAccelerationDistance || distance > kAccelerationDistance) upDown->setStep(kFastStep);
 }
 
 void ColourChooser::componentPressed(int component) {
-  m_updcolStart = static_cast<std::uint8_t>(m_upDowns[component]->value());
+  m_valueAtPress = static_cast<std::uint8_t>(m_upDowns[component]->value());
 }
 
 void ColourChooser::componentReleased(int component) {
-  m_updcolStart = 0;
+  m_valueAtPress = 0;
   m_upDowns[component]->setStep(1);
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -12,6 +11,10 @@ class QComboBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+
+namespace morlavin::texts::preferences_dialog {
+struct ColourGroup;
+}
 
 namespace morlavin::preferences {
 
@@ -24,27 +27,18 @@ struct ColourChoice {
   std::array<std::uint8_t, 3> components{};  // red, green, blue
 };
 
-// The names a chooser's controls carry, so that tests and accessibility tools
-// find them as the program knows them.
-struct ColourChooserNames {
-  QString colour;           // "背景色", what a screen reader names the controls after
-  QString caption;          // "背景色の設定"
-  QString captionName;      // "Label2"
-  QString tooltip;          // of the caption and the list
-  QString listName;         // "cboColor(0)"
-  QString manualName;       // "chkManual"
-  QString manualTooltip;
-  std::array<int, 3> componentLabelIndexes;  // Label3(i) for red, green, blue
-  int firstComponentIndex;                   // txtcol(i) and Updcol(i) for red
-};
-
 class ColourChooser : public QObject {
   Q_OBJECT
 
  public:
-  // `updcolStart` is shared by every up-down of the dialog: it keeps the value
-  // the up-down under the mouse had when the button went down.
-  ColourChooser(const ColourChooserNames& names, std::uint8_t& updcolStart, QWidget* parent);
+  // `words` are what the user reads and a screen reader says. The controls'
+  // object names, by which tests and tools find them, start with `name`:
+  // "<name>ColourLabel", "<name>ColourList", "<name>ManualBox", and
+  // "<name>RedLabel", "<name>RedEdit", "<name>RedUpDown" and the same for
+  // Green and Blue. `valueAtPress` is shared by every up-down of the dialog:
+  // it keeps the value the up-down under the mouse had when the button went down.
+  ColourChooser(const texts::preferences_dialog::ColourGroup& words, const char* name,
+                std::uint8_t& valueAtPress, QWidget* parent);
 
   // Puts the controls into two rows of `grid` from `row` on.
   void addTo(QGridLayout* grid, int row);
@@ -62,7 +56,7 @@ class ColourChooser : public QObject {
   void componentPressed(int component);
   void componentReleased(int component);
 
-  std::uint8_t& m_updcolStart;
+  std::uint8_t& m_valueAtPress;
   QLabel* m_caption;
   QComboBox* m_names;
   QCheckBox* m_manual;

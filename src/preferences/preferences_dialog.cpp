@@ -20,6 +20,7 @@
 #include "program/preview.h"
 #include "settings/flags.h"
 #include "settings/settings_file.h"
+#include "ui/controls.h"
 #include "ui/fixed_windows.h"
 #include "ui/seams.h"
 #include "ui/ui_font.h"
@@ -27,22 +28,16 @@
 namespace morlavin::preferences {
 namespace {
 
-QCheckBox* optionBox(const QString& caption, const QString& tooltip, const char* name, QWidget* parent) {
-  auto* box = new QCheckBox(caption, parent);
+using ui::fromUtf8;
+namespace words = texts::preferences_dialog;
+
+// A switch with its caption and tooltip, `name` being how tests and tools find it.
+QCheckBox* optionBox(const words::Captioned& text, const char* name, QWidget* parent) {
+  auto* box = new QCheckBox(fromUtf8(text.caption), parent);
   box->setObjectName(QLatin1String(name));
-  ui::setPlainToolTip(box, tooltip);
+  ui::setPlainToolTip(box, fromUtf8(text.tooltip));
   return box;
 }
-
-QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
-  auto* pushButton = new QPushButton(caption, parent);
-  pushButton->setObjectName(QLatin1String(name));
-  // Enter on a focused button clicks that button; anywhere else it goes to OK.
-  pushButton->setAutoDefault(true);
-  return pushButton;
-}
-
-QString toQString(const std::string& text) { return QString::fromStdString(text); }
 
 using Record = settings::SettingsRecord;
 
@@ -61,8 +56,8 @@ void store(const ColourChoice& choice, const settings::ColourGroup& group, Recor
 
 PreferencesDialog::PreferencesDialog(const PreferencesServices& services, QWidget* parent)
     : QDialog(parent), m_services(services) {
-  setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(QStringLiteral("環境設定"));
+  setObjectName(QStringLiteral("PreferencesDialog"));
+  setWindowTitle(fromUtf8(words::kTitle));
   // Modal to the main window only, so that the help opened from here, or
   // open already, still takes the user's input.
   setWindowModality(Qt::WindowModal);
@@ -79,61 +74,48 @@ PreferencesDialog::~PreferencesDialog() { program::removePreview(m_services.prev
 void PreferencesDialog::createControls() {
   createOptions();
   createColourFrame();
-  m_ok = button(QStringLiteral("OK"), "Command1", this);
+  m_ok = ui::button(this, "okButton", words::kOk);
   m_ok->setDefault(true);
-  m_cancel = button(QStringLiteral("ｷｬﾝｾﾙ"), "Command2", this);
-  m_help = button(QStringLiteral("ヘルプ"), "Command5", this);
+  m_cancel = ui::button(this, "cancelButton", words::kCancel);
+  m_help = ui::button(this, "helpButton", words::kHelp);
   layOut();
 }
 
 void PreferencesDialog::createOptions() {
-  auto* translatorLabel = new QLabel(QStringLiteral("翻訳ソフト指定："), this);
-  translatorLabel->setObjectName(QStringLiteral("Label1"));
+  auto* translatorLabel = new QLabel(fromUtf8(words::kTranslatorLabel), this);
+  translatorLabel->setObjectName(QStringLiteral("translatorLabel"));
   m_translatorLabel = translatorLabel;
   m_translator = new QLineEdit(this);
-  m_translator->setObjectName(QStringLiteral("Text1"));
+  m_translator->setObjectName(QStringLiteral("translatorEdit"));
   translatorLabel->setBuddy(m_translator);
-  m_browse = button(QStringLiteral("参照...(&B)"), "Command3", this);
+  m_browse = ui::button(this, "browseButton", texts::windows::kBrowse);
 
-  m_noCharsetMeta = optionBox(QStringLiteral("文字コード設定の<META>タグを使わない"),
-                              QStringLiteral("変換する時文字コード用の<META>タグを追加しません。"), "chkchar", this);
-  m_deleteOnExit = optionBox(QStringLiteral("ソフト終了時にHTMLファイルを削除"),
-                             QStringLiteral("ソフト終了後に変換したHTMLファイルを消去します。"), "chkEndHTML", this);
-  m_htmlExtension = optionBox(QStringLiteral("HTML変換後の拡張子は.html"),
-                              QStringLiteral("HTMLに変換したときの拡張子を.htmlにします。"), "chkHTMLExt", this);
-  m_ignoreTags = optionBox(QStringLiteral("テキスト中のタグ認識を無効"),
-                           QStringLiteral("変換中、<BR>などのタグを認識しないようにします。"),
-                           "chkTextIgnoreTags", this);
+  m_noCharsetMeta = optionBox(words::kNoCharsetMeta, "noCharsetMetaBox", this);
+  m_deleteOnExit = optionBox(words::kDeleteOnExit, "deleteOnExitBox", this);
+  m_htmlExtension = optionBox(words::kHtmlExtension, "htmlExtensionBox", this);
+  m_ignoreTags = optionBox(words::kIgnoreTags, "ignoreTagsBox", this);
 }
 
 void PreferencesDialog::createColourFrame() {
-  auto* frame = new QGroupBox(QStringLiteral("HTMLの設定"), this);
-  frame->setObjectName(QStringLiteral("Frame1"));
+  auto* frame = new QGroupBox(fromUtf8(words::kHtmlFrame), this);
+  frame->setObjectName(QStringLiteral("htmlFrame"));
   m_frame = frame;
-  m_background = new ColourChooser(
-      {QStringLiteral("背景色"), QStringLiteral("背景色の設定"), QStringLiteral("Label2"), QStringLiteral("背景色を設定します。"),
-       QStringLiteral("cboColor(0)"), QStringLiteral("chkManual"), QStringLiteral("背景色を手動設定できます。"),
-       {0, 1, 2}, 0},
-      m_updcolStart, frame);
-  m_text = new ColourChooser(
-      {QStringLiteral("文字色"), QStringLiteral("文字色の設定"), QStringLiteral("Label4"), QStringLiteral("文字色を設定します。"),
-       QStringLiteral("cboColor(1)"), QStringLiteral("chkManual2"), QStringLiteral("文字色を手動設定できます。"),
-       {5, 3, 4}, 3},
-      m_updcolStart, frame);
-  m_useBackgroundImage = optionBox(QStringLiteral("背景画像"), QStringLiteral("背景画像を設定します。"), "chkBkg", frame);
+  m_background = new ColourChooser(words::kBackgroundColour, "background", m_valueAtPress, frame);
+  m_text = new ColourChooser(words::kTextColour, "text", m_valueAtPress, frame);
+  m_useBackgroundImage = optionBox(words::kBackgroundImage, "backgroundImageBox", frame);
   m_backgroundImage = new QLineEdit(frame);
-  m_backgroundImage->setObjectName(QStringLiteral("txtBackGround"));
-  m_backgroundImage->setAccessibleName(QStringLiteral("背景画像のファイル"));
-  m_backgroundImage->setToolTip(QStringLiteral("背景画像を設定します。"));
+  m_backgroundImage->setObjectName(QStringLiteral("backgroundImageEdit"));
+  m_backgroundImage->setAccessibleName(fromUtf8(words::kBackgroundImageFile));
+  m_backgroundImage->setToolTip(fromUtf8(words::kBackgroundImage.tooltip));
   // Disabled, but in the normal text-box colour until the box is first toggled.
   m_backgroundImage->setEnabled(false);
   QPalette normal = m_backgroundImage->palette();
   normal.setColor(QPalette::Base, QApplication::palette().color(QPalette::Active, QPalette::Base));
   m_backgroundImage->setPalette(normal);
-  m_defaults = button(QStringLiteral("標準"), "Command4", frame);
-  m_defaults->setToolTip(QStringLiteral("HTML設定を初期に戻します"));
-  m_preview = button(QStringLiteral("プレビュー"), "cmdPreview", frame);
-  m_preview->setToolTip(QStringLiteral("表示プレビューを"));
+  m_defaults = ui::button(frame, "defaultColoursButton", words::kDefaults.caption);
+  m_defaults->setToolTip(fromUtf8(words::kDefaults.tooltip));
+  m_preview = ui::button(frame, "previewButton", words::kPreview.caption);
+  m_preview->setToolTip(fromUtf8(words::kPreview.tooltip));
   for (QPushButton* tall : {m_defaults, m_preview}) {
     tall->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   }
@@ -182,14 +164,14 @@ void PreferencesDialog::connectSignals() {
 
 void PreferencesDialog::loadFromRecord() {
   const settings::SettingsRecord& r = m_services.record;
-  m_translator->setText(toQString(r.Translator));
+  m_translator->setText(fromUtf8(r.Translator));
   m_noCharsetMeta->setChecked(settings::isSet(r.DisableEncodeMetaTag));
   m_deleteOnExit->setChecked(settings::isSet(r.QuitDeleteHTML));
   m_htmlExtension->setChecked(settings::isSet(r.OutputExtHTML));
   m_ignoreTags->setChecked(settings::isSet(r.TextIgnoreTags));
   showColours();
   m_useBackgroundImage->setChecked(settings::isSet(r.CheckBackground));
-  m_backgroundImage->setText(toQString(r.HTMLBackGround));
+  m_backgroundImage->setText(fromUtf8(r.HTMLBackGround));
 }
 
 settings::SettingsRecord PreferencesDialog::valuesFromControls() const {
@@ -211,7 +193,7 @@ void PreferencesDialog::confirm() {
   // The record holds the user's choices for this run even when they could
   // not all be saved.
   if (const Status saved = m_services.settingsFile.saveSettings(m_services.record); !saved) {
-    m_services.messages.critical(this, QStringLiteral("Morlavin"), toQString(saved.message()));
+    m_services.messages.critical(this, fromUtf8(texts::windows::kProgramName), fromUtf8(saved.message()));
   }
   accept();
 }
@@ -227,7 +209,7 @@ void PreferencesDialog::showColours() {
 }
 
 void PreferencesDialog::chooseTranslator() {
-  if (const auto path = m_services.fileDialogs.openProgram(this, QStringLiteral("実行可能ファイル"))) {
+  if (const auto path = m_services.fileDialogs.openProgram(this, fromUtf8(words::kPrograms))) {
     m_translator->setText(*path);
   }
 }
@@ -236,14 +218,15 @@ void PreferencesDialog::showHelp() { m_services.help.showTopic(kPreferencesHelpC
 
 void PreferencesDialog::preview() {
   if (const Status status = program::writePreview(m_services.previewDirectory, valuesFromControls()); !status) {
-    m_services.messages.critical(this, QStringLiteral("エラー"), toQString(status.message()));
+    m_services.messages.critical(this, fromUtf8(texts::windows::kErrorTitle), fromUtf8(status.message()));
     return;
   }
   // The page is written; the user is told why no browser shows it.
   const std::string page = program::previewPath(m_services.previewDirectory);
   if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory); !opened) {
-    const std::string what = std::string(morlavin::texts::program::kPreviewNotOpened) + page;
-    m_services.messages.exclamation(this, QStringLiteral("Morlavin"), toQString(opened.rephrased(what).message()));
+    const std::string what = std::string(texts::program::kPreviewNotOpened) + page;
+    m_services.messages.exclamation(this, fromUtf8(texts::windows::kProgramName),
+                                    fromUtf8(opened.rephrased(what).message()));
   }
 }
 

@@ -1,6 +1,8 @@
-// The preferences dialog (Form2): the only place where the user edits the
+// The preferences dialog, 環境設定: the only place where the user edits the
 // options. Edits live in the controls until OK copies them into the record
-// and saves it; Cancel and the close box discard them.
+// and saves it; Cancel and the close box discard them. 標準 alone acts at
+// once: it puts the default colours into the record, where they hold for the
+// run whatever closes the dialog; the settings file has them at the next save.
 #pragma once
 
 #include <QDialog>
@@ -74,7 +76,9 @@ class PreferencesDialog : public QDialog {
   void applyBackgroundImage(bool enabled);
 
   PreferencesServices m_services;
-  std::uint8_t m_updcolStart = 0;
+  // The value the up-down under the mouse had when its button went down,
+  // shared by every colour chooser.
+  std::uint8_t m_valueAtPress = 0;
 
   QLineEdit* m_translator = nullptr;
   QPushButton* m_browse = nullptr;

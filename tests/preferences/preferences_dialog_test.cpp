@@ -51,12 +51,11 @@ struct Program {
     dialog->show();
   }
   std::string fileNow() const { return test::readFile(file.path()); }
-  // The dialog's control of that name, or of that name and index: "txtcol(3)".
+  // The dialog's control of that name.
   template <class T = QWidget>
-  T* at(const char* name, int index = -1) {
-    const QString full = index < 0 ? QString::fromLatin1(name) : QStringLiteral("%1(%2)").arg(name).arg(index);
-    T* widget = dialog->findChild<T*>(full);
-    EXPECT_NE(widget, nullptr) << full.toStdString();
+  T* at(const QString& name) {
+    T* widget = dialog->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name.toStdString();
     return widget;
   }
   void click(const char* name) { QTest::mouseClick(at<QAbstractButton>(name), Qt::LeftButton); }
@@ -85,21 +84,21 @@ const SettingsRecord kCustom = test::with(
 // cannot be saved still hold for the run; the user reads why once.
 TEST(PreferencesDialog, OkGivesBackTheRecordEvenUnsavedCancelAndCloseBoxDiscardEdits) {
   struct Row { SettingsRecord record; std::string closer; };
-  for (const Row& row : {Row{defaultSettings(), "Command1"}, Row{kCustom, "Command1"}, Row{kCustom, "Command2"},
+  for (const Row& row : {Row{defaultSettings(), "okButton"}, Row{kCustom, "okButton"}, Row{kCustom, "cancelButton"},
                          Row{kCustom, "close box"}}) {
     SCOPED_TRACE(row.closer);
     Program p(row.record);
-    const bool ok = row.closer == "Command1";
+    const bool ok = row.closer == "okButton";
     if (!ok) {
-      p.at<QLineEdit>("Text1")->setText("/bin/other");
-      p.click("chkchar");
-      p.click("chkManual");
-      p.at<QComboBox>("cboColor", 1)->setCurrentIndex(3);
-      p.at<UpDownControl>("Updcol", 4)->setValue(99);
-      p.at<QLineEdit>("txtBackGround")->setText("other.gif");
+      p.at<QLineEdit>("translatorEdit")->setText("/bin/other");
+      p.click("noCharsetMetaBox");
+      p.click("backgroundManualBox");
+      p.at<QComboBox>("textColourList")->setCurrentIndex(3);
+      p.at<UpDownControl>("textGreenUpDown")->setValue(99);
+      p.at<QLineEdit>("backgroundImageEdit")->setText("other.gif");
       p.fileDialogs.answer = QStringLiteral("/usr/bin/chosen");
-      p.click("Command3");
-      EXPECT_EQ(p.at<QLineEdit>("Text1")->text() + p.fileDialogs.filters.at(0), "/usr/bin/chosen実行可能ファイル");
+      p.click("browseButton");
+      EXPECT_EQ(p.at<QLineEdit>("translatorEdit")->text() + p.fileDialogs.filters.at(0), "/usr/bin/chosen実行可能ファイル");
       QTest::keyClick(p.dialog.get(), Qt::Key_Escape);
       EXPECT_TRUE(p.dialog->isVisible()) << "Escape closes nothing";
     }
@@ -110,9 +109,9 @@ TEST(PreferencesDialog, OkGivesBackTheRecordEvenUnsavedCancelAndCloseBoxDiscardE
   }
   // Loaded values are compared with 0: 20 is near enough for single steps, 30 is not.
   Program p(kCustom);
-  EXPECT_EQ(p.at<UpDownControl>("Updcol", 1)->step() * 100 + p.at<UpDownControl>("Updcol", 2)->step(), 110);
-  p.at<QLineEdit>("Text1")->setText("/opt/〜/tr");
-  p.click("Command1");
+  EXPECT_EQ(p.at<UpDownControl>("backgroundGreenUpDown")->step() * 100 + p.at<UpDownControl>("backgroundBlueUpDown")->step(), 110);
+  p.at<QLineEdit>("translatorEdit")->setText("/opt/〜/tr");
+  p.click("okButton");
   EXPECT_EQ(p.record.Translator, "/opt/〜/tr");
   EXPECT_EQ(p.boxes.shown(), "critical Morlavin " + p.file.saveSettings(p.record).message());
   EXPECT_TRUE(p.settingsMessages.failures.empty());
@@ -120,11 +119,11 @@ TEST(PreferencesDialog, OkGivesBackTheRecordEvenUnsavedCancelAndCloseBoxDiscardE
 
 TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
   Program p(kCustom);
-  p.click("Command4");
-  EXPECT_EQ(p.at<QComboBox>("cboColor", 0)->currentText() + p.at<QLineEdit>("txtcol", 0)->text(), "white255");
-  EXPECT_TRUE(!p.at<QCheckBox>("chkManual")->isChecked() && p.at<QCheckBox>("chkBkg")->isChecked());
-  EXPECT_EQ(p.at<QLineEdit>("Text1")->text() + p.at<QLineEdit>("txtBackGround")->text(), "/opt/翻訳/tr背景.gif");
-  p.click("Command2");
+  p.click("defaultColoursButton");
+  EXPECT_EQ(p.at<QComboBox>("backgroundColourList")->currentText() + p.at<QLineEdit>("backgroundRedEdit")->text(), "white255");
+  EXPECT_TRUE(!p.at<QCheckBox>("backgroundManualBox")->isChecked() && p.at<QCheckBox>("backgroundImageBox")->isChecked());
+  EXPECT_EQ(p.at<QLineEdit>("translatorEdit")->text() + p.at<QLineEdit>("backgroundImageEdit")->text(), "/opt/翻訳/tr背景.gif");
+  p.click("cancelButton");
   SettingsRecord expected = kCustom;
   settings::resetColours(expected);
   EXPECT_EQ(p.record, expected) << "default colours stay in force after Cancel";
@@ -142,44 +141,46 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   EXPECT_TRUE(fixedWithoutMaximize(p.dialog.get()));
   // Only the main window waits: a help window, open before or after, still takes keys.
   EXPECT_EQ(p.dialog->windowModality(), Qt::WindowModal);
-  EXPECT_TRUE(p.at<QPushButton>("Command1")->isDefault());  // Enter outside a button answers OK
-  p.click("Command5");
+  EXPECT_TRUE(p.at<QPushButton>("okButton")->isDefault());  // Enter outside a button answers OK
+  p.click("helpButton");
   EXPECT_EQ(p.help.requests, std::vector<int>{15}) << "help asks for the dialog's own topic";
-  EXPECT_EQ(p.at<QPushButton>("Command2")->text(), "ｷｬﾝｾﾙ");
+  EXPECT_EQ(p.at<QPushButton>("cancelButton")->text(), "ｷｬﾝｾﾙ");
   // A group's list, then its value boxes with their up-downs and labels.
-  const auto expectGroup = [&p](int group, bool manual, const QColor& boxesOff) {
-    auto* list = p.at<QComboBox>("cboColor", group);
-    EXPECT_TRUE(list->isEnabled() != manual && !list->isEditable()) << group;
-    EXPECT_EQ(base(list), manual ? buttonFace() : kWhite) << group;
-    for (int i = group * 3; i < group * 3 + 3; ++i) {
-      EXPECT_EQ(base(p.at("txtcol", i)), manual ? kWhite : boxesOff) << i;
-      for (const char* name : {"txtcol", "Updcol", "Label3"}) EXPECT_EQ(p.at(name, i)->isEnabled(), manual) << name << i;
+  const auto expectGroup = [&p](const QString& group, bool manual, const QColor& boxesOff) {
+    auto* list = p.at<QComboBox>(group + "ColourList");
+    EXPECT_TRUE(list->isEnabled() != manual && !list->isEditable()) << group.toStdString();
+    EXPECT_EQ(base(list), manual ? buttonFace() : kWhite) << group.toStdString();
+    for (const char* component : {"Red", "Green", "Blue"}) {
+      const QString name = group + component;
+      EXPECT_EQ(base(p.at(name + "Edit")), manual ? kWhite : boxesOff) << name.toStdString();
+      for (const char* control : {"Edit", "UpDown", "Label"})
+        EXPECT_EQ(p.at(name + control)->isEnabled(), manual) << name.toStdString() << control;
     }
   };
-  expectGroup(0, false, kGrey);
-  expectGroup(1, false, kGrey);
-  p.at<QComboBox>("cboColor", 0)->setCurrentIndex(20);
-  p.click("chkManual");
-  expectGroup(0, true, kGrey);
-  expectGroup(1, false, kGrey);
-  p.click("chkManual");
-  EXPECT_EQ(p.at<QComboBox>("cboColor", 0)->currentText(), "deeppink") << "the earlier choice comes back";
-  p.click("chkManual2");
-  expectGroup(0, false, buttonFace());
-  expectGroup(1, true, kGrey);
+  expectGroup("background", false, kGrey);
+  expectGroup("text", false, kGrey);
+  p.at<QComboBox>("backgroundColourList")->setCurrentIndex(20);
+  p.click("backgroundManualBox");
+  expectGroup("background", true, kGrey);
+  expectGroup("text", false, kGrey);
+  p.click("backgroundManualBox");
+  EXPECT_EQ(p.at<QComboBox>("backgroundColourList")->currentText(), "deeppink") << "the earlier choice comes back";
+  p.click("textManualBox");
+  expectGroup("background", false, buttonFace());
+  expectGroup("text", true, kGrey);
 
-  auto* image = p.at<QLineEdit>("txtBackGround");
+  auto* image = p.at<QLineEdit>("backgroundImageEdit");
   EXPECT_FALSE(image->isEnabled());
   EXPECT_EQ(base(image), QApplication::palette().color(QPalette::Active, QPalette::Base));
   image->setText("keep.gif");
-  p.click("chkBkg");
+  p.click("backgroundImageBox");
   EXPECT_EQ(base(image), kWhite);
-  p.click("chkBkg");
+  p.click("backgroundImageBox");
   EXPECT_TRUE(!image->isEnabled() && image->text() == "keep.gif" && base(image) == buttonFace());
 
   // What the user reads is the text as written, also where it looks like markup.
-  for (const auto& [name, tip] : {std::pair{"chkchar", "変換する時文字コード用の<META>タグを追加しません。"},
-                                  std::pair{"chkTextIgnoreTags", "変換中、<BR>などのタグを認識しないようにします。"}}) {
+  for (const auto& [name, tip] : {std::pair{"noCharsetMetaBox", "変換する時文字コード用の<META>タグを追加しません。"},
+                                  std::pair{"ignoreTagsBox", "変換中、<BR>などのタグを認識しないようにします。"}}) {
     QWidget* control = p.at(name);
     QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), control->mapToGlobal(QPoint(4, 4)));
     QApplication::sendEvent(control, &hover);
@@ -226,25 +227,25 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   Program p;
   const std::string path = p.dir.file("~mlvpre.htm");
   std::filesystem::create_directory(path);
-  p.click("cmdPreview");
+  p.click("previewButton");
   EXPECT_EQ(p.boxes.shown(), "critical エラー " + program::writePreview(p.dir.path(), defaultSettings()).message());
   EXPECT_TRUE(p.launcher.documents.empty());
   std::filesystem::remove(path);
-  p.click("chkManual");
-  p.click("chkManual2");
+  p.click("backgroundManualBox");
+  p.click("textManualBox");
   // A held arrow steps by ten once twenty away.
-  auto* red = p.at<UpDownControl>("Updcol", 3);
+  auto* red = p.at<UpDownControl>("textRedUpDown");
   EXPECT_EQ(holdArrow(red, true), steps(steps({}, 1, 21, 1), 31, 251, 10, 255));
-  EXPECT_EQ(p.at<QLineEdit>("txtcol", 3)->text(), "255");
+  EXPECT_EQ(p.at<QLineEdit>("textRedEdit")->text(), "255");
   EXPECT_EQ(red->step(), 1) << "a release goes back to single steps";
 
   // The loaded 255 was there already, so no change: single steps from the first press.
-  EXPECT_EQ(holdArrow(p.at<UpDownControl>("Updcol", 2), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
-  p.at<UpDownControl>("Updcol", 5)->setValue(128);
-  p.click("chkBkg");
-  p.at<QLineEdit>("txtBackGround")->setText("bg.gif");
-  p.click("cmdPreview");
-  p.click("cmdPreview");
+  EXPECT_EQ(holdArrow(p.at<UpDownControl>("backgroundBlueUpDown"), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
+  p.at<UpDownControl>("textBlueUpDown")->setValue(128);
+  p.click("backgroundImageBox");
+  p.at<QLineEdit>("backgroundImageEdit")->setText("bg.gif");
+  p.click("previewButton");
+  p.click("previewButton");
   EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FF0080\" BACKGROUND=\"bg.gif\">\r\n"),
             std::string::npos);
   ASSERT_EQ(p.launcher.documents.size(), 2u);
@@ -253,10 +254,10 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   // A desktop that cannot open it says why.
   p.launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: " + path, "開くためのアプリケーションが見つかりません");
   p.boxes.boxes.clear();
-  p.click("cmdPreview");
+  p.click("previewButton");
   EXPECT_EQ(p.boxes.shown(),
             "exclamation Morlavin プレビューを作成しましたが、開けませんでした: " + path + " (開くためのアプリケーションが見つかりません)");
-  p.click("Command2");
+  p.click("cancelButton");
   p.dialog.reset();
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_EQ(p.boxes.boxes.size(), 1u);
