@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 
 #include "platform/cp932.h"
+#include "platform/texts.h"
+#include "ui/controls.h"
 #include "ui/ui_font.h"
 
 namespace morlavin::help {
@@ -27,8 +29,8 @@ namespace {
 constexpr QSize kPreferredSize(560, 480);
 // More than any read-me needs; a larger file is shown up to here.
 constexpr qint64 kReadmeLimit = 1 << 20;
-const QString kHelpTitle = QStringLiteral("Morlavin ヘルプ");
-const QString kReadmeTitle = QStringLiteral("Morlavin ReadMe");
+const QString kHelpTitle = ui::fromUtf8(texts::help_window::kHelpTitle);
+const QString kReadmeTitle = ui::fromUtf8(texts::help_window::kReadmeTitle);
 // Room for the frame the desktop puts around the window.
 constexpr QSize kFrameAllowance(16, 48);
 
@@ -74,19 +76,19 @@ HelpWindow::HelpWindow(QString helpFile, QString readmeFile, QWidget* parent)
       m_browser(new HelpBrowser(this)),
       m_findBar(new QWidget(this)),
       m_findBox(new QLineEdit(m_findBar)),
-      m_notFound(new QLabel(QStringLiteral("見つかりません。"), m_findBar)) {
+      m_notFound(new QLabel(ui::fromUtf8(texts::help_window::kNotFound), m_findBar)) {
   setObjectName(QStringLiteral("HelpWindow"));
   setWindowTitle(kHelpTitle);
   setFont(ui::windowFont());
-  m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+  m_browser->setObjectName(QStringLiteral("helpBrowser"));
   m_browser->setOpenExternalLinks(true);
-  m_findBox->setObjectName(QStringLiteral("FindBox"));
-  m_notFound->setObjectName(QStringLiteral("NotFound"));
+  m_findBox->setObjectName(QStringLiteral("findEdit"));
+  m_notFound->setObjectName(QStringLiteral("notFoundLabel"));
   m_notFound->hide();
 
   auto* findLayout = new QHBoxLayout(m_findBar);
   findLayout->setContentsMargins(6, 4, 6, 4);
-  findLayout->addWidget(new QLabel(QStringLiteral("検索："), m_findBar));
+  findLayout->addWidget(new QLabel(ui::fromUtf8(texts::help_window::kFind), m_findBar));
   findLayout->addWidget(m_findBox, 1);
   findLayout->addWidget(m_notFound);
   m_findBar->hide();
@@ -124,9 +126,8 @@ void HelpWindow::showAnchor(const QString& anchor) {
     m_browser->clearHistory();
     m_browser->setSource(url, QTextDocument::HtmlResource);
   } else {
-    m_browser->setHtml(QStringLiteral("<p>ヘルプファイル %1 が見つかりません。</p>"
-                                      "<p>Morlavin を入れ直すと、ヘルプファイルも元に戻ります。</p>")
-                           .arg(m_helpFile.toHtmlEscaped()));
+    m_browser->setHtml(
+        ui::fromUtf8(texts::help_window::kHelpMissing).arg(m_helpFile.toHtmlEscaped()));
   }
   present();
 }
@@ -140,9 +141,7 @@ void HelpWindow::showReadme() {
   if (QFileInfo(m_readmeFile).isFile() && file.open(QIODevice::ReadOnly)) {
     m_browser->setPlainText(readmeText(file.read(kReadmeLimit)));
   } else {
-    m_browser->setPlainText(QStringLiteral("ReadMe ファイル %1 が見つかりません。\n"
-                                           "Morlavin を入れ直すと、ReadMe ファイルも元に戻ります。")
-                                .arg(m_readmeFile));
+    m_browser->setPlainText(ui::fromUtf8(texts::help_window::kReadmeMissing).arg(m_readmeFile));
   }
   // The face's underscore lies below its line: a little more room shows it.
   QTextBlockFormat spaced;

@@ -1,6 +1,7 @@
-// Morlavin's own help viewer: a window that shows the help file beside the
-// program, opened at its topics list or at one topic by context number, or the
-// read-me as plain text, with a find box for searching the text.
+// Morlavin's own help viewer: a window that shows the help file, opened at its
+// topics list or at one topic by context number, or the read-me as plain text,
+// with a find box for searching the text. Start-up tells it where the two files
+// are (beside the program, or in the system's share folder).
 #pragma once
 
 #include <QString>

@@ -46,7 +46,7 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
   window.showTopics();
   QApplication::setActiveWindow(&window);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  auto* find = window.findChild<QLineEdit*>("FindBox");
+  auto* find = window.findChild<QLineEdit*>("findEdit");
   QTest::keyClick(window.browser(), Qt::Key_F, Qt::ControlModifier);
   ASSERT_TRUE(find->isVisible() && find->hasFocus());
   find->setText("Morlavin.ini");
@@ -86,7 +86,7 @@ TEST(HelpWindow, ShowsTheReadmeAsPlainText) {
   window.showReadme();
   QApplication::setActiveWindow(&window);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  auto* find = window.findChild<QLineEdit*>("FindBox");
+  auto* find = window.findChild<QLineEdit*>("findEdit");
   QTest::keyClick(window.browser(), Qt::Key_F, Qt::ControlModifier);
   find->setText("<BR>");
   QTest::keyClick(find, Qt::Key_Return);
