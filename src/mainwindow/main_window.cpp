@@ -44,6 +44,7 @@ using ui::fromUtf8;
 const QString kProgramTitle = fromUtf8(texts::windows::kProgramName);
 const QString kErrorTitle = fromUtf8(texts::windows::kErrorTitle);
 const QString kMessageTitle = fromUtf8(texts::windows::kMessageTitle);
+
 // The bar counts in tenths of a percent: a thousand steps are finer than the
 // bar can draw even at twice the pixel density, and every step costs the bar
 // some work, which a run asks of it after each of up to 131070 lines.
@@ -211,8 +212,8 @@ void MainWindow::createMenus() {
     created->setObjectName(QString::fromLatin1(name));
     return created;
   };
-  const auto add = [](QMenu* menu, const char* name, std::string_view caption) {
-    QAction* action = menu->addAction(fromUtf8(caption));
+  const auto add = [](QMenu* into, const char* name, std::string_view caption) {
+    QAction* action = into->addAction(fromUtf8(caption));
     action->setObjectName(QString::fromLatin1(name));
     return action;
   };
