@@ -35,19 +35,20 @@ bool isEucByte(unsigned char b) { return b >= 0xA1 && b <= 0xFE; }
 // a run must not end on a lead; `pendingLead` carries a lead across blocks.
 // False for a broken pair.
 bool eucPairsWhole(std::uint64_t high, bool& pendingLead) {
-  constexpr std::uint64_t kEven = 0x5555555555555555ULL;
+  constexpr std::uint64_t kOdd = 0xAAAAAAAAAAAAAAAAULL;
   std::uint64_t starts = high & ~(high << 1);
   if (pendingLead) {
     if ((high & 1) == 0) return false;
     starts &= ~std::uint64_t{1};  // that run began in the block before, with a lead
   }
   // Adding a run's first bit carries through the run: the runs that start
-  // at an even place.
-  const std::uint64_t fromEven = ((high + (starts & kEven)) ^ high) & high;
-  const std::uint64_t leads = (fromEven & kEven) | (high & ~fromEven & ~kEven);
-  const std::uint64_t ends = high & ~(high >> 1) & ~(std::uint64_t{1} << 63);
+  // at an even place. Their leads are at even places, the others' at odd
+  // ones, and a run ends well on a trail byte.
+  const std::uint64_t fromEven = ((high + (starts & ~kOdd)) ^ high) & high;
+  const std::uint64_t leads = high & (fromEven ^ kOdd);
+  const std::uint64_t ends = high & ~(high >> 1);
   pendingLead = (leads >> 63) != 0;
-  return (ends & leads) == 0;
+  return (ends & leads & ~(std::uint64_t{1} << 63)) == 0;
 }
 
 // The bytes of 32 at `at` that are above 0x7F, and those that are neither
