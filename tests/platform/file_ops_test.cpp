@@ -260,20 +260,6 @@ TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
   ::close(*tree);
 }
 
-// A signal can remove only the files its fixed registry holds; past that,
-// registering fails harmlessly and a freed place is taken again.
-TEST(TemporaryFiles, TheRegistryHoldsThirtyTwoFilesAtOnce) {
-  std::vector<int> tickets;
-  for (int i = 0; i < 33; ++i) tickets.push_back(rememberTemporaryFile(-1, std::string(63, 'n')));
-  EXPECT_EQ(tickets[31], 31);
-  EXPECT_EQ(tickets[32], -1);
-  forgetTemporaryFile(-1);
-  forgetTemporaryFile(7);
-  EXPECT_EQ(rememberTemporaryFile(-1, std::string(64, 'n')), -1) << "a name too long to hold";
-  EXPECT_EQ(rememberTemporaryFile(-1, "x"), 7);
-  for (int i = 0; i < 32; ++i) forgetTemporaryFile(i);
-}
-
 TEST(RemoveFileIfUnchanged, DeletesOnlyTheFileThatWasWritten) {
   // clang-format off
   struct Row { const char* name; std::function<void(const std::string&)> change; const char* message; bool gone; };
