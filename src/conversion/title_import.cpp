@@ -10,6 +10,7 @@
 #include "conversion/text_decoders.h"
 #include "platform/ascii.h"
 #include "platform/cp932.h"
+#include "platform/paths.h"
 #include "platform/file_ops.h"
 #include "platform/texts.h"
 
@@ -75,7 +76,7 @@ Encoding wholeFileEncoding(std::string_view line, platform::InputFile& file, Enc
 }  // namespace
 
 Result<std::string> importTitle(const std::string& path, EncodingChoice choice) {
-  const bool hidden = path.substr(path.rfind('/') + 1).starts_with('.');
+  const bool hidden = platform::fileNameOf(path).starts_with('.');
   if (hidden) return Status::error(StatusCode::kBadInput, "");
   try {
     platform::InputFile file;
