@@ -150,15 +150,6 @@ TEST(InputFile, RefusesAnythingButARegularFileAtOnce) {
   EXPECT_EQ(readWholeFile("/proc/version").value(), readFile("/proc/version"));
 }
 
-// The errors a file operation commonly meets have a reason of their own.
-TEST(Status, CommonErrorsHaveAReasonInJapanese) {
-  for (const int error : {EEXIST, EXDEV, EBUSY, ELOOP, EMLINK, ENXIO, ENODEV, EMFILE, ENFILE, EAGAIN,
-                          ENOTEMPTY, EOPNOTSUPP, ESTALE, EINTR, ETIMEDOUT, EPIPE, EINVAL, EBADF}) {
-    EXPECT_FALSE(describeErrno(error).starts_with("予期しない")) << error;
-  }
-  EXPECT_EQ(describeErrno(9999), "予期しないエラーです (errno 9999)");
-}
-
 // The permission bits of the file replaced carry over, never setuid, setgid or
 // sticky, and for root so do its owner and group; temporary files that dead
 // processes left are removed.

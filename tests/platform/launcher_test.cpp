@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -34,6 +35,32 @@ std::string seenByTheProgram(const test::TempDir& dir) {
   return seen;
 }
 
+// The states of this process's children ('Z': ended, not yet collected).
+std::string childStates() {
+  std::string states;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string stat = readFile(entry.path().string() + "/stat");
+    const auto end = stat.rfind(") ");
+    if (end == std::string::npos) continue;
+    std::istringstream fields(stat.substr(end + 2));  // the state, then the parent's id
+    char state = 0;
+    int parent = 0;
+    if (fields >> state >> parent && parent == ::getpid()) states += state;
+  }
+  return states;
+}
+
+// Reaps at each wake-up of the launcher's pipe until the children left are in
+// `states`, at most ten seconds; the states then.
+std::string reapedUntil(DesktopLauncher& launcher, const std::string& states) {
+  pollfd ended{launcher.childEndedFd(), POLLIN, 0};
+  for (int wakeUps = 0; wakeUps < 100 && childStates() != states; ++wakeUps) {
+    ::poll(&ended, 1, 100);
+    launcher.reapFinished();
+  }
+  return childStates();
+}
+
 TEST(DesktopLauncher, HandsOverAbsolutePathsAndArgumentsUntouched) {
   test::TempDir dir;
   const std::string stub = "#!/bin/sh\nprintf '%s|' $((0x$(sed -n 's/^SigIgn:\\s*//p' /proc/$$/status) >> 12 & 1)) "
@@ -55,37 +82,18 @@ TEST(DesktopLauncher, HandsOverAbsolutePathsAndArgumentsUntouched) {
   EXPECT_EQ(seenByTheProgram(dir), "0|" + std::filesystem::current_path().string() + "|a b|$HOME||");
   EXPECT_FALSE(launcher.startProgram(dir.file("missing"), {}).isOk());
   ::setenv("PATH", path.c_str(), 1);
-}
-
-// The states of this process's children ('Z': ended, not yet collected).
-std::string childStates() {
-  std::string states;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    const std::string stat = readFile(entry.path().string() + "/stat");
-    const auto end = stat.rfind(") ");
-    if (end == std::string::npos) continue;
-    std::istringstream fields(stat.substr(end + 2));  // the state, then the parent's id
-    char state = 0;
-    int parent = 0;
-    if (fields >> state >> parent && parent == ::getpid()) states += state;
-  }
-  return states;
-}
-
-// Reaps on each wake-up of the launcher's pipe until no child is left, at most ten seconds.
-void reapUntilNoChildIsLeft(DesktopLauncher& launcher) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!childStates().empty() && std::chrono::steady_clock::now() < deadline) {
-    pollfd ended{launcher.childEndedFd(), POLLIN, 0};
-    ::poll(&ended, 1, 100);
-    launcher.reapFinished();
-  }
+  EXPECT_EQ(reapedUntil(launcher, ""), "");
 }
 
 // The opener's failure is told as soon as it ends; an opener still running
 // after a second has found a handler (perhaps a browser it runs until the
-// user closes it), is not waited for, and is collected once it ends.
-TEST(DesktopLauncher, TellsAnOpenerThatFailsAndCollectsOneThatRuns) {
+// user closes it), is not waited for, and is collected once it ends. A child
+// started elsewhere in the program is left for its owner to collect.
+TEST(DesktopLauncher, TellsAnOpenerThatFailsAndCollectsOnlyItsOwnChildren) {
+  const pid_t other = ::fork();
+  if (other == 0) ::_exit(0);
+  siginfo_t info{};
+  ASSERT_EQ(::waitid(P_PID, other, &info, WEXITED | WNOWAIT), 0);
   test::TempDir dir;
   const std::string path = std::getenv("PATH");
   ::setenv("PATH", (dir.path() + ":" + path).c_str(), 1);
@@ -100,23 +108,9 @@ TEST(DesktopLauncher, TellsAnOpenerThatFailsAndCollectsOneThatRuns) {
     EXPECT_EQ(status.message(), test::replaced(row[1], "PAGE", dir.file("page.htm")));
   }
   ::setenv("PATH", path.c_str(), 1);
-  EXPECT_EQ(childStates().find('Z'), std::string::npos) << "every opener that ended is collected";
-  reapUntilNoChildIsLeft(launcher);
-  EXPECT_EQ(childStates(), "");
-}
-
-// A child started elsewhere in the program is left for its owner to collect.
-TEST(DesktopLauncher, CollectsOnlyItsOwnChildren) {
-  const pid_t other = ::fork();
-  if (other == 0) ::_exit(0);
-  siginfo_t info{};
-  ASSERT_EQ(::waitid(P_PID, other, &info, WEXITED | WNOWAIT), 0);
-  DesktopLauncher launcher;
-  ASSERT_TRUE(launcher.startProgram("true", {}).isOk());
-  pollfd ended{launcher.childEndedFd(), POLLIN, 0};
-  for (int tries = 0; tries < 100 && childStates() != "ZZ"; ++tries) ::poll(&ended, 1, 100);
-  launcher.reapFinished();
-  EXPECT_EQ(childStates(), "Z");
+  const std::string states = childStates();
+  EXPECT_EQ(std::count(states.begin(), states.end(), 'Z'), 1) << "the openers that ended are collected";
+  EXPECT_EQ(reapedUntil(launcher, "Z"), "Z");
   EXPECT_EQ(::waitpid(other, nullptr, WNOHANG), other);
 }
 
