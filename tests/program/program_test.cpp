@@ -9,11 +9,9 @@
 #include "program/preview.h"
 #include "program/start_up.h"
 #include "platform/texts.h"
-#include "settings/version.h"
 #include "test_support/case_table.h"
 #include "test_support/core_fakes.h"
 #include "test_support/settings_rows.h"
-#include "test_support/tmpfs.h"
 
 namespace morlavin::program {
 namespace {
@@ -83,27 +81,6 @@ TEST(StartUp, WithoutAProgramFolderKeepsTheSettingsInTheUsersFolderIfAny) {
   EXPECT_EQ(settingsPrefix(homeless.start).status().message(), texts::kNoSettingsFolder);
 }
 
-// A program folder the user cannot write: without a settings file of its own
-// the settings go to the user's folder silently; with one, the upgrade that
-// cannot be saved is reported and the loaded values still hold.
-TEST(StartUp, StartsInAFolderItCannotWrite) {
-  if (!test::Tmpfs::possible()) GTEST_SKIP() << "needs root to mount a read-only tmpfs";
-  Started bare, kept;
-  test::Tmpfs bareDisk(bare.dir.path(), 64 << 10), keptDisk(kept.dir.path(), 64 << 10);
-  const std::string ini = kept.dir.file("Morlavin.ini"), before = readFile(kSettingsData + "version_1_00.ini");
-  writeFile(ini, before);
-  ASSERT_TRUE(bareDisk.makeReadOnly() && keptDisk.makeReadOnly());
-  bare.run(bare.dir.path());
-  EXPECT_EQ(bare.messages.notices.size() + bare.messages.failures.size(), 0u);
-  EXPECT_EQ(bare.start.settingsDirectory, bare.home.file(".config/morlavin"));
-  kept.run(kept.dir.path());
-  EXPECT_EQ(kept.messages.notices, listOf("バージョンアップのため、設定ファイルを更新します。"));
-  EXPECT_EQ(kept.messages.failures, listOf("設定ファイルに保存できなかった設定があります: " + ini +
-                                           "\n書き込めません: " + ini + " (読み取り専用のファイルシステムです)"));
-  EXPECT_EQ(readFile(ini), before);
-  EXPECT_EQ(kept.settings.Bgcolor, 3);
-}
-
 TEST(MainCommands, TranslatorStartsWithItsOneArgumentOnceNamed) {
   const Status refused = Status::error(StatusCode::kRefused, "起動できません: /bin/x");
   struct Row { std::string translator; Status answer; StatusCode code; std::string message; };
@@ -164,7 +141,6 @@ TEST(Preview, IsWrittenInItsFolderAndRemovedAgain) {
 }
 
 TEST(About, MinorVersionHasTwoDigitsAtLeast) {
-  EXPECT_EQ(settings::versionText(1, 5) + " " + settings::versionText(1, 10), "1.05 1.10");
   EXPECT_EQ(aboutText(1, 5, "(C) X", "nick", "https://h/"), "Morlavin Ver 1.05\r\n(C) X(nick)\r\nhttps://h/");
 }
 
