@@ -180,19 +180,15 @@ TEST(ConversionRun, BarDrawnOnlyWithTheStatusLineShowsTheSameValues) {
   for (const bool readOnlyPage : {false, true}) {
     std::vector<double> shown[2];
     for (const bool everyStep : {false, true}) {
-      TempDir dir;
-      writeFile(dir.file("m.txt"), std::string(120, '\n'));
-      writeFile(dir.file("m.htm"), "earlier");
-      if (readOnlyPage) fs::permissions(dir.file("m.htm"), fs::perms::owner_read);
-      RecordingView view;
-      view.everyStep = everyStep;
-      test::FakeLauncher launcher;
-      const auto result = convertFile({dir.file("m.txt"), "t", false, EncodingChoice::kAuto},
-                                      settings::defaultSettings(), view, launcher);
-      EXPECT_EQ(result.isOk(), !readOnlyPage);
-      EXPECT_EQ(view.progress.size() > 120, everyStep) << "a value a line only where it is drawn";
-      shown[everyStep] = view.barShown;
-      shown[everyStep].push_back(view.bar());
+      TextRun run;
+      run.prepare("m.txt", "\n", 120, "m.htm");
+      if (readOnlyPage) fs::permissions(run.page, fs::perms::owner_read);
+      run.view.everyStep = everyStep;
+      run.convert();
+      EXPECT_EQ(run.result.isOk(), !readOnlyPage);
+      EXPECT_EQ(run.view.progress.size() > 120, everyStep) << "a value a line only where it is drawn";
+      shown[everyStep] = run.view.barShown;
+      shown[everyStep].push_back(run.view.bar());
     }
     EXPECT_EQ(shown[0], shown[1]) << readOnlyPage;
   }

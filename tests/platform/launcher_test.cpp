@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 
 #include "test_support/case_table.h"
 #include "test_support/temp_dir.h"
@@ -21,19 +20,6 @@ namespace morlavin::platform {
 namespace {
 
 using test::readFile;
-
-// The started program writes whether it ignores SIGPIPE (bit 13 of its
-// ignored signals, as Morlavin's own), its folder and its arguments to `seen`,
-// then renames it to `seen.done`; this waits for that, at most ten seconds.
-std::string seenByTheProgram(const test::TempDir& dir) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (readFile(dir.file("seen.done")) == "<missing>" && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  const std::string seen = readFile(dir.file("seen.done"));
-  std::remove(dir.file("seen.done").c_str());
-  return seen;
-}
 
 // The states of this process's children ('Z': ended, not yet collected).
 std::string childStates() {
@@ -61,28 +47,33 @@ std::string reapedUntil(DesktopLauncher& launcher, const std::string& states) {
   return childStates();
 }
 
+// The started program writes whether it ignores SIGPIPE (bit 13 of its
+// ignored signals, as Morlavin's own), its folder and its arguments to `seen`.
 TEST(DesktopLauncher, HandsOverAbsolutePathsAndArgumentsUntouched) {
   test::TempDir dir;
   const std::string stub = "#!/bin/sh\nprintf '%s|' $((0x$(sed -n 's/^SigIgn:\\s*//p' /proc/$$/status) >> 12 & 1)) "
-                           "\"$PWD\" \"$@\" >" + dir.file("seen") + " && mv " + dir.file("seen") + " " +
-                           dir.file("seen.done") + "\n";
+                           "\"$PWD\" \"$@\" >" + dir.file("seen") + "\n";
+  // What it wrote, once it has ended and been collected.
+  DesktopLauncher launcher;
+  const auto seen = [&] {
+    EXPECT_EQ(reapedUntil(launcher, ""), "");
+    return readFile(dir.file("seen"));
+  };
   for (const char* name : {"xdg-open", "program"}) {
     test::writeFile(dir.file(name), stub);
     ::chmod(dir.file(name).c_str(), 0755);
   }
   const std::string path = std::getenv("PATH");
   ::setenv("PATH", (dir.path() + ":" + path).c_str(), 1);
-  DesktopLauncher launcher;
   std::signal(SIGPIPE, SIG_IGN);
   ASSERT_TRUE(launcher.openDocument("-x.htm", dir.path()).isOk());
-  EXPECT_EQ(seenByTheProgram(dir), "0|" + dir.path() + "|" + dir.file("-x.htm") + "|");
+  EXPECT_EQ(seen(), "0|" + dir.path() + "|" + dir.file("-x.htm") + "|");
   ASSERT_TRUE(launcher.openDocument("/a/https:/b.htm").isOk());
-  EXPECT_EQ(seenByTheProgram(dir), "0|" + std::filesystem::current_path().string() + "|/a/https:/b.htm|");
+  EXPECT_EQ(seen(), "0|" + std::filesystem::current_path().string() + "|/a/https:/b.htm|");
   ASSERT_TRUE(launcher.startProgram("program", {"a b", "$HOME", ""}).isOk());
-  EXPECT_EQ(seenByTheProgram(dir), "0|" + std::filesystem::current_path().string() + "|a b|$HOME||");
+  EXPECT_EQ(seen(), "0|" + std::filesystem::current_path().string() + "|a b|$HOME||");
   EXPECT_FALSE(launcher.startProgram(dir.file("missing"), {}).isOk());
   ::setenv("PATH", path.c_str(), 1);
-  EXPECT_EQ(reapedUntil(launcher, ""), "");
 }
 
 // The opener's failure is told as soon as it ends; an opener still running
