@@ -12,19 +12,14 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-// The value under a key of the file at `path`, "dflt" when it has none.
-std::string stored(const std::string& path, std::string_view section, std::string_view key) {
-  return ProfileSnapshot::read(path).value().get(section, key, "dflt");
-}
-
 TEST(ProfileFile, ReadsKeysByTheProfileRules) {
   TempDir dir;
   for (const auto& c : test::caseTable("platform/profile_read.txt", 5)) {
     SCOPED_TRACE(c[0]);
     writeFile(dir.file("a.ini"), c[1]);
-    EXPECT_EQ(stored(dir.file("a.ini"), c[2], c[3]), c[4]);
+    EXPECT_EQ(ProfileSnapshot::read(dir.file("a.ini")).value().get(c[2], c[3], "dflt"), c[4]);
   }
-  EXPECT_EQ(stored(dir.file("missing.ini"), "Setting", "Key"), "dflt");
+  EXPECT_EQ(ProfileSnapshot::read(dir.file("missing.ini")).value().get("Setting", "Key", "dflt"), "dflt");
   EXPECT_FALSE(ProfileSnapshot::read(dir.path())) << "a folder";
 }
 
@@ -38,7 +33,7 @@ TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
     const ProfileEdit edit{c[2], c[3]};
     EXPECT_TRUE(writeProfileStrings(path, "Setting", {&edit, 1}).isOk());
     EXPECT_EQ(readFile(path), c[4]);
-    EXPECT_EQ(stored(path, "Setting", c[2]), c[3]) << "reads back";
+    EXPECT_EQ(ProfileSnapshot::read(path).value().get("Setting", c[2], "?"), c[3]) << "reads back";
   }
 }
 
