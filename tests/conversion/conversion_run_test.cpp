@@ -103,10 +103,6 @@ struct TextRun {
     if (!result) { EXPECT_EQ(readFile(page), "earlier"); }
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(page).parent_path()), {}), 2) << "no temporary file left";
   }
-  // Where what comes before depends on how the file is read: how the log ends.
-  std::vector<std::string> logEnding(std::size_t lines) const {
-    return {view.log.end() - std::min(view.log.size(), lines), view.log.end()};
-  }
 
   TempDir dir;
   std::string input, page;
@@ -137,16 +133,16 @@ TEST(ConversionRun, ShowsEachPassAndKeepsTheEarlierPageOnFailure) {
   }
 }
 
-// A file that shrinks or grows once counted is not converted.
+// A file that shrinks or grows once counted is not converted. What the user
+// saw before depends on how the file is read; only the outcome is compared.
 TEST(ConversionRun, KeepsTheEarlierPageWhenTheTextChangesWhileRead) {
   for (const std::uintmax_t size : {100, 300000}) {
     TextRun run;
     run.prepare("c.txt", std::string(98, 'a') + "\r\n", 2000, "c.htm");
     run.view.duringCounting = [&] { fs::resize_file(run.input, size); };
     run.convert();
-    EXPECT_EQ(run.result.status().code(), StatusCode::kChanged);
-    EXPECT_EQ(run.logEnding(2), (std::vector<std::string>{
-        "error ファイルが読み込み中に変更されました。もう一度変換してください。", "text 変換に失敗しました。"}));
+    EXPECT_EQ(run.result.status().message(), "ファイルが読み込み中に変更されました。もう一度変換してください。");
+    EXPECT_EQ(run.view.log.back(), "text 変換に失敗しました。");
     EXPECT_TRUE(run.view.progress.empty());
   }
 }
@@ -158,9 +154,8 @@ TEST(ConversionRun, KeepsTheEarlierPageOnAFullDisk) {
   ASSERT_TRUE(disk.ok());
   run.prepare("big.txt", "a", 40000, "big.htm");
   run.convert();
-  EXPECT_EQ(run.result.status().code(), StatusCode::kNoSpace);
-  EXPECT_EQ(run.logEnding(3), (std::vector<std::string>{
-      "error 書き込めません: DIR/big.htm (ディスクの空き容量が足りません)", "bar 0", "text 変換に失敗しました。"}));
+  EXPECT_EQ(run.result.status().message(), "書き込めません: " + run.page + " (ディスクの空き容量が足りません)");
+  EXPECT_EQ(run.view.log.back(), "text 変換に失敗しました。");
 }
 
 // A name no file stands for is taken as it is; an empty one is not even tried.
