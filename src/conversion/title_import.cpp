@@ -10,8 +10,8 @@
 #include "conversion/text_decoders.h"
 #include "platform/ascii.h"
 #include "platform/cp932.h"
-#include "platform/paths.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/texts.h"
 
 namespace morlavin::conversion {
