@@ -52,13 +52,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = fuzz::scratchDir() + "/Morlavin.ini";
   fuzz::writeBytes(path, file);
 
-  const std::string value = platform::readProfileString(path, "Setting", key, "default");
+  // The value under `key` as the file now holds it.
+  const auto stored = [&](std::string_view defaultValue) {
+    const auto snapshot = platform::ProfileSnapshot::read(path);
+    if (!snapshot) fuzz::fail("a regular file could not be read");
+    return snapshot->get("Setting", key, defaultValue);
+  };
+  const std::string value = stored("default");
   fuzz::check(value.size() <= 254, "a value longer than 254 bytes came back");
   fuzz::check(value.find('\0') == std::string::npos, "a value holds a NUL byte");
 
-  if (!platform::writeProfileString(path, "Setting", key, "written").isOk()) fuzz::fail("write failed");
+  const platform::ProfileEdit written{key, "written"};
+  if (!platform::writeProfileStrings(path, "Setting", {&written, 1}).isOk()) fuzz::fail("write failed");
   const std::string after = fuzz::readBytes(path);
-  fuzz::check(platform::readProfileString(path, "Setting", key, "") == "written",
+  fuzz::check(stored("") == "written",
               "the written value does not read back");
   fuzz::check(changedInOnePlace(linesOf(file), linesOf(after)), "a line other than the key's changed");
 

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSocketNotifier>
 #include <QTranslator>
 
 #include "help/help_window.h"
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
   ui::QtMessageBoxes messageBoxes;
   ui::QtFileDialogs fileDialogs;
   platform::DesktopLauncher launcher;
+  // The programs the windows start (the translator, a browser kept by
+  // xdg-open) are collected as soon as they end.
+  QSocketNotifier childEnded(launcher.childEndedFd(), QSocketNotifier::Read);
+  QObject::connect(&childEnded, &QSocketNotifier::activated, [&] { launcher.reapFinished(); });
   settings::SettingsRecord settings;
   mainwindow::SettingsMessageBoxes settingsMessages(messageBoxes);
   const program::StartUp start =

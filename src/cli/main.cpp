@@ -20,6 +20,7 @@
 #include "platform/folder_listing.h"
 #include "platform/launcher.h"
 #include "platform/locations.h"
+#include "platform/paths.h"
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
 #include "platform/texts.h"
@@ -195,7 +196,7 @@ struct Batch {
 
 // A hidden file gives no title, as in the window.
 bool hiddenName(const std::string& path) {
-  return path.substr(path.rfind('/') + 1).starts_with('.');
+  return platform::fileNameOf(path).starts_with('.');
 }
 
 // Converts one file (found in the folder open as `folder`, if given),

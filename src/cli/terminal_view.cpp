@@ -2,6 +2,7 @@
 #include "cli/terminal_view.h"
 
 #include "conversion/text_encoding.h"
+#include "platform/ascii.h"
 #include "platform/utf8.h"
 
 namespace morlavin::cli {
@@ -12,7 +13,6 @@ bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 // Appends `text` with its control bytes and the bytes that are not UTF-8
 // written as the escapes of a $'…' string.
 void appendEscaped(std::string& out, std::string_view text, bool quoting) {
-  static const char kHex[] = "0123456789abcdef";
   for (std::size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
     const platform::Utf8Character character = platform::decodeUtf8(text.substr(i));
@@ -34,7 +34,7 @@ void appendEscaped(std::string& out, std::string_view text, bool quoting) {
     if (character.valid && !isControl(c)) {
       out += static_cast<char>(c);
     } else {
-      out.append("\\x").append(1, kHex[c >> 4]).append(1, kHex[c & 15]);
+      out.append("\\x").append(platform::hexByte(c, platform::HexCase::kLower));
     }
   }
 }

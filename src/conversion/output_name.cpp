@@ -2,6 +2,7 @@
 #include "conversion/output_name.h"
 
 #include "platform/ascii.h"
+#include "platform/paths.h"
 
 namespace morlavin::conversion {
 namespace {
@@ -15,8 +16,7 @@ bool isTxtAt(std::string_view text, std::size_t i) {
 std::optional<std::string> outputPathFor(std::string_view inputPath, bool htmlExtension) {
   // Only the file name counts: the page is always written beside its text,
   // never into some other folder whose name happens to hold ".txt".
-  const std::size_t slash = inputPath.rfind('/');
-  const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  const std::size_t nameStart = platform::folderPrefixOf(inputPath).size();
   std::string output(inputPath.substr(0, nameStart));
   output.reserve(inputPath.size() + 1);
   bool replaced = false;

@@ -11,6 +11,7 @@
 #include "platform/ascii.h"
 #include "platform/cp932.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/texts.h"
 
 namespace morlavin::conversion {
@@ -75,7 +76,7 @@ Encoding wholeFileEncoding(std::string_view line, platform::InputFile& file, Enc
 }  // namespace
 
 Result<std::string> importTitle(const std::string& path, EncodingChoice choice) {
-  const bool hidden = path.substr(path.rfind('/') + 1).starts_with('.');
+  const bool hidden = platform::fileNameOf(path).starts_with('.');
   if (hidden) return Status::error(StatusCode::kBadInput, "");
   try {
     platform::InputFile file;

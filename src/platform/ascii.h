@@ -1,7 +1,8 @@
-// ASCII rules on raw bytes: case and blanks. Safe on Shift-JIS and UTF-8,
-// since only the bytes of ASCII letters and blanks are touched.
+// ASCII rules on raw bytes: case, blanks and hex digits. Safe on Shift-JIS
+// and UTF-8, since only the bytes of ASCII letters and blanks are touched.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace morlavin::platform {
@@ -22,6 +23,16 @@ constexpr std::string_view trimmed(std::string_view text, std::string_view blank
   const auto first = text.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+enum class HexCase { kUpper, kLower };
+
+// `byte` as two hex digits: a page's colours are written in upper case, a
+// terminal's escapes in lower case.
+inline std::string hexByte(unsigned char byte, HexCase letters) {
+  static constexpr char kDigits[] = "0123456789ABCDEF0123456789abcdef";
+  const char* digits = kDigits + (letters == HexCase::kLower ? 16 : 0);
+  return {digits[byte >> 4], digits[byte & 0x0F]};
 }
 
 }  // namespace morlavin::platform

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/paths.h"
 #include "platform/system_call.h"
 #include "platform/temporary_files.h"
 #include "platform/texts.h"
@@ -28,22 +29,11 @@ std::optional<struct stat> statPath(const std::string& path) {
   return st;
 }
 
-std::string directoryOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return "";
-  return path.substr(0, slash + 1);
-}
-
-std::string baseNameOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The folder that holds `path`, opened once so that every later step acts in
 // that same folder, whatever happens to the names on the way to it, and so
 // that only a short name is ever added to the path of a long one.
 int openDirectoryOf(const std::string& path) {
-  std::string directory = directoryOf(path);
+  std::string directory(folderPrefixOf(path));
   if (directory.empty()) directory = ".";
   return retryOnInterrupt(
       [&] { return ::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); });
@@ -113,7 +103,7 @@ std::string endOfLinks(std::string path, int& error) {
       return path;
     }
     const std::string link(target, static_cast<std::size_t>(size));
-    path = link.starts_with('/') ? link : directoryOf(path) + link;
+    path = link.starts_with('/') ? link : std::string(folderPrefixOf(path)) + link;
   }
   error = ELOOP;
   return path;
@@ -163,7 +153,7 @@ Status InputFile::open(const std::string& path, int folder) {
   m_size = 0;
   m_error = Status::ok();
   const bool within = folder >= 0;
-  const std::string name = within ? baseNameOf(path) : path;
+  const std::string name(within ? fileNameOf(path) : path);
   const int at = within ? folder : AT_FDCWD;
   const std::string cannotOpen(texts::files::kCannotOpen);
   const auto refuse = [&](const struct stat& st) {
@@ -258,7 +248,7 @@ Status removeFileIfUnchanged(const std::string& path, const FileIdentity& writte
   const std::string failed = texts::files::cannotDelete(path);
   const int directory = openDirectoryOf(path);
   if (directory < 0) return errno == ENOENT ? Status::ok() : Status::fromErrno(failed, errno);
-  const std::string name = baseNameOf(path);
+  const std::string name(fileNameOf(path));
   Status status = Status::ok();
   struct stat st {};
   if (::fstatat(directory, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -286,7 +276,7 @@ FolderCache::~FolderCache() {
 }
 
 int FolderCache::folderOf(const std::string& target) {
-  const std::string path = directoryOf(target);
+  const std::string path(folderPrefixOf(target));
   if (const auto known = find(path); known != m_folders.end()) {
     std::rotate(known, known + 1, m_folders.end());
     return m_folders.back().fd;
@@ -333,7 +323,7 @@ AtomicFileWriter::~AtomicFileWriter() { discard(); }
 Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   discard();
   m_target = target;
-  m_name = baseNameOf(target);
+  m_name = fileNameOf(target);
   m_errno = 0;
   m_written = {};
   m_replacing = false;

@@ -2,6 +2,8 @@
 // the user named. Never through a shell, so no character of a path is special.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -25,13 +27,30 @@ class Launcher {
                               const std::vector<std::string>& arguments) = 0;
 };
 
-// Launches for real: documents through xdg-open, programs directly.
+// Launches for real: documents through xdg-open, programs directly. Every
+// child it starts is collected once it has ended, so that none stays a
+// zombie: at each launch, and whenever reapFinished() is called, which a
+// program with an event loop does when childEndedFd() turns readable.
 class DesktopLauncher : public Launcher {
  public:
+  DesktopLauncher();
+  DesktopLauncher(const DesktopLauncher&) = delete;
+  DesktopLauncher& operator=(const DesktopLauncher&) = delete;
+
   Status openDocument(const std::string& document,
                       const std::string& workingDirectory = {}) override;
   Status startProgram(const std::string& program,
                       const std::vector<std::string>& arguments) override;
+
+  // Becomes readable when a child of this process has ended, whoever started
+  // it; -1 when the process has no descriptor left for it.
+  int childEndedFd() const;
+  // Collects the children this launcher started that have ended, and no
+  // others: whoever started those waits for them. Never blocks.
+  void reapFinished();
+
+ private:
+  std::vector<pid_t> m_running;  // children started and not yet collected
 };
 
 }  // namespace morlavin::platform

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/program_dir.h"
 #include "platform/texts.h"
 
@@ -25,12 +26,6 @@ std::string absoluteVariable(const char* name) {
 
 std::string join(const std::string& folder, const std::string& name) {
   return directoryPrefix(folder) + name;
-}
-
-std::string parentOf(const std::string& folder) {
-  const auto slash = folder.rfind('/');
-  if (slash == std::string::npos || slash == 0) return "/";
-  return folder.substr(0, slash);
 }
 
 // The user's folder of one kind: the variable when it is set, else the
@@ -75,7 +70,7 @@ Locations locateFiles(const std::string& programDirectory, const UserEnvironment
   bool portable = false;
   bool settingsThere = false;
   if (!programDirectory.empty()) {
-    const std::string shared = join(join(parentOf(programDirectory), "share"), "morlavin");
+    const std::string shared = join(join(std::string(parentFolderOf(programDirectory)), "share"), "morlavin");
     const auto document = [&](const char* name) {
       const std::string beside = join(programDirectory, name);
       const std::string installed = join(shared, name);

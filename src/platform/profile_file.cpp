@@ -159,13 +159,6 @@ std::string ProfileSnapshot::get(std::string_view section, std::string_view key,
   return std::move(getAll(section, {&lookup, 1}, bufferSize).front());
 }
 
-std::string readProfileString(const std::string& path, std::string_view section,
-                              std::string_view key, std::string_view defaultValue,
-                              std::size_t bufferSize) {
-  const Result<ProfileSnapshot> file = ProfileSnapshot::read(path);
-  return (file ? *file : ProfileSnapshot()).get(section, key, defaultValue, bufferSize);
-}
-
 std::string editProfile(std::string_view file, std::string_view section,
                         std::span<const ProfileEdit> edits) {
   // A key given twice is stored once, where its first edit puts it, with the
@@ -241,12 +234,6 @@ Status writeProfileStrings(const std::string& path, std::string_view section,
     return Status::fromErrno(texts::files::cannotWrite(path), ENOMEM);
   }
   return writeFileAtomically(path, updated);
-}
-
-Status writeProfileString(const std::string& path, std::string_view section,
-                          std::string_view key, std::string_view value) {
-  const ProfileEdit edit{key, value};
-  return writeProfileStrings(path, section, {&edit, 1});
 }
 
 }  // namespace morlavin::platform

@@ -24,8 +24,7 @@ struct ProfileLookup {
   std::string_view defaultValue;
 };
 
-// A profile file's bytes read once, for looking up many keys with the same
-// rules as readProfileString.
+// A profile file's bytes read once, for looking up many keys.
 class ProfileSnapshot {
  public:
   // A file without keys.
@@ -37,7 +36,11 @@ class ProfileSnapshot {
 
   const std::string& bytes() const { return m_bytes; }
 
-  // The value of `key` in `section`, as readProfileString gives it.
+  // The value stored under `key` in `section`, or `defaultValue` when the
+  // section or the key is missing. The value stops at a NUL byte, comes
+  // without the blanks around it and without one pair of matching quotes
+  // (double or single) around it. At most bufferSize - 1 bytes come back, and
+  // a double-byte CP932 character is never cut in half.
   std::string get(std::string_view section, std::string_view key, std::string_view defaultValue,
                   std::size_t bufferSize = 255) const;
   // The values of all `keys`, in their order, from one walk of the file.
@@ -47,16 +50,6 @@ class ProfileSnapshot {
  private:
   std::string m_bytes;
 };
-
-// The value stored under `key` in `section` of the INI file at `path`, or
-// `defaultValue` when the file, the section or the key is missing (or the file
-// cannot be read). The value stops at a NUL byte, comes without the blanks
-// around it and without one pair of matching quotes (double or single) around
-// it. At most bufferSize - 1 bytes come back, and a double-byte CP932
-// character is never cut in half.
-std::string readProfileString(const std::string& path, std::string_view section,
-                              std::string_view key, std::string_view defaultValue,
-                              std::size_t bufferSize = 255);
 
 // One key to store, with its value. Neither holds a line end, and the key
 // holds no equals sign and no blanks around it.
@@ -80,10 +73,5 @@ std::string editProfile(std::string_view file, std::string_view section,
 // when a key or value holds a line end.
 Status writeProfileStrings(const std::string& path, std::string_view section,
                            std::span<const ProfileEdit> edits);
-
-// Stores "key=value" in `section` of the INI file at `path`, as
-// writeProfileStrings does with one edit.
-Status writeProfileString(const std::string& path, std::string_view section,
-                          std::string_view key, std::string_view value);
 
 }  // namespace morlavin::platform

@@ -5,15 +5,15 @@
 
 #include <climits>
 
+#include "platform/paths.h"
+
 namespace morlavin::platform {
 
 std::string programDirectory() {
   std::string path(PATH_MAX, '\0');
   const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
   const std::string_view target(path.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
-  const auto slash = target.rfind('/');
-  if (slash == std::string_view::npos) return "";
-  return slash == 0 ? "/" : std::string(target.substr(0, slash));
+  return target.empty() ? "" : std::string(parentFolderOf(target));
 }
 
 std::string directoryPrefix(std::string_view directory) {

@@ -1,5 +1,5 @@
-// Where the program lives: every file that travels with it (settings, backup,
-// help, read-me, preview page) is named by this directory's prefix.
+// Where the program lives, which decides where its files are looked for (see
+// locations.h), and how a folder is joined with a name.
 #pragma once
 
 #include <string>
@@ -11,8 +11,8 @@ namespace morlavin::platform {
 // except for the root. Empty if it cannot be determined.
 std::string programDirectory();
 
-// The directory followed by its separator: the prefix of every file beside
-// the program. The root ends in its separator already and gets none.
+// The directory followed by its separator, ready for a name. The root ends
+// in its separator already and gets none.
 std::string directoryPrefix(std::string_view directory);
 
 }  // namespace morlavin::platform

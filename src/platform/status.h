@@ -53,8 +53,6 @@ class [[nodiscard]] Status {
   std::string message() const {
     return m_reason.empty() ? m_what : m_what + " (" + m_reason + ")";
   }
-  // Why it failed, without what failed ("アクセスが拒否されました"); may be empty.
-  const std::string& reason() const { return m_reason; }
   // The same failure, told as `what` failing: the caller knows better what
   // the user was doing ("設定ファイルを読み込めません: PATH").
   Status rephrased(std::string what) const { return Status(m_code, std::move(what), m_reason); }

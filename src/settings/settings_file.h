@@ -1,6 +1,7 @@
-// The settings file "Morlavin.ini" beside the program: single keys of its
-// section "Setting", and the whole record loaded at start-up and saved by the
-// preferences dialog, with the upgrade of older files and the backup of newer ones.
+// The settings file "Morlavin.ini" in the folder start-up chose for it (see
+// platform::locateFiles): single keys of its section "Setting", and the whole
+// record loaded at start-up and saved by the preferences dialog, with the
+// upgrade of older files and the backup of newer ones.
 #pragma once
 
 #include <optional>

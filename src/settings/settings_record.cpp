@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "platform/ascii.h"
 #include "settings/flags.h"
 #include "settings/setting_number.h"
 #include "settings/version.h"
@@ -75,11 +76,9 @@ std::string htmlColourValue(std::uint8_t manualFlag, std::uint8_t position, std:
   if (!isSet(manualFlag)) {
     return position <= kLastColorPosition ? std::string(kColorNameList[position]) : std::string();
   }
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string value = "#";
   for (const std::uint8_t component : {red, green, blue}) {
-    value += kHex[component >> 4];
-    value += kHex[component & 0x0F];
+    value += platform::hexByte(component, platform::HexCase::kUpper);
   }
   return value;
 }

@@ -150,15 +150,6 @@ TEST(InputFile, RefusesAnythingButARegularFileAtOnce) {
   EXPECT_EQ(readWholeFile("/proc/version").value(), readFile("/proc/version"));
 }
 
-// The errors a file operation commonly meets have a reason of their own.
-TEST(Status, CommonErrorsHaveAReasonInJapanese) {
-  for (const int error : {EEXIST, EXDEV, EBUSY, ELOOP, EMLINK, ENXIO, ENODEV, EMFILE, ENFILE, EAGAIN,
-                          ENOTEMPTY, EOPNOTSUPP, ESTALE, EINTR, ETIMEDOUT, EPIPE, EINVAL, EBADF}) {
-    EXPECT_FALSE(describeErrno(error).starts_with("予期しない")) << error;
-  }
-  EXPECT_EQ(describeErrno(9999), "予期しないエラーです (errno 9999)");
-}
-
 // The permission bits of the file replaced carry over, never setuid, setgid or
 // sticky, and for root so do its owner and group; temporary files that dead
 // processes left are removed.
@@ -258,20 +249,6 @@ TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
   EXPECT_EQ(readFile(dir.file("moved/a.htm")) + " " + fileNames(dir.file("elsewhere")), "page a.txt");
   folders.release(dir.file("tree"));
   ::close(*tree);
-}
-
-// A signal can remove only the files its fixed registry holds; past that,
-// registering fails harmlessly and a freed place is taken again.
-TEST(TemporaryFiles, TheRegistryHoldsThirtyTwoFilesAtOnce) {
-  std::vector<int> tickets;
-  for (int i = 0; i < 33; ++i) tickets.push_back(rememberTemporaryFile(-1, std::string(63, 'n')));
-  EXPECT_EQ(tickets[31], 31);
-  EXPECT_EQ(tickets[32], -1);
-  forgetTemporaryFile(-1);
-  forgetTemporaryFile(7);
-  EXPECT_EQ(rememberTemporaryFile(-1, std::string(64, 'n')), -1) << "a name too long to hold";
-  EXPECT_EQ(rememberTemporaryFile(-1, "x"), 7);
-  for (int i = 0; i < 32; ++i) forgetTemporaryFile(i);
 }
 
 TEST(RemoveFileIfUnchanged, DeletesOnlyTheFileThatWasWritten) {

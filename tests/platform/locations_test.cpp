@@ -7,6 +7,7 @@
 
 #include "platform/program_dir.h"
 #include "test_support/case_table.h"
+#include "test_support/tmpfs.h"
 
 namespace morlavin::platform {
 namespace {
@@ -50,7 +51,7 @@ TEST(Locations, ChoosesEachFileByTheTable) {
 }
 
 // The real check, not the permission bits: as root a folder without write
-// permission is still writable.
+// permission is still writable, but not one on a read-only mount.
 TEST(Locations, CreatesPrivateFoldersAndSeesWhatIsWritable) {
   TempDir t;
   const std::string folder = t.file("a/b/morlavin");
@@ -65,6 +66,8 @@ TEST(Locations, CreatesPrivateFoldersAndSeesWhatIsWritable) {
   EXPECT_FALSE(canWriteFolder(t.file("missing")));
   ::chmod(folder.c_str(), 0500);
   EXPECT_EQ(canWriteFolder(folder), ::geteuid() == 0);
+  test::Tmpfs disk(t.file("a"), 4096);
+  if (disk.ok() && disk.makeReadOnly()) { EXPECT_FALSE(canWriteFolder(t.file("a"))); }
 }
 
 }  // namespace

@@ -17,10 +17,10 @@ TEST(ProfileFile, ReadsKeysByTheProfileRules) {
   for (const auto& c : test::caseTable("platform/profile_read.txt", 5)) {
     SCOPED_TRACE(c[0]);
     writeFile(dir.file("a.ini"), c[1]);
-    EXPECT_EQ(readProfileString(dir.file("a.ini"), c[2], c[3], "dflt"), c[4]);
+    EXPECT_EQ(ProfileSnapshot::read(dir.file("a.ini")).value().get(c[2], c[3], "dflt"), c[4]);
   }
-  EXPECT_EQ(readProfileString(dir.file("missing.ini"), "Setting", "Key", "dflt"), "dflt");
-  EXPECT_EQ(readProfileString(dir.path(), "Setting", "Key", "dflt"), "dflt");  // a folder
+  EXPECT_EQ(ProfileSnapshot::read(dir.file("missing.ini")).value().get("Setting", "Key", "dflt"), "dflt");
+  EXPECT_FALSE(ProfileSnapshot::read(dir.path())) << "a folder";
 }
 
 TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
@@ -30,9 +30,10 @@ TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
     SCOPED_TRACE(c[0]);
     ::unlink(path.c_str());
     if (!c[1].empty()) writeFile(path, c[1]);
-    EXPECT_TRUE(writeProfileString(path, "Setting", c[2], c[3]).isOk());
+    const ProfileEdit edit{c[2], c[3]};
+    EXPECT_TRUE(writeProfileStrings(path, "Setting", {&edit, 1}).isOk());
     EXPECT_EQ(readFile(path), c[4]);
-    EXPECT_EQ(readProfileString(path, "Setting", c[2], "?"), c[3]) << "reads back";
+    EXPECT_EQ(ProfileSnapshot::read(path).value().get("Setting", c[2], "?"), c[3]) << "reads back";
   }
 }
 

@@ -44,7 +44,7 @@ struct Program {
 };
 
 std::string stored(const std::string& path, std::string_view key) {
-  return platform::readProfileString(path, "Setting", key, "?");
+  return platform::ProfileSnapshot::read(path).value().get("Setting", key, "?");
 }
 
 // A settings file that exists but cannot be read says nothing of its version:
