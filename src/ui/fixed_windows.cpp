@@ -1,11 +1,16 @@
 // Qt's own title bar under Wayland (up to Qt 6.4 at least) draws a maximise
-// button whatever the window asks for, and a window that takes the maximised
-// state without the compositor's size is a protocol error that ends the
-// program. So under Wayland a fixed window may take any size for a moment,
-// and returns to its own at once.
+// button whatever the window asks for, so the program brings its own. A
+// compositor may still ask for a maximise (a key of its own, its window
+// menu), and a window that takes the maximised state without the
+// compositor's size is a protocol error that ends the program. So under
+// Wayland a fixed window may take any size for a moment, and returns to its
+// own at once.
 #include "ui/fixed_windows.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QTimer>
@@ -15,6 +20,9 @@ namespace morlavin::ui {
 namespace {
 
 constexpr char kFixedSize[] = "morlavinFixedSize";
+constexpr char kDecorationVariable[] = "QT_WAYLAND_DECORATION";
+constexpr char kTitleBarKey[] = "morlavin";
+constexpr char kTitleBarPlugin[] = "wayland-decoration-client/libmorlavin-title-bar.so";
 
 class UnmaximizeFixedWindows : public QObject {
  public:
@@ -63,6 +71,18 @@ void withoutMaximizeButton(QWidget* window) {
 void keepFixedWindowsUnmaximized(QObject* application) {
   if (QGuiApplication::platformName() != QStringLiteral("wayland")) return;
   application->installEventFilter(new UnmaximizeFixedWindows(application));
+}
+
+void useOwnWaylandTitleBars(const std::string& pluginFolder) {
+  if (qstrcmp(qVersion(), QT_VERSION_STR) != 0 || qEnvironmentVariableIsSet(kDecorationVariable)) {
+    return;
+  }
+  const QDir folder(QString::fromStdString(pluginFolder));
+  if (pluginFolder.empty() || !QFileInfo::exists(folder.filePath(QLatin1String(kTitleBarPlugin)))) {
+    return;
+  }
+  QCoreApplication::addLibraryPath(folder.path());
+  qputenv(kDecorationVariable, kTitleBarKey);
 }
 
 }  // namespace morlavin::ui
