@@ -62,7 +62,8 @@ class AccessibleColourList : public QAccessibleWidget {
 
 QAccessibleInterface* accessibleColourList(const QString&, QObject* object) {
   auto* list = qobject_cast<QComboBox*>(object);
-  return list != nullptr && list->property(kNamedByGroup).toBool() ? new AccessibleColourList(list) : nullptr;
+  if (list == nullptr || !list->property(kNamedByGroup).toBool()) return nullptr;
+  return new AccessibleColourList(list);
 }
 
 QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
