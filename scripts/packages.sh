@@ -21,6 +21,6 @@ bench_packages=(libbenchmark-dev)
 # Japanese texts, and the window on a Wayland desktop without an X server.
 run_packages=(xdg-utils qt6-translations-l10n qt6-wayland)
 # The screenshots in docs/ (scripts/screenshots).
-docs_packages=(imagemagick)
+docs_packages=(imagemagick weston)
 # scripts/encoding-corpus: the prose it cuts up and the detectors it compares with.
 corpus_packages=(manpages-ja nkf uchardet)
