@@ -55,12 +55,6 @@ QMargins TitleBar::margins(MarginsType type) const {
   return {kBorder, barHeight(), kBorder, kBorder};
 }
 
-QSizeF TitleBar::frameSize() const {
-  const QMargins frame = margins();
-  return QSizeF(window()->width() + frame.left() + frame.right(),
-                window()->height() + frame.top() + frame.bottom());
-}
-
 bool TitleBar::resizable() const { return window()->minimumSize() != window()->maximumSize(); }
 
 std::vector<TitleBar::Button> TitleBar::buttons() const {
@@ -70,7 +64,7 @@ std::vector<TitleBar::Button> TitleBar::buttons() const {
   if (flags & Qt::WindowMaximizeButtonHint) parts.push_back(Part::Maximize);
   if (flags & Qt::WindowMinimizeButtonHint) parts.push_back(Part::Minimize);
   const qreal side = barHeight() - 2 * kBorder;
-  qreal right = frameSize().width() - kBorder;
+  qreal right = m_frame.width() - kBorder;
   std::vector<Button> result;
   for (const Part part : parts) {
     result.push_back({part, QRectF(right - side, kBorder, side, side)});
@@ -81,7 +75,7 @@ std::vector<TitleBar::Button> TitleBar::buttons() const {
 
 Qt::Edges TitleBar::edgesAt(const QPointF& local) const {
   if (!resizable()) return {};
-  const QSizeF frame = frameSize();
+  const QSizeF frame = m_frame;
   Qt::Edges edges;
   if (local.x() < kBorder) edges |= Qt::LeftEdge;
   if (local.x() >= frame.width() - kBorder) edges |= Qt::RightEdge;
@@ -99,7 +93,10 @@ TitleBar::Part TitleBar::partAt(const QPointF& local) const {
 }
 
 void TitleBar::paint(QPaintDevice* device) {
-  const QRectF frame(QPointF(0, 0), frameSize());
+  // In the platform's units, which Qt's own scale factor (QT_SCALE_FACTOR)
+  // leaves out of the window's size.
+  m_frame = QSizeF(device->width(), device->height()) / device->devicePixelRatioF();
+  const QRectF frame(QPointF(0, 0), m_frame);
   const QMargins border = margins();
   const QRectF content =
       frame.adjusted(border.left(), border.top(), -border.right(), -border.bottom());

@@ -31,7 +31,6 @@ class TitleBar : public QtWaylandClient::QWaylandAbstractDecoration {
   };
 
   int barHeight() const;
-  QSizeF frameSize() const;
   bool resizable() const;
   // The buttons the window's flags ask for, from the right.
   std::vector<Button> buttons() const;
@@ -42,6 +41,7 @@ class TitleBar : public QtWaylandClient::QWaylandAbstractDecoration {
   void redraw();
 
   Part m_pressed = Part::None;
+  QSizeF m_frame;  // as last drawn, title bar and borders included
 };
 
 }  // namespace morlavin::titlebar
