@@ -55,7 +55,12 @@ QMargins TitleBar::margins(MarginsType type) const {
   return {kBorder, barHeight(), kBorder, kBorder};
 }
 
-bool TitleBar::resizable() const { return window()->minimumSize() != window()->maximumSize(); }
+// A window of one size that may take any size for a moment under Wayland
+// says so (see ui/fixed_windows.h).
+bool TitleBar::resizable() const {
+  return window()->minimumSize() != window()->maximumSize() &&
+         !window()->property("morlavinFixedSize").toBool();
+}
 
 std::vector<TitleBar::Button> TitleBar::buttons() const {
   const Qt::WindowFlags flags = window()->flags();

@@ -15,6 +15,7 @@
 #include <QLayout>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace morlavin::ui {
 namespace {
@@ -45,6 +46,8 @@ class UnmaximizeFixedWindows : public QObject {
     if (!window->property(kFixedSize).isValid()) {
       if (window->minimumSize() != window->maximumSize()) return;
       window->setProperty(kFixedSize, window->minimumSize());
+      // For the title bar, which sees the window and not the widget: no edges to drag.
+      if (QWindow* handle = window->windowHandle()) handle->setProperty(kFixedSize, true);
       // A layout that fixes the size would fix it again at its next turn.
       if (QLayout* layout = window->layout(); layout && layout->sizeConstraint() == QLayout::SetFixedSize) {
         layout->setSizeConstraint(QLayout::SetMinimumSize);
