@@ -4,8 +4,9 @@
 #   named on its command line (its button pressed over AT-SPI, as there is no
 #   keyboard);
 # - in a Weston window on Xvfb, where the title bars of the main window and
-#   環境設定 offer no maximise button, and Weston's own maximise key leaves
-#   them as they were (and does maximise the help, which may take any size).
+#   環境設定 offer no maximise button, and Weston's own maximise key (and a
+#   drag of the main window's edge) leaves them as they were; the same key
+#   does maximise the help, which may take any size.
 #   wayland_test.sh BUILD_DIR
 set -uo pipefail
 for tool in weston dbus-run-session /usr/libexec/at-spi-bus-launcher import; do
@@ -81,6 +82,12 @@ check "a maximise leaves the program running" kill -0 $app
 shot after
 read -r width2 height2 _ < <(changed empty after 2>/dev/null)
 check "and the window at its size" test "${width2:-0}x${height2:-0}" = "${width}x${height}"
+middle=$((40 + top + height / 2))
+xdotool mousemove $((left + width - 2)) $middle mousedown 1 mousemove $((left + width + 40)) $middle \
+  sleep 0.3 mousemove $((left + width + 80)) $middle sleep 0.3 mouseup 1
+shot after
+read -r width2 height2 _ < <(changed empty after 2>/dev/null)
+check "as it stays at a drag of its edge" test "${width2:-0}x${height2:-0}" = "${width}x${height}"
 
 # 環境設定 on top: what changed is the dialog, and the main window turning
 # inactive, which is left out. The dialog is wider and taller than the main
