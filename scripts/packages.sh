@@ -1,9 +1,10 @@
 # The Debian packages the build and the tests need. The widget tests run on
 # Qt's offscreen platform, which comes with qt6-base-dev.
 # The window font is chosen through fontconfig; cpack finds the package's
-# dependencies with dpkg-shlibdeps (dpkg-dev), which asks file(1).
+# dependencies with dpkg-shlibdeps (dpkg-dev), which asks file(1). The title
+# bar under Wayland is a plugin for Qt's Wayland client library.
 build_packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev qt6-base-dev libfontconfig-dev
-                fonts-ipafont-gothic dpkg-dev file)
+                fonts-ipafont-gothic dpkg-dev file qt6-wayland-dev)
 # The end-to-end tests drive the real programs on Xvfb with xdotool; the
 # package test tells a dialog from a window with xprop and installs the
 # package, which needs xdg-utils; the package checks use a distribution's
@@ -20,6 +21,6 @@ bench_packages=(libbenchmark-dev)
 # Japanese texts, and the window on a Wayland desktop without an X server.
 run_packages=(xdg-utils qt6-translations-l10n qt6-wayland)
 # The screenshots in docs/ (scripts/screenshots).
-docs_packages=(imagemagick)
+docs_packages=(imagemagick weston)
 # scripts/encoding-corpus: the prose it cuts up and the detectors it compares with.
 corpus_packages=(manpages-ja nkf uchardet)

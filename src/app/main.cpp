@@ -13,6 +13,7 @@
 #include "mainwindow/main_window.h"
 #include "preferences/preferences_dialog.h"
 #include "platform/launcher.h"
+#include "platform/locations.h"
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
 #include "platform/texts.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   // The whole command line names the file to convert. Qt gets none of it, so
   // that no file name is ever taken for one of its options.
   const std::vector<std::string> arguments(argv + 1, argv + argc);
+  ui::useOwnWaylandTitleBars(platform::pluginFolder(platform::programDirectory()));
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   QApplication::setApplicationName(ui::fromUtf8(texts::windows::kProgramName));

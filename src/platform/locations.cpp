@@ -105,6 +105,14 @@ Locations locateFiles(const std::string& programDirectory, const UserEnvironment
   return result;
 }
 
+std::string pluginFolder(const std::string& programDirectory) {
+  if (programDirectory.empty()) return "";
+  const std::string parent = parentOf(programDirectory);
+  const bool systemInstall = !exists(join(programDirectory, "Morlavin.hlp")) &&
+                             exists(join(join(join(parent, "share"), "morlavin"), "Morlavin.hlp"));
+  return systemInstall ? join(parent, MORLAVIN_LIBRARY_FOLDER) : programDirectory;
+}
+
 Status createFolder(const std::string& folder) {
   if (folder.empty()) return Status::fromErrno(std::string(texts::files::kCannotCreateFolder), ENOENT);
   std::string::size_type next = 1;

@@ -49,6 +49,12 @@ bool canWriteFolder(const std::string& folder);
 Locations locateFiles(const std::string& programDirectory, const UserEnvironment& environment,
                       const std::function<bool(const std::string&)>& writable = canWriteFolder);
 
+// The folder below which Qt finds the program's own plugins: the program
+// folder itself when the help is beside the program (a portable folder, the
+// build), else lib/<multiarch>/morlavin beside share/ in a system install.
+// Empty when the program folder is unknown.
+std::string pluginFolder(const std::string& programDirectory);
+
 // Creates `folder` with any missing parents, private to the user (0700) as
 // the XDG rules ask. A folder that exists already is no failure.
 Status createFolder(const std::string& folder);

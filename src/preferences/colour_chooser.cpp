@@ -1,6 +1,8 @@
-// The manual switch and the up-downs' step acceleration.
+// The manual switch, the up-downs' step acceleration, and the colour list as a
+// screen reader meets it.
 #include "preferences/colour_chooser.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +28,47 @@ constexpr int kAccelerationDistance = 20;
 constexpr int kFastStep = 10;
 const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kInitialBoxGrey(0xC0, 0xC0, 0xC0);
+
+constexpr char kNamedByGroup[] = "morlavinNamedByGroup";
+
+// Qt names a list box that takes no typing after its current entry, and
+// leaves out the name it is given. This one is named by its group and tells
+// the entry as its value; the open list is its child, and pressing opens it.
+class AccessibleColourList : public QAccessibleWidget {
+ public:
+  explicit AccessibleColourList(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+  QString text(QAccessible::Text type) const override {
+    if (type == QAccessible::Value) return list()->currentText();
+    return QAccessibleWidget::text(type);
+  }
+  int childCount() const override { return 1; }
+  QAccessibleInterface* child(int index) const override {
+    return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    return child != nullptr && child->object() == list()->view() ? 0 : -1;
+  }
+  QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+  void doAction(const QString& name) override {
+    if (name != showMenuAction() && name != pressAction()) return;
+    if (list()->view()->isVisible()) {
+      list()->hidePopup();
+    } else {
+      list()->showPopup();
+    }
+  }
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+ private:
+  QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
+};
+
+QAccessibleInterface* accessibleColourList(const QString&, QObject* object) {
+  auto* list = qobject_cast<QComboBox*>(object);
+  if (list == nullptr || !list->property(kNamedByGroup).toBool()) return nullptr;
+  return new AccessibleColourList(list);
+}
 
 QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
 
@@ -57,8 +100,10 @@ ColourChooser::ColourChooser(const texts::preferences_dialog::ColourGroup& words
   m_names->setObjectName(prefix + QStringLiteral("ColourList"));
   m_names->setToolTip(fromUtf8(words.list.tooltip));
   // Named by the group, not by the colour it shows; the same for the boxes
-  // below. Qt names a list box by its current entry under X11 and Wayland and
-  // tells its label as a relation, which the buddy gives.
+  // below. The buddy tells the label as a relation too.
+  static const bool accessible = (QAccessible::installFactory(accessibleColourList), true);
+  (void)accessible;
+  m_names->setProperty(kNamedByGroup, true);
   m_caption->setBuddy(m_names);
   m_names->setAccessibleName(caption);
   m_names->view()->setAccessibleName(caption);

@@ -3,7 +3,7 @@
 # prints one line per fault:
 #   check_tree.py WINDOW-NAME [spin]
 # Every control that takes focus, every progress bar and spin button has a
-# name, every list box a label; no two editable controls share a name; no
+# name, every list box its label's name; no two editable controls share a name; no
 # description holds markup.
 # With "spin", the spin buttons tell their value, range and step, and their
 # increment and decrement actions step the value by one.
@@ -38,7 +38,7 @@ def controls(node):
             yield from controls(child)
 
 
-# A list box's name is its current entry; what it is for is its label.
+# The text of the label that a relation ties to the node.
 def label_of(node):
     for relation in node.getRelationSet():
         if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY and relation.getNTargets() > 0:
@@ -54,8 +54,8 @@ def check(top):
         described = f"{node.getRoleName()} {node.name!r}"
         if (states.contains(pyatspi.STATE_FOCUSABLE) or role in NAMED_ROLES) and not node.name.strip():
             faults.append(f"{node.getRoleName()} without a name (description {node.description!r})")
-        if role == pyatspi.ROLE_COMBO_BOX and label_of(node) is None:
-            faults.append(f"{described} without a label")
+        if role == pyatspi.ROLE_COMBO_BOX and (label_of(node) or "") != node.name:
+            faults.append(f"{described} not named by its label {label_of(node)!r}")
         if MARKUP.search(node.description):
             faults.append(f"{described}: markup in the description {node.description!r}")
         if states.contains(pyatspi.STATE_EDITABLE):

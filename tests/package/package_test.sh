@@ -47,6 +47,11 @@ have lexgrog && check "Japanese manual pages name themselves" \
 # What comes with the program unless the user declines recommendations.
 check "recommends Qt's Japanese texts, Wayland, CJK fonts and a browser" test "$(dpkg-deb -f "$deb" Recommends)" = \
   "qt6-translations-l10n, qt6-wayland, fonts-noto-cjk, firefox-esr | chromium | www-browser"
+abi=$(sed -n 's/^MORLAVIN_QT_ABI:INTERNAL=//p' "$build/CMakeCache.txt")
+check "depends on the very Qt its title bar plugin was built with" \
+  grep -qF "qt6-base-abi (= ${abi:-none})" <(dpkg-deb -f "$deb" Depends)
+check "the title bar plugin lies in the program's own library folder" \
+  test -f "$root/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/morlavin/wayland-decoration-client/libmorlavin-title-bar.so"
 check "licensed MIT" grep -qx 'License: MIT' "$share/doc/morlavin/copyright"
 # The installed program looks for them in ../share/morlavin from its own folder.
 check "help and read-me installed" test -f "$share/morlavin/Morlavin.hlp" -a -f "$share/morlavin/Morlavin.txt"
@@ -85,6 +90,18 @@ check "the file dialog is titled $title" test -n "$(window "^$title\$")"
 "${as_user[@]}" sed -i 's/^OutputExtHTML=0\r$/OutputExtHTML=1\r/' "$settings"
 "${as_user[@]}" "$root/usr/bin/morlavin-convert" --quiet memo.txt >/dev/null
 check "the batch converter of the same user reads the window's settings" test -f "$user/memo.html"
+
+# Under Wayland (a headless Weston of the same user) the installed program
+# draws its title bars with its own plugin.
+if have weston && ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1; then
+  "${as_user[@]}" weston --socket=wayland-test --backend=headless-backend.so --idle-time=0 >"$work/weston.log" 2>&1 &
+  pids+=($!)
+  eventually test -S "$run/wayland-test"
+  "${as_user[@]}" WAYLAND_DISPLAY=wayland-test QT_QPA_PLATFORM=wayland QT_DEBUG_PLUGINS=1 "$root/usr/bin/morlavin" \
+    2>"$work/wayland.err" & pids+=($!)
+  check "under Wayland it loads its own title bar" \
+    eventually grep -qF 'morlavin/wayland-decoration-client/libmorlavin-title-bar.so" loaded library' "$work/wayland.err"
+fi
 
 if [[ $mode == apt ]]; then
   tidy && mode=""

@@ -50,6 +50,17 @@ TEST(Locations, ChoosesEachFileByTheTable) {
   EXPECT_EQ(programDirectory(), std::filesystem::canonical("/proc/self/exe").parent_path().string());
 }
 
+// The plugins follow the help: beside a portable program, else below the prefix.
+TEST(Locations, FindsThePluginsWhereTheHelpIs) {
+  TempDir t;
+  EXPECT_EQ(pluginFolder(""), "");
+  place("", t.file("usr/bin"));
+  place("hlp", t.file("usr/share/morlavin"));
+  EXPECT_EQ(pluginFolder(t.file("usr/bin")), t.file("usr/" MORLAVIN_LIBRARY_FOLDER));
+  place("hlp", t.file("usr/bin"));
+  EXPECT_EQ(pluginFolder(t.file("usr/bin")), t.file("usr/bin"));
+}
+
 // The real check, not the permission bits: as root a folder without write
 // permission is still writable, but not one on a read-only mount.
 TEST(Locations, CreatesPrivateFoldersAndSeesWhatIsWritable) {
