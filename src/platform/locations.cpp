@@ -107,7 +107,7 @@ Locations locateFiles(const std::string& programDirectory, const UserEnvironment
 
 std::string pluginFolder(const std::string& programDirectory) {
   if (programDirectory.empty()) return "";
-  const std::string parent = parentOf(programDirectory);
+  const std::string parent = std::string(parentFolderOf(programDirectory));
   const bool systemInstall = !exists(join(programDirectory, "Morlavin.hlp")) &&
                              exists(join(join(join(parent, "share"), "morlavin"), "Morlavin.hlp"));
   return systemInstall ? join(parent, MORLAVIN_LIBRARY_FOLDER) : programDirectory;
