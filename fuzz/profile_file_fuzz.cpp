@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::check(value.size() <= 254, "a value longer than 254 bytes came back");
   fuzz::check(value.find('\0') == std::string::npos, "a value holds a NUL byte");
 
-  if (!platform::writeProfileString(path, "Setting", key, "written").isOk()) fuzz::fail("write failed");
+  if (!platform::writeProfileString(path, "Setting", key, "written").ok()) fuzz::fail("write failed");
   const std::string after = fuzz::readBytes(path);
   fuzz::check(platform::readProfileString(path, "Setting", key, "") == "written",
               "the written value does not read back");

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -276,16 +277,25 @@ bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
       options.output.value_or(std::string(file == kStandardStream ? kStandardStream : ""));
   if (request.outputPath == kStandardStream) request.outputStream = STDOUT_FILENO;
   cli::TerminalView view(stderr, batch.live);
-  const auto result = conversion::convertFile(request, batch.record, view, batch.launcher);
+  // Memory running out (a line larger than memory) fails this file as a text
+  // that cannot be read, and the batch goes on; the page being written, held
+  // in a temporary file until then, is gone by now.
+  const auto result = [&]() -> Result<conversion::ConversionResult> {
+    try {
+      return conversion::convertFile(request, batch.record, view, batch.launcher);
+    } catch (const std::bad_alloc&) {
+      return posixError(std::string(texts::files::kCannotRead), ENOMEM);
+    }
+  }();
   view.finish();
-  if (result) {
+  if (result.ok()) {
     std::fprintf(batch.reports, "%s: %s\n", cli::printableName(result->outputPath).c_str(),
                  texts::status_line::pageWritten(result->size).c_str());
     // Each report leaves as soon as its page is in place: a run ended halfway
     // has reported every page it wrote.
     if (std::fflush(batch.reports) != 0 && batch.stdoutError == 0) batch.stdoutError = errno;
     // Asked to open the page and could not: the page stays, the run failed.
-    if (!result->opened) {
+    if (!result->opened.ok()) {
       std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
                    cli::printableMessage(result->opened.message()).c_str());
       return false;
@@ -293,9 +303,10 @@ bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
     return true;
   }
   // An empty name was not even tried, and the run has no message for it.
-  const std::string message = result.status().message();
+  const Status& failure = result.status();
   std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
-               message.empty() ? texts::status_line::kFailed.data() : cli::printableMessage(message).c_str());
+               failure.silent() ? texts::status_line::kFailed.data()
+                                : cli::printableMessage(failure.message()).c_str());
   return false;
 }
 
@@ -323,9 +334,9 @@ bool convertTree(const std::string& top, Batch& batch) {
     allWritten = false;
   };
   const auto enter = [&](const std::string& path, Result<int> folder) {
-    if (!folder) return failed(path, folder.status());
+    if (!folder.ok()) return failed(path, folder.status());
     auto listed = platform::listFolder(*folder);
-    if (!listed) {
+    if (!listed.ok()) {
       ::close(*folder);
       return failed(path, listed.status());
     }

@@ -3,8 +3,6 @@
 #include "platform/profile_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <new>
 
 #include "platform/ascii.h"
 #include "platform/cp932.h"
@@ -121,7 +119,7 @@ std::string_view cutToLimit(std::string_view value, std::size_t limit) {
 Result<ProfileSnapshot> ProfileSnapshot::read(const std::string& path) {
   ProfileSnapshot snapshot;
   Result<std::string> bytes = readWholeFile(path);
-  if (bytes) {
+  if (bytes.ok()) {
     snapshot.m_bytes = std::move(bytes).value();
   } else if (bytes.status().code() != StatusCode::kNotFound) {
     return bytes.status();
@@ -163,7 +161,7 @@ std::string readProfileString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               std::size_t bufferSize) {
   const Result<ProfileSnapshot> file = ProfileSnapshot::read(path);
-  return (file ? *file : ProfileSnapshot()).get(section, key, defaultValue, bufferSize);
+  return (file.ok() ? *file : ProfileSnapshot()).get(section, key, defaultValue, bufferSize);
 }
 
 std::string editProfile(std::string_view file, std::string_view section,
@@ -233,14 +231,8 @@ Status writeProfileStrings(const std::string& path, std::string_view section,
     }
   }
   const Result<ProfileSnapshot> file = ProfileSnapshot::read(path);
-  if (!file) return file.status().rephrased(texts::files::cannotReadToUpdate(path));
-  std::string updated;
-  try {
-    updated = editProfile(file->bytes(), section, edits);
-  } catch (const std::bad_alloc&) {
-    return Status::fromErrno(texts::files::cannotWrite(path), ENOMEM);
-  }
-  return writeFileAtomically(path, updated);
+  if (!file.ok()) return file.status().rephrased(texts::files::cannotReadToUpdate(path));
+  return writeFileAtomically(path, editProfile(file->bytes(), section, edits));
 }
 
 Status writeProfileString(const std::string& path, std::string_view section,

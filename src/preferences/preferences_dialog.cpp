@@ -210,7 +210,7 @@ void PreferencesDialog::confirm() {
   m_services.record = valuesFromControls();
   // The record holds the user's choices for this run even when they could
   // not all be saved.
-  if (const Status saved = m_services.settingsFile.saveSettings(m_services.record); !saved) {
+  if (const Status saved = m_services.settingsFile.saveSettings(m_services.record); !saved.ok()) {
     m_services.messages.critical(this, QStringLiteral("Morlavin"), toQString(saved.message()));
   }
   accept();
@@ -235,13 +235,13 @@ void PreferencesDialog::chooseTranslator() {
 void PreferencesDialog::showHelp() { m_services.help.showTopic(kPreferencesHelpContext); }
 
 void PreferencesDialog::preview() {
-  if (const Status status = program::writePreview(m_services.previewDirectory, valuesFromControls()); !status) {
+  if (const Status status = program::writePreview(m_services.previewDirectory, valuesFromControls()); !status.ok()) {
     m_services.messages.critical(this, QStringLiteral("エラー"), toQString(status.message()));
     return;
   }
   // The page is written; the user is told why no browser shows it.
   const std::string page = program::previewPath(m_services.previewDirectory);
-  if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory); !opened) {
+  if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory); !opened.ok()) {
     const std::string what = std::string(morlavin::texts::program::kPreviewNotOpened) + page;
     m_services.messages.exclamation(this, QStringLiteral("Morlavin"), toQString(opened.rephrased(what).message()));
   }

@@ -36,27 +36,39 @@ struct RecordingView : ConversionView {
   }
   void setProgress(double percent) override {
     inPlace();
-    progress.push_back(percent);
+    percents.push_back(percent);
     if (percent == 0) log.push_back("bar 0");
   }
-  void showError(std::string_view message) override {
+  double progress() const override { return bar(); }
+  void showError(std::string_view message) {
     barShown.push_back(bar());
     inPlace();
     log.push_back("error " + std::string(message));
   }
   bool drawsEveryStep() const override { return everyStep; }
-  double bar() const { return progress.empty() ? 0 : progress.back(); }
+  double bar() const { return percents.empty() ? 0 : percents.back(); }
   void inPlace() {
     if (status != shown) log.push_back("text " + (shown = status));
   }
 
   std::string status, shown;
   std::vector<std::string> log;
-  std::vector<double> progress;
+  std::vector<double> percents;
   std::vector<double> barShown;  // the bar at each repaint and message
   bool everyStep = true;
   std::function<void()> duringCounting;  // runs at the second repaint, while lines are counted
 };
+
+// A run as the window shows it: a failure's message, then what the run leaves.
+Result<ConversionResult> convertShown(const ConversionRequest& request, const settings::SettingsRecord& settings,
+                                      RecordingView& view, test::FakeLauncher& launcher) {
+  auto result = convertFile(request, settings, view, launcher);
+  if (!result.ok() && !result.status().silent()) {
+    view.showError(result.status().message());
+    showRunFailed(view);
+  }
+  return result;
+}
 
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
@@ -102,13 +114,13 @@ void checkRuns(bool onAFullDisk) {
     RecordingView view;
     if (c[6] != "-") view.duringCounting = [&] { fs::resize_file(input, std::stoull(c[6])); };
     test::FakeLauncher launcher;
-    const auto result = convertFile({input, c[5], true, EncodingChoice::kAuto}, record, view, launcher);
+    const auto result = convertShown({input, c[5], true, EncodingChoice::kAuto}, record, view, launcher);
     view.inPlace();
 
     ASSERT_EQ(result.status().code(), codes.at(c[11])) << result.status().message();
     // A failure's result holds the message the user was shown.
     EXPECT_EQ(std::count(view.log.begin(), view.log.end(), "error " + result.status().message()),
-              result || c[7] == "-" ? 0 : 1);
+              result.ok() || c[7] == "-" ? 0 : 1);
     for (std::string& line : view.log) line = test::replaced(line, dir.path(), "DIR");  // differs from run to run
     // Where what comes before depends on how the file is read, the cell holds how the log ends.
     const bool ending = c[7].starts_with("error ");
@@ -119,10 +131,10 @@ void checkRuns(bool onAFullDisk) {
     if (c[10] != "-") {
       std::vector<double> values;
       for (const std::string& value : linesOf(readFile(data + c[10]))) values.push_back(std::stod(value));
-      EXPECT_EQ(view.progress, values);
+      EXPECT_EQ(view.percents, values);
     }
-    ASSERT_EQ(launcher.documents.size(), result ? 1u : 0u);
-    if (result) {
+    ASSERT_EQ(launcher.documents.size(), result.ok() ? 1u : 0u);
+    if (result.ok()) {
       EXPECT_EQ(result->outputPath, page);
       EXPECT_EQ(result->size, fs::file_size(page));
       EXPECT_EQ(launcher.documents[0].file, page);
@@ -156,10 +168,10 @@ TEST(ConversionRun, BarDrawnOnlyWithTheStatusLineShowsTheSameValues) {
       RecordingView view;
       view.everyStep = everyStep;
       test::FakeLauncher launcher;
-      const auto result = convertFile({dir.file("m.txt"), "t", false, EncodingChoice::kAuto},
+      const auto result = convertShown({dir.file("m.txt"), "t", false, EncodingChoice::kAuto},
                                       settings::defaultSettings(), view, launcher);
-      EXPECT_EQ(result.isOk(), !readOnlyPage);
-      EXPECT_EQ(view.progress.size() > 120, everyStep) << "a value a line only where it is drawn";
+      EXPECT_EQ(result.ok(), !readOnlyPage);
+      EXPECT_EQ(view.percents.size() > 120, everyStep) << "a value a line only where it is drawn";
       shown[everyStep] = view.barShown;
       shown[everyStep].push_back(view.bar());
     }
@@ -189,7 +201,7 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
     RecordingView view;
     test::FakeLauncher launcher;
     const ConversionRequest request{dir.file("e.txt"), "表", false, test::encodingChoiceNamed(row[2])};
-    ASSERT_TRUE(convertFile(request, settings::defaultSettings(), view, launcher));
+    ASSERT_TRUE(convertFile(request, settings::defaultSettings(), view, launcher).ok());
     const std::string page = readFile(dir.file("e.htm"));
     const Encoding encoding = test::encodingNamed(row[3]);
     EXPECT_NE(page.find("\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=" +
@@ -228,7 +240,7 @@ TEST(ConversionRun, TitleFromTheFirstLineAsItIsReadIsTheImportedOne) {
     for (const ConversionRequest* request : {&imported, &asRead, &streamed}) {
       RecordingView view;
       test::FakeLauncher launcher;
-      ASSERT_TRUE(convertFile(*request, settings::defaultSettings(), view, launcher));
+      ASSERT_TRUE(convertFile(*request, settings::defaultSettings(), view, launcher).ok());
     }
     ::close(stream);
     const std::string page = readFile(dir.file("t.htm"));

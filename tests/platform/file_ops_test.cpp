@@ -52,8 +52,8 @@ TEST(AtomicFileWriter, LeavesTheTargetAsItWasWithoutCommit) {
   writeFile(target, "old page");
   {
     AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, kPlainFileSystem);  // named temporary files
-    ASSERT_TRUE(writer.open(target).isOk());
-    ASSERT_TRUE(writer.open(target).isOk());  // a writer opened again drops what it had
+    ASSERT_TRUE(writer.open(target).ok());
+    ASSERT_TRUE(writer.open(target).ok());  // a writer opened again drops what it had
     writer.append("half a ");
     EXPECT_EQ(readFile(target), "old page");
   }  // abandoned: the old page stays and no temporary file is left behind
@@ -102,7 +102,7 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
     Status status = writer.open(row.target);
     writer.append(page.substr(0, 4));
     writer.append(page.substr(4));
-    if (status) status = writer.commit();
+    if (status.ok()) status = writer.commit();
     const std::string reason = row.reason;
     EXPECT_EQ(status.message(), reason.empty() ? "" : "書き込めません: " + row.target + " (" + reason + ")");
     const std::string after = readFile(row.target);
@@ -121,7 +121,7 @@ TEST(WriteFileAtomically, WritesThroughLinksAndKeepsThem) {
   writeFile(dir.file("kept/real.ini"), "old");
   fs::create_symlink("kept/step", dir.file("Morlavin.ini"));
   fs::create_symlink("real.ini", dir.file("kept/step"));
-  ASSERT_TRUE(writeFileAtomically(dir.file("Morlavin.ini"), "new").isOk());
+  ASSERT_TRUE(writeFileAtomically(dir.file("Morlavin.ini"), "new").ok());
   EXPECT_EQ(readFile(dir.file("kept/real.ini")), "new");
   EXPECT_TRUE(fs::is_symlink(dir.file("Morlavin.ini")) && fs::is_symlink(dir.file("kept/step")));
   EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(dir.file("kept")), "Morlavin.ini kept | real.ini step");
@@ -129,7 +129,7 @@ TEST(WriteFileAtomically, WritesThroughLinksAndKeepsThem) {
   for (int i = 1; i <= 41; ++i) {
     fs::create_symlink(i == 1 ? "kept/real.ini" : "l" + std::to_string(i - 1), dir.file("l" + std::to_string(i)));
   }
-  EXPECT_TRUE(writeFileAtomically(dir.file("l40"), "x").isOk());
+  EXPECT_TRUE(writeFileAtomically(dir.file("l40"), "x").ok());
   EXPECT_EQ(writeFileAtomically(dir.file("l41"), "x").message(),
             "書き込めません: " + dir.file("l41") + " (シンボリックリンクが多すぎるか、循環しています)");
 }
@@ -179,19 +179,19 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
   const mode_t mask = ::umask(027);
   for (const WriterCalls* calls : {&systemWriterCalls(), &kPlainFileSystem, &fullDisk}) {
     AtomicFileWriter first, second(AtomicFileWriter::Replace::kRename, *calls);
-    ASSERT_TRUE(first.open(page).isOk() && second.open(page).isOk());
+    ASSERT_TRUE(first.open(page).ok() && second.open(page).ok());
     first.append("old|" + body);
     second.append("new|");
     second.appendTail(first, 4);
     EXPECT_EQ(second.commit().code(), calls == &fullDisk ? StatusCode::kNoSpace : StatusCode::kOk);
     if (calls != &fullDisk) { EXPECT_EQ(readFile(page), "new|" + body); }
     if (calls != &fullDisk) { EXPECT_EQ(fs::status(page).permissions(), fs::perms(0640)); }
-    EXPECT_TRUE(removeFile(page).isOk());  // on the full disk, a file already gone
+    EXPECT_TRUE(removeFile(page).ok());  // on the full disk, a file already gone
   }
   ::umask(mask);
   for (const mode_t mode : {0600, 07755}) {
     ::chmod(target.c_str(), mode);
-    ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
+    ASSERT_TRUE(writeFileAtomically(target, "y").ok());
     struct stat st {};
     ::stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, mode & 0777);
@@ -213,9 +213,9 @@ TEST(FolderCache, TidiesEachFolderOnceForABatch) {
   const std::string left = dir.file(".morlavin-" + std::to_string(dead) + "-0.tmp");
   const auto write = [&](FolderCache& folders, const std::string& name) {
     AtomicFileWriter writer;
-    ASSERT_TRUE(writer.open(dir.file(name), &folders).isOk());
+    ASSERT_TRUE(writer.open(dir.file(name), &folders).ok());
     writer.append(name);
-    ASSERT_TRUE(writer.commit().isOk());
+    ASSERT_TRUE(writer.commit().ok());
   };
   std::string seen;
   for (int batch = 0; batch < 2; ++batch) {
@@ -240,21 +240,21 @@ TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
   writeFile(dir.file("elsewhere/a.txt"), "elsewhere");
   fs::create_symlink("a.txt", dir.file("tree/link.txt"));
   const Result<int> tree = openFolder(dir.file("tree"));
-  ASSERT_TRUE(tree.isOk());
+  ASSERT_TRUE(tree.ok());
   FolderCache folders;
   folders.hold(dir.file("tree"), *tree);
   fs::rename(dir.file("tree"), dir.file("moved"));
   fs::create_symlink("elsewhere", dir.file("tree"));
 
   InputFile input;
-  ASSERT_TRUE(input.open(dir.file("tree/a.txt"), *tree).isOk());
+  ASSERT_TRUE(input.open(dir.file("tree/a.txt"), *tree).ok());
   char text[16];
-  EXPECT_EQ(std::string(text, input.read(text, sizeof text)), "listed");
+  EXPECT_EQ(std::string(text, input.read(text, sizeof text).value()), "listed");
   EXPECT_EQ(input.open(dir.file("tree/link.txt"), *tree).message(), "ファイルを開けません (通常のファイルではありません)");
   AtomicFileWriter writer;
-  ASSERT_TRUE(writer.open(dir.file("tree/a.htm"), &folders).isOk());
+  ASSERT_TRUE(writer.open(dir.file("tree/a.htm"), &folders).ok());
   writer.append("page");
-  ASSERT_TRUE(writer.commit().isOk());
+  ASSERT_TRUE(writer.commit().ok());
   EXPECT_EQ(readFile(dir.file("moved/a.htm")) + " " + fileNames(dir.file("elsewhere")), "page a.txt");
   folders.release(dir.file("tree"));
   ::close(*tree);
@@ -263,13 +263,13 @@ TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
 // A signal can remove only the files its fixed registry holds; past that,
 // registering fails harmlessly and a freed place is taken again.
 TEST(TemporaryFiles, TheRegistryHoldsThirtyTwoFilesAtOnce) {
-  std::vector<int> tickets;
+  std::vector<std::optional<int>> tickets;
   for (int i = 0; i < 33; ++i) tickets.push_back(rememberTemporaryFile(-1, std::string(63, 'n')));
   EXPECT_EQ(tickets[31], 31);
-  EXPECT_EQ(tickets[32], -1);
-  forgetTemporaryFile(-1);
+  EXPECT_EQ(tickets[32], std::nullopt);
+  forgetTemporaryFile(std::nullopt);
   forgetTemporaryFile(7);
-  EXPECT_EQ(rememberTemporaryFile(-1, std::string(64, 'n')), -1) << "a name too long to hold";
+  EXPECT_EQ(rememberTemporaryFile(-1, std::string(64, 'n')), std::nullopt) << "a name too long to hold";
   EXPECT_EQ(rememberTemporaryFile(-1, "x"), 7);
   for (int i = 0; i < 32; ++i) forgetTemporaryFile(i);
 }
@@ -292,13 +292,13 @@ TEST(RemoveFileIfUnchanged, DeletesOnlyTheFileThatWasWritten) {
     fs::create_directory(dir.file("site"));
     const std::string page = dir.file("site/page.htm");
     AtomicFileWriter writer;
-    ASSERT_TRUE(writer.open(page).isOk());
+    ASSERT_TRUE(writer.open(page).ok());
     writer.append("page");
-    ASSERT_TRUE(writer.commit().isOk());
+    ASSERT_TRUE(writer.commit().ok());
     row.change(dir.path());
     errno = EACCES;  // an earlier call's error is not this one's
     const Status status = removeFileIfUnchanged(page, writer.written(), "changed: ");
-    EXPECT_EQ(status.message(), std::string(row.message) + (status ? "" : page));
+    EXPECT_EQ(status.message(), std::string(row.message) + (status.ok() ? "" : page));
     EXPECT_EQ(!fs::exists(page), row.gone);
   }
 }

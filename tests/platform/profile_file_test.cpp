@@ -30,7 +30,7 @@ TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
     SCOPED_TRACE(c[0]);
     ::unlink(path.c_str());
     if (!c[1].empty()) writeFile(path, c[1]);
-    EXPECT_TRUE(writeProfileString(path, "Setting", c[2], c[3]).isOk());
+    EXPECT_TRUE(writeProfileString(path, "Setting", c[2], c[3]).ok());
     EXPECT_EQ(readFile(path), c[4]);
     EXPECT_EQ(readProfileString(path, "Setting", c[2], "?"), c[3]) << "reads back";
   }
