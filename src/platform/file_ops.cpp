@@ -143,10 +143,8 @@ void InputFile::close() {
 }
 
 void InputFile::openStream(int fd) {
-  close();
   m_fd = fd;
   m_stream = true;
-  m_size = 0;
 }
 
 bool InputFile::isNamed(const std::string& path) const {
@@ -157,8 +155,6 @@ bool InputFile::isNamed(const std::string& path) const {
 }
 
 Status InputFile::open(const std::string& path, int folder) {
-  close();
-  m_size = 0;
   const bool within = folder >= 0;
   const std::string name = within ? baseNameOf(path) : path;
   const int at = within ? folder : AT_FDCWD;
@@ -224,7 +220,7 @@ Result<std::size_t> InputFile::read(char* buffer, std::size_t capacity) {
 Result<std::string> readWholeFile(const std::string& path) {
   // A settings file is a few kilobytes: one larger than this is no settings
   // file, and asking for its size in memory could end the program.
-  constexpr std::size_t kLargest = 64 << 20;
+  constexpr std::uint64_t kLargest = 64 << 20;
   const auto tooLarge = [] { return posixError(std::string(texts::files::kCannotRead), EFBIG); };
   InputFile file;
   if (Status status = file.open(path); !status.ok()) return status;
@@ -233,14 +229,12 @@ Result<std::string> readWholeFile(const std::string& path) {
   std::string out(static_cast<std::size_t>(file.size()) + 1, '\0');
   std::size_t size = 0;
   for (;;) {
-    if (size == out.size()) {
-      if (size > kLargest) return tooLarge();  // grown since it was opened
-      out.resize(out.size() * 2);
-    }
+    if (size == out.size()) out.resize(out.size() * 2);
     const Result<std::size_t> got = file.read(out.data() + size, out.size() - size);
     if (!got.ok()) return got.status();
     if (*got == 0) break;
     size += *got;
+    if (size > kLargest) return tooLarge();  // grown since it was opened
   }
   out.resize(size);
   return out;
@@ -337,11 +331,9 @@ Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   m_writing = Status();
   m_written = {};
   m_replacing = false;
-  const auto refuse = [&](int error) {
-    discard();
-    return failure(error);
-  };
-  if (m_name.empty()) return refuse(EISDIR);
+  // A refused target leaves what was opened for it to the next open() or the
+  // destructor, which let go of it in any case.
+  if (m_name.empty()) return failure(EISDIR);
   m_ownsDirectory = folders == nullptr;
   if (folders != nullptr) {
     const Result<int> folder = folders->folderOf(target);
@@ -349,13 +341,12 @@ Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
     m_directory = *folder;
   } else {
     m_directory = openDirectoryOf(target);
-    if (m_directory < 0) return refuse(errno);
+    if (m_directory < 0) return failure(errno);
   }
   struct stat existing {};
   const bool replacing = ::fstatat(m_directory, m_name.c_str(), &existing, 0) == 0;
-  if (replacing && S_ISDIR(existing.st_mode)) return refuse(EISDIR);
+  if (replacing && S_ISDIR(existing.st_mode)) return failure(EISDIR);
   if (replacing && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
-    discard();
     return Status::error(StatusCode::kReadOnly, texts::files::cannotWrite(target),
                          std::string(texts::reasons::kReadOnlyFile));
   }
@@ -365,10 +356,7 @@ Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   m_fd = m_calls.openUnnamed(m_directory, 0666);
   if (m_fd < 0) {
     const Result<int> named = openNamedTemporary(O_WRONLY, 0666);
-    if (!named.ok()) {
-      discard();
-      return named.status();
-    }
+    if (!named.ok()) return named.status();
     m_fd = *named;
   }
   // Root rewriting another user's page leaves it theirs. Only a file in its
@@ -391,21 +379,17 @@ Status AtomicFileWriter::openStream(int fd) {
   m_writing = Status();
   m_written = {};
   m_replacing = false;
-  const auto refuse = [&](Status status) {
-    discard();
-    return status;
-  };
   const char* folder = ::getenv("TMPDIR");
   if (folder == nullptr || folder[0] != '/') folder = "/tmp";
   m_ownsDirectory = true;
   m_directory = retryOnInterrupt([&] { return ::open(folder, O_PATH | O_DIRECTORY | O_CLOEXEC); });
-  if (m_directory < 0) return refuse(failure(errno));
+  if (m_directory < 0) return failure(errno);
   // Read back at the end, and nobody else's business: readable by the owner only.
   m_fd = retryOnInterrupt(
       [&] { return ::openat(m_directory, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); });
   if (m_fd < 0) {
     const Result<int> named = openNamedTemporary(O_RDWR, 0600);
-    if (!named.ok()) return refuse(named.status());
+    if (!named.ok()) return named.status();
     m_fd = *named;
     // The open descriptor is all that is needed of it; without a name it
     // cannot be left behind.

@@ -34,6 +34,7 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
+  // Each file is opened once, by one of the two.
   // Fails for a missing or unreadable file and, without opening it or waiting
   // for it, for anything but a regular file: a pipe, a device or a socket.
   // With `folder` (open), the file is the one of path's file name within that

@@ -142,7 +142,6 @@ std::vector<std::string> ProfileSnapshot::getAll(std::string_view section,
   });
   const std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
   std::vector<std::string> result;
-  result.reserve(keys.size());
   for (std::size_t i = 0; i < keys.size(); ++i) {
     std::string_view value = found[i] ? values[i] : keys[i].defaultValue;
     if (!found[i]) value = value.substr(0, value.find('\0'));
@@ -199,7 +198,6 @@ std::string editProfile(std::string_view file, std::string_view section,
             [](const Pending* a, const Pending* b) { return a->line.begin < b->line.begin; });
 
   std::string updated;
-  updated.reserve(file.size() + added.size() + section.size() + 8 + replaced.size() * 64);
   std::size_t copied = 0;
   for (const Pending* p : replaced) {
     updated.append(file.substr(copied, p->line.begin - copied));

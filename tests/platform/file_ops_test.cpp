@@ -148,6 +148,30 @@ TEST(InputFile, RefusesAnythingButARegularFileAtOnce) {
   EXPECT_EQ(readWholeFile(dir.file("dir.txt")).status().message(), "ファイルを開けません (フォルダです)");
   // A file whose size is not known beforehand is read to its end.
   EXPECT_EQ(readWholeFile("/proc/version").value(), readFile("/proc/version"));
+  // 64 MiB is far more than any settings file; a byte more is refused unread.
+  writeFile(dir.file("large.ini"), "");
+  fs::resize_file(dir.file("large.ini"), (64 << 20) + 1);
+  EXPECT_EQ(readWholeFile(dir.file("large.ini")).status().message(), "ファイルを読み込めません (ファイルが大きすぎます)");
+}
+
+// A stream is read from where it stands to its end, counted as it goes, and
+// stays open for its owner; a closed one fails at the first read.
+TEST(InputFile, ReadsAStreamAndLeavesItOpen) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ASSERT_EQ(::write(ends[1], "text", 4), 4);
+  ::close(ends[1]);
+  char text[8];
+  {
+    InputFile stream;
+    stream.openStream(ends[0]);
+    EXPECT_EQ(stream.read(text, sizeof text).value() + stream.read(text, sizeof text).value(), 4u);
+    EXPECT_EQ(stream.size(), 4u);
+  }
+  ASSERT_EQ(::close(ends[0]), 0) << "the stream was closed";
+  InputFile closed;
+  closed.openStream(ends[0]);
+  EXPECT_FALSE(closed.read(text, sizeof text).ok());
 }
 
 // The errors a file operation commonly meets have a reason of their own.
@@ -250,7 +274,7 @@ TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
   ASSERT_TRUE(input.open(dir.file("tree/a.txt"), *tree).ok());
   char text[16];
   EXPECT_EQ(std::string(text, input.read(text, sizeof text).value()), "listed");
-  EXPECT_EQ(input.open(dir.file("tree/link.txt"), *tree).message(), "ファイルを開けません (通常のファイルではありません)");
+  EXPECT_EQ(InputFile().open(dir.file("tree/link.txt"), *tree).message(), "ファイルを開けません (通常のファイルではありません)");
   AtomicFileWriter writer;
   ASSERT_TRUE(writer.open(dir.file("tree/a.htm"), &folders).ok());
   writer.append("page");
