@@ -401,7 +401,10 @@ int main(int argc, char** argv) {
       options.settingsPath = platform::directoryPrefix(folder) + std::string(settings::kSettingsFileName);
     }
   }
-  const settings::SettingsRecord record = settings::readSettings(options.settingsPath);
+  // A settings file that cannot be read leaves every option at its default,
+  // as a missing one does.
+  const settings::SettingsRecord record =
+      settings::readSettings(options.settingsPath).value_or(settings::defaultSettings());
   platform::DesktopLauncher launcher;
   const bool pageToStdout = options.output ? *options.output == kStandardStream
                                            : std::find(options.files.begin(), options.files.end(),

@@ -84,9 +84,10 @@ std::optional<std::string> backupFileName(float version) {
   return "Morlavin." + std::string(sign) + digits;
 }
 
-SettingsRecord readSettings(const std::string& path) {
+Result<SettingsRecord> readSettings(const std::string& path) {
   const auto file = platform::ProfileSnapshot::read(path);
-  return file.ok() ? recordFrom(*file) : defaultSettings();
+  if (!file.ok()) return file.status();
+  return recordFrom(*file);
 }
 
 SettingsFile::SettingsFile(std::string directoryPrefix, SettingsMessages& messages)

@@ -110,7 +110,7 @@ void checkRuns(bool onAFullDisk) {
     }
     if (c[9] != "-") writeFile(page, "earlier");
     if (c[9] == "read-only") fs::permissions(page, fs::perms::owner_read);
-    const auto record = c[4].empty() ? settings::defaultSettings() : settings::readSettings(data + c[4]);
+    const auto record = c[4].empty() ? settings::defaultSettings() : settings::readSettings(data + c[4]).value();
     RecordingView view;
     if (c[6] != "-") view.duringCounting = [&] { fs::resize_file(input, std::stoull(c[6])); };
     test::FakeLauncher launcher;
