@@ -73,7 +73,8 @@ void showLinePass(ConversionView& view, int total, int first, double startPercen
       i += static_cast<int>(repaint.skipQuiet(total - 1 - i));  // nothing is drawn between repaints
     }
   }
-  if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
+  // A pass without lines stands as just repainted: it has no text to put in place.
+  if (!repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
 }
 
 // The title a first line gives, read in the text's encoding.

@@ -18,7 +18,6 @@ std::optional<std::string> outputPathFor(std::string_view inputPath, bool htmlEx
   const std::size_t slash = inputPath.rfind('/');
   const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
   std::string output(inputPath.substr(0, nameStart));
-  output.reserve(inputPath.size() + 1);
   bool replaced = false;
   for (std::size_t i = nameStart; i < inputPath.size();) {
     if (isTxtAt(inputPath, i)) {
