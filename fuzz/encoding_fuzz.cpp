@@ -22,8 +22,7 @@ struct QuietView : conversion::ConversionView {
   void setStatusText(std::string_view) override {}
   void repaintStatus() override {}
   void setProgress(double) override {}
-  void showError(std::string_view) override { ++errors; }
-  int errors = 0;
+  double progress() const override { return 0; }
 };
 
 std::string utf16Text(std::string_view bytes, bool bigEndian, std::size_t piece,
@@ -82,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   QuietView view;
   test::FakeLauncher launcher;
   const auto result = conversion::convertFile({input, "題", false, choice}, settings::defaultSettings(), view, launcher);
-  fuzz::check(result.isOk() && view.errors == 0, "a decoded text was refused");
+  fuzz::check(result.ok(), "a decoded text was refused");
   fuzz::check(fuzz::validUtf8(fuzz::readBytes(result->outputPath)), "a decoded text's page is valid UTF-8");
   return 0;
 }

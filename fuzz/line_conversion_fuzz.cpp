@@ -22,8 +22,7 @@ struct QuietView : conversion::ConversionView {
   void setProgress(double percent) override {
     if (!(percent >= 0 && percent <= 100)) fuzz::fail("progress outside 0 to 100");
   }
-  void showError(std::string_view) override { ++errors; }
-  int errors = 0;
+  double progress() const override { return 0; }
 };
 
 // The conversion rule as plainly as it can be said.
@@ -75,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const EncodingChoice choice = choices[(data[0] >> 1) % 4];
   const Encoding encoding = conversion::chosenEncoding(choice).value_or(plain);
   const auto result = conversion::convertFile({input, "", false, choice}, settings, view, launcher);
-  fuzz::check(result.isOk() && view.errors == 0, "a convertible file was refused");
+  fuzz::check(result.ok(), "a convertible file was refused");
   const std::string page = fuzz::readBytes(result->outputPath);
   fuzz::check(page.size() == result->size, "reported size");
   if (conversion::isDecoded(encoding)) return 0;

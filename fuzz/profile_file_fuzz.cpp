@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The value under `key` as the file now holds it.
   const auto stored = [&](std::string_view defaultValue) {
     const auto snapshot = platform::ProfileSnapshot::read(path);
-    if (!snapshot) fuzz::fail("a regular file could not be read");
+    if (!snapshot.ok()) fuzz::fail("a regular file could not be read");
     return snapshot->get("Setting", key, defaultValue);
   };
   const std::string value = stored("default");
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::check(value.find('\0') == std::string::npos, "a value holds a NUL byte");
 
   const platform::ProfileEdit written{key, "written"};
-  if (!platform::writeProfileStrings(path, "Setting", {&written, 1}).isOk()) fuzz::fail("write failed");
+  if (!platform::writeProfileStrings(path, "Setting", {&written, 1}).ok()) fuzz::fail("write failed");
   const std::string after = fuzz::readBytes(path);
   fuzz::check(stored("") == "written",
               "the written value does not read back");

@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto title = conversion::importTitle(path);
   const conversion::Encoding encoding = fuzz::plainEncoding(bytes);
   const std::string text = fuzz::textOf(bytes, encoding);
-  fuzz::check(title.isOk() == !text.empty(), "a file with text has a first line");
-  if (!title) return 0;
+  fuzz::check(title.ok() == !text.empty(), "a file with text has a first line");
+  if (!title.ok()) return 0;
 
   fuzz::check(fuzz::validUtf8(*title), "decoding gives valid UTF-8");
   if (const auto encoded = platform::utf8ToCp932(*title)) {

@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   window.setPreferencesCommand([&] {
     // Without a folder for the settings file there is nothing to save them in.
     const Result<std::string> prefix = program::settingsPrefix(start);
-    if (!prefix) {
+    if (!prefix.ok()) {
       settingsMessages.failure(prefix.status().message());
       return;
     }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -218,16 +219,25 @@ bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
       options.output.value_or(std::string(file == kStandardStream ? kStandardStream : ""));
   if (request.outputPath == kStandardStream) request.outputStream = STDOUT_FILENO;
   cli::TerminalView view(stderr, batch.live);
-  const auto result = conversion::convertFile(request, batch.record, view, batch.launcher);
+  // Memory running out (a line larger than memory) fails this file as a text
+  // that cannot be read, and the batch goes on; the page being written, held
+  // in a temporary file until then, is gone by now.
+  const auto result = [&]() -> Result<conversion::ConversionResult> {
+    try {
+      return conversion::convertFile(request, batch.record, view, batch.launcher);
+    } catch (const std::bad_alloc&) {
+      return posixError(std::string(texts::files::kCannotRead), ENOMEM);
+    }
+  }();
   view.finish();
-  if (result) {
+  if (result.ok()) {
     std::fprintf(batch.reports, "%s: %s\n", cli::printableName(result->outputPath).c_str(),
                  texts::status_line::pageWritten(result->size).c_str());
     // Each report leaves as soon as its page is in place: a run ended halfway
     // has reported every page it wrote.
     if (std::fflush(batch.reports) != 0 && batch.stdoutError == 0) batch.stdoutError = errno;
     // Asked to open the page and could not: the page stays, the run failed.
-    if (!result->opened) {
+    if (!result->opened.ok()) {
       std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
                    cli::printableMessage(result->opened.message()).c_str());
       return false;
@@ -235,9 +245,10 @@ bool convertOne(const std::string& file, Batch& batch, int folder = -1) {
     return true;
   }
   // An empty name was not even tried, and the run has no message for it.
-  const std::string message = result.status().message();
+  const Status& failure = result.status();
   std::fprintf(stderr, "%s: %s\n", cli::printableName(file).c_str(),
-               message.empty() ? texts::status_line::kFailed.data() : cli::printableMessage(message).c_str());
+               failure.silent() ? texts::status_line::kFailed.data()
+                                : cli::printableMessage(failure.message()).c_str());
   return false;
 }
 
@@ -265,9 +276,9 @@ bool convertTree(const std::string& top, Batch& batch) {
     allWritten = false;
   };
   const auto enter = [&](const std::string& path, Result<int> folder) {
-    if (!folder) return failed(path, folder.status());
+    if (!folder.ok()) return failed(path, folder.status());
     auto listed = platform::listFolder(*folder);
-    if (!listed) {
+    if (!listed.ok()) {
       ::close(*folder);
       return failed(path, listed.status());
     }
@@ -332,7 +343,10 @@ int main(int argc, char** argv) {
       options.settingsPath = platform::directoryPrefix(folder) + std::string(settings::kSettingsFileName);
     }
   }
-  const settings::SettingsRecord record = settings::readSettings(options.settingsPath);
+  // A settings file that cannot be read leaves every option at its default,
+  // as a missing one does.
+  const settings::SettingsRecord record =
+      settings::readSettings(options.settingsPath).value_or(settings::defaultSettings());
   platform::DesktopLauncher launcher;
   const bool pageToStdout = options.output ? *options.output == kStandardStream
                                            : std::find(options.files.begin(), options.files.end(),

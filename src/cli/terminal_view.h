@@ -22,7 +22,7 @@ std::string printableName(std::string_view name);
 std::string printableMessage(std::string_view message);
 
 // The progress line. Errors are reported from the run's result, once the
-// line is cleared, so a message box has nothing to show here.
+// line is cleared.
 class TerminalView : public conversion::ConversionView {
  public:
   // Draws a progress line on `terminal` when `live` is set; otherwise nothing.
@@ -31,8 +31,8 @@ class TerminalView : public conversion::ConversionView {
   void setStatusText(std::string_view text) override { m_status = text; }
   void repaintStatus() override;
   void setProgress(double percent) override { m_progress = percent; }
+  double progress() const override { return m_progress; }
   bool drawsEveryStep() const override { return false; }
-  void showError(std::string_view) override {}
 
   // Clears the progress line so that the next line of output starts clean.
   void finish();

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
 
 #include "conversion/line_splitter.h"
 #include "conversion/output_name.h"
@@ -25,15 +24,6 @@ namespace {
 
 namespace status_line = texts::status_line;
 namespace conversion_errors = texts::conversion_errors;
-
-// Tells the user of a failure and hands it on. A failure after the bar has
-// moved puts it back to 0, as a refusal does.
-Status fail(ConversionView& view, Status status, bool barMoved = false) {
-  view.showError(status.message());
-  if (barMoved) view.setProgress(0);
-  view.setStatusText(status_line::kFailed);
-  return status;
-}
 
 // Counts down to the next repaint, so that a pass does not divide for every line.
 class RepaintCountdown {
@@ -83,7 +73,8 @@ void showLinePass(ConversionView& view, int total, int first, double startPercen
       i += static_cast<int>(repaint.skipQuiet(total - 1 - i));  // nothing is drawn between repaints
     }
   }
-  if (total > 0 && !repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
+  // A pass without lines stands as just repainted: it has no text to put in place.
+  if (!repaint.justRepainted()) view.setStatusText(text(first + total - 1, total));
 }
 
 // The title a first line gives, read in the text's encoding.
@@ -109,7 +100,7 @@ class PageDraft {
   Status open(const std::string& outputPath) {
     m_outputPath = outputPath;
     Status status = openPage(*m_page);
-    m_writing = status.isOk();
+    m_writing = status.ok();
     return status;
   }
   bool writing() const { return m_writing; }
@@ -132,7 +123,7 @@ class PageDraft {
   Result<platform::FileIdentity> finish() {
     const Encoding wholeFile = encoding(true);
     if (m_request.encoding == EncodingChoice::kAuto && wholeFile == Encoding::kIso2022Jp) {
-      if (!m_jisStatus) return m_jisStatus;
+      if (!m_jisStatus.ok()) return m_jisStatus;
       if (!m_jisPage) startJisPage();  // a file without lines
       return complete(*m_jisPage);
     }
@@ -140,7 +131,7 @@ class PageDraft {
       writeHead(wholeFile);
     } else if (*m_headEncoding != wholeFile) {
       auto rewritten = std::make_unique<platform::AtomicFileWriter>(kExchange);
-      if (Status status = openPage(*rewritten); !status) return status;
+      if (Status status = openPage(*rewritten); !status.ok()) return status;
       rewritten->append(pageHead(m_settings, m_outputPath, title(wholeFile), wholeFile));
       rewritten->appendTail(*m_page, m_headSize);
       m_page = std::move(rewritten);  // the first temporary page goes
@@ -201,13 +192,13 @@ class PageDraft {
       m_decoding = false;
       return;
     }
-    if (!m_jisPage && (!m_jisStatus || !startJisPage())) return;  // one try at a page of its own
+    if (!m_jisPage && (!m_jisStatus.ok() || !startJisPage())) return;  // one try at a page of its own
     m_jisConverter.convert(decoded(line), *m_jisPage);
   }
   bool startJisPage() {
     m_jisPage = std::make_unique<platform::AtomicFileWriter>(kExchange);
     m_jisStatus = openPage(*m_jisPage);
-    if (!m_jisStatus) {
+    if (!m_jisStatus.ok()) {
       m_jisPage.reset();
       return false;
     }
@@ -218,7 +209,7 @@ class PageDraft {
   }
   static Result<platform::FileIdentity> complete(platform::AtomicFileWriter& page) {
     page.append(kPageClosing);
-    if (Status status = page.commit(); !status) return status;
+    if (Status status = page.commit(); !status.ok()) return status;
     return page.written();
   }
 
@@ -257,29 +248,22 @@ Result<int> countLines(platform::InputFile& input, const ConversionRequest& requ
     observer = [&draft](std::string_view chunk) { draft.observe(chunk); };
   }
   LineSplitter lines(input, LineSplitter::kDefaultBufferSize, request.encoding, std::move(observer));
-  try {
-    lines.forEachLine([&](std::string_view line) __attribute__((always_inline)) {
-      if (draft.writing() && count < kMaxLines) draft.addLine(line);
-      ++count;
-      if (repaint.due()) {
-        view.setStatusText(status_line::counting(count));
-        view.repaintStatus();
-      }
-    });
-  } catch (const std::bad_alloc&) {
-    // A line is held whole while it is converted; one larger than memory is
-    // refused like any other file that cannot be read.
-    return fail(view, Status::fromErrno(std::string(texts::files::kCannotRead), ENOMEM));
-  }
+  const Status read = lines.forEachLine([&](std::string_view line) __attribute__((always_inline)) {
+    if (draft.writing() && count < kMaxLines) draft.addLine(line);
+    ++count;
+    if (repaint.due()) {
+      view.setStatusText(status_line::counting(count));
+      view.repaintStatus();
+    }
+  });
   if (!repaint.justRepainted()) view.setStatusText(status_line::counting(count));
-  if (!input.error()) return fail(view, input.error());
+  if (!read.ok()) return read;
   if (lines.bytesRead() != input.size()) {
     // Lines of two different files would make a page of neither.
-    return fail(view, Status::error(StatusCode::kChanged,
-                                    std::string(conversion_errors::kChangedWhileReading)));
+    return Status::error(StatusCode::kChanged, std::string(conversion_errors::kChangedWhileReading));
   }
   if (count > kMaxLines) {
-    return fail(view, Status::error(StatusCode::kBadInput, std::string(conversion_errors::kTooManyLines)));
+    return Status::error(StatusCode::kBadInput, std::string(conversion_errors::kTooManyLines));
   }
   return static_cast<int>(count);
 }
@@ -297,20 +281,19 @@ int lineRepaintInterval(int lineCount) {
 Result<ConversionResult> convertFile(const ConversionRequest& request,
                                      const settings::SettingsRecord& settings, ConversionView& view,
                                      platform::Launcher& launcher) {
-  if (request.inputPath.empty()) return Status::error(StatusCode::kNotConfigured, "");
+  if (request.inputPath.empty()) return Status::silent(StatusCode::kNotConfigured);
   view.setStatusText(status_line::kCountingStarts);
   view.repaintStatus();
   platform::InputFile input;
   if (request.inputStream >= 0) {
     input.openStream(request.inputStream);
-  } else if (Status status = input.open(request.inputPath, request.inputFolder); !status) {
-    return fail(view, status);
+  } else if (Status status = input.open(request.inputPath, request.inputFolder); !status.ok()) {
+    return status;
   }
   if (request.outputStream < 0 && !request.outputPath.empty() &&
       input.isNamed(request.outputPath)) {
-    return fail(view,
-                Status::error(StatusCode::kBadInput,
-                              texts::conversion_errors::pageWouldReplaceText(request.outputPath)));
+    return Status::error(StatusCode::kBadInput,
+                         texts::conversion_errors::pageWouldReplaceText(request.outputPath));
   }
 
   const auto outputPath =
@@ -318,35 +301,40 @@ Result<ConversionResult> convertFile(const ConversionRequest& request,
           ? std::optional(request.outputPath)
           : outputPathFor(request.inputPath, settings::isOn(settings.OutputExtHTML));
   PageDraft draft(request, settings);
-  const Status pageStatus = outputPath ? draft.open(*outputPath) : Status::ok();
+  const Status pageStatus = outputPath ? draft.open(*outputPath) : Status();
   const Result<int> lines = countLines(input, request, draft, view);
-  if (!lines) return lines.status();
+  if (!lines.ok()) return lines.status();
   const int total = *lines;
 
   showLinePass(view, total, 0, 0, status_line::reading);
   view.setProgress(50);
   if (!outputPath) {
-    return fail(view, Status::error(StatusCode::kBadInput, std::string(conversion_errors::kNotConvertible)),
-                true);
+    return Status::error(StatusCode::kBadInput, std::string(conversion_errors::kNotConvertible));
   }
   view.setStatusText(status_line::beforeWriting(total, total));
   view.repaintStatus();
-  if (!pageStatus) return fail(view, pageStatus, true);
+  if (!pageStatus.ok()) return pageStatus;
 
   showLinePass(view, total, 1, 50, status_line::converting);
   const Result<platform::FileIdentity> page = draft.finish();
-  if (!page) return fail(view, page.status(), true);
+  if (!page.ok()) return page.status();
   view.setProgress(100);
 
   Status opened;
   if (request.openPage && request.outputStream < 0) {
-    if (const Status status = launcher.openDocument(*outputPath); !status) {
+    if (const Status status = launcher.openDocument(*outputPath); !status.ok()) {
       opened = status.rephrased(texts::launching::pageNotOpened(*outputPath));
     }
   }
   view.setStatusText(status_line::pageWritten(page->size));
   view.setProgress(0);
   return ConversionResult{*outputPath, page->size, *page, opened};
+}
+
+void showRunFailed(ConversionView& view) {
+  // The bar is at 0 between runs: one that has not moved is left alone.
+  if (view.progress() != 0) view.setProgress(0);
+  view.setStatusText(status_line::kFailed);
 }
 
 }  // namespace morlavin::conversion

@@ -18,8 +18,9 @@ class Launcher;
 
 namespace morlavin::conversion {
 
-// What a run shows the user. The main window maps it onto its status label,
-// progress bar and message boxes; the batch converter onto a terminal line.
+// What a run shows the user while it goes. The main window maps it onto its
+// status label and progress bar; the batch converter onto a terminal line.
+// Why a run failed is in its result, for the caller to show.
 class ConversionView {
  public:
   virtual ~ConversionView() = default;
@@ -29,12 +30,11 @@ class ConversionView {
   virtual void repaintStatus() = 0;
   // The progress bar's value, 0 to 100, fractional.
   virtual void setProgress(double percent) = 0;
+  virtual double progress() const = 0;
   // Whether the bar is drawn whenever its value changes, as a progress bar
   // widget is; a view that draws it only at repaintStatus() is spared a
   // value for every line.
   virtual bool drawsEveryStep() const { return true; }
-  // A modal error message titled "エラー" with the critical icon.
-  virtual void showError(std::string_view message) = 0;
 };
 
 inline constexpr int kMaxLines = 65535;
@@ -87,14 +87,19 @@ int lineRepaintInterval(int lineCount);
 // written. A run that stops (too many lines: kBadInput; no ".txt" in the file
 // name: kBadInput; a page that would take the text's own name: kBadInput; a
 // file that could not be read or written; a file that changed while it was
-// read: kChanged) has told the user through `view`, with the failure's
-// message, and created or changed no page, and written nothing to a stream.
-// An empty path is kNotConfigured without a message: nothing was done and the
-// view was not called. A page the desktop could not open is still a success,
+// read: kChanged) has created or changed no page and written nothing to a
+// stream; the caller shows the failure's message, then showRunFailed().
+// An empty path is a silent kNotConfigured: nothing was done and the view was
+// not called. Memory running out throws std::bad_alloc, once any temporary
+// page is gone. A page the desktop could not open is still a success,
 // with the reason in `opened`, for the caller to tell. Tag escaping follows the markers for this run only;
 // `settings` is not changed.
 Result<ConversionResult> convertFile(const ConversionRequest& request,
                                      const settings::SettingsRecord& settings,
                                      ConversionView& view, platform::Launcher& launcher);
+
+// What a failed run leaves on screen once its message has been seen: the bar
+// back at 0 where it had moved, and the status line saying the run failed.
+void showRunFailed(ConversionView& view);
 
 }  // namespace morlavin::conversion

@@ -93,16 +93,20 @@ void LineSplitter::allocate(std::size_t size) {
   m_marks.reset(new std::uint64_t[size / kBlock + 2]);
 }
 
-std::size_t LineSplitter::readStart() {
+Result<std::size_t> LineSplitter::readStart() {
   m_started = true;
-  std::size_t end = m_file.read(m_buffer.get(), m_capacity);
+  const Result<std::size_t> first = m_file.read(m_buffer.get(), m_capacity);
+  if (!first.ok()) return first;
+  std::size_t end = *first;
   // A mark, or the window that tells UTF-16 without one, is looked for in the
   // first read, made long enough to hold it.
   const std::size_t wanted = m_encoding == EncodingChoice::kAuto   ? kSniffWindow
                              : m_encoding == EncodingChoice::kUtf8 ? kUtf8ByteOrderMark.size()
                                                                    : 0;
   for (std::size_t got = end; got > 0 && end < wanted && end < m_capacity; end += got) {
-    got = m_file.read(m_buffer.get() + end, m_capacity - end);
+    const Result<std::size_t> more = m_file.read(m_buffer.get() + end, m_capacity - end);
+    if (!more.ok()) return more;
+    got = *more;
   }
   m_bytesRead += end;
   m_lastRead = end;
@@ -126,9 +130,11 @@ std::size_t LineSplitter::readStart() {
   return end > 0 ? m_utf16->decode(m_raw.get(), end, m_buffer.get()) : readText();
 }
 
-std::size_t LineSplitter::readText() {
+Result<std::size_t> LineSplitter::readText() {
   char* const into = m_utf16 ? m_raw.get() : m_buffer.get();
-  const std::size_t got = m_file.read(into, m_capacity);
+  const Result<std::size_t> read = m_file.read(into, m_capacity);
+  if (!read.ok()) return read;
+  const std::size_t got = *read;
   m_bytesRead += got;
   m_lastRead = got;
   if (got > 0 && m_observer) m_observer(std::string_view(into, got));
@@ -139,10 +145,15 @@ std::size_t LineSplitter::readText() {
   return m_utf16->finish(m_buffer.get());
 }
 
-bool LineSplitter::refill() {
+Result<bool> LineSplitter::refill() {
   Scan& scan = m_scan;
   scan.begin = 0;
-  scan.end = m_started ? readText() : readStart();
+  const Result<std::size_t> read = m_started ? readText() : readStart();
+  if (!read.ok()) {
+    scan.end = 0;
+    return read.status();
+  }
+  scan.end = *read;
   std::fill_n(m_buffer.get() + scan.end, kBlock, '\0');
   const std::size_t blocks = (scan.end + kBlock - 1) / kBlock;
   m_markLineEnds(m_buffer.get(), blocks, m_marks.get());
@@ -150,18 +161,24 @@ bool LineSplitter::refill() {
   scan.block = 0;
   scan.ends = m_marks[0];  // a dropped mark holds no line end to skip
   // A read can give no text: a mark alone, or half a UTF-16 character.
-  return scan.begin < scan.end || (m_lastRead > 0 && refill());
+  if (scan.begin < scan.end) return true;
+  if (m_lastRead == 0) return false;
+  return refill();
 }
 
-bool LineSplitter::next(std::string_view& line) {
+Result<bool> LineSplitter::next(std::string_view& line) {
   Scan& scan = m_scan;
   m_carry.clear();
   m_partial = false;
   for (;;) {
-    if (scan.begin == scan.end && !refill()) {
-      if (!m_partial) return false;
-      line = m_carry;
-      return true;
+    if (scan.begin == scan.end) {
+      const Result<bool> more = refill();
+      if (!more.ok()) return more;
+      if (!*more) {
+        if (!m_partial) return false;
+        line = m_carry;
+        return true;
+      }
     }
     const char* const buffer = m_buffer.get();
     if (m_skipLineFeed) {

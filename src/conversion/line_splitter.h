@@ -45,13 +45,14 @@ class LineSplitter {
   // Marks the line ends of `blocks` blocks from the buffer's start in `ends`.
   using MarkLineEnds = void (*)(const char* buffer, std::size_t blocks, std::uint64_t* ends);
 
-  // The next line without its line end, valid until the next call; false at
-  // the end of the file (or after a read error: see the file's error()).
-  bool next(std::string_view& line);
-  // Calls `take(line)` for every line left, as next() would give them. Lines
-  // that lie whole in the buffer are handed out from one tight loop.
+  // The next line without its line end, valid until the next call: true
+  // with a line, false at the end of the file, or the read that failed.
+  Result<bool> next(std::string_view& line);
+  // Calls `take(line)` for every line left, as next() would give them, up
+  // to the end of the file or the read that failed. Lines that lie whole in
+  // the buffer are handed out from one tight loop.
   template <class Take>
-  void forEachLine(Take&& take);
+  Status forEachLine(Take&& take);
   // The bytes read from the file so far.
   std::uint64_t bytesRead() const { return m_bytesRead; }
 
@@ -82,13 +83,14 @@ class LineSplitter {
     }
     scan.ends &= ~std::uint64_t{0} << begin % kBlock;
   }
-  bool refill();
+  // Reads the next text into the empty buffer: whether there is any.
+  Result<bool> refill();
   // Gives the buffer room for `size` bytes of text.
   void allocate(std::size_t size);
   // Reads the file's next bytes into the buffer, decoding UTF-16; the number of bytes there.
-  std::size_t readText();
+  Result<std::size_t> readText();
   // The first read: what the start of the file says decides how it is read.
-  std::size_t readStart();
+  Result<std::size_t> readStart();
 
   platform::InputFile& m_file;
   EncodingChoice m_encoding;
@@ -110,7 +112,7 @@ class LineSplitter {
 };
 
 template <class Take>
-void LineSplitter::forEachLine(Take&& take) {
+Status LineSplitter::forEachLine(Take&& take) {
   for (;;) {
     if (!m_skipLineFeed) {
       // The scan's state lives in registers while `take` writes elsewhere.
@@ -134,7 +136,9 @@ void LineSplitter::forEachLine(Take&& take) {
       m_scan = scan;
     }
     std::string_view line;
-    if (!next(line)) return;
+    const Result<bool> more = next(line);
+    if (!more.ok()) return more.status();
+    if (!*more) return Status();
     take(line);
   }
 }

@@ -18,7 +18,6 @@ std::optional<std::string> outputPathFor(std::string_view inputPath, bool htmlEx
   // never into some other folder whose name happens to hold ".txt".
   const std::size_t nameStart = platform::folderPrefixOf(inputPath).size();
   std::string output(inputPath.substr(0, nameStart));
-  output.reserve(inputPath.size() + 1);
   bool replaced = false;
   for (std::size_t i = nameStart; i < inputPath.size();) {
     if (isTxtAt(inputPath, i)) {

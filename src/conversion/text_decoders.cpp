@@ -18,7 +18,7 @@ bool isJisByte(unsigned char b) { return b >= 0x21 && b <= 0x7E; }
 }  // namespace
 
 void Iso2022JpDecoder::decode(std::string_view line, std::string& out) {
-  const auto at = [&](std::size_t i) { return i < line.size() ? static_cast<unsigned char>(line[i]) : 0; };
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(line[i]); };
   for (std::size_t i = 0; i < line.size();) {
     const unsigned char b = at(i);
     if (b == kEscape) {
@@ -61,7 +61,7 @@ void Iso2022JpDecoder::decode(std::string_view line, std::string& out) {
       out += static_cast<char>(b);
       continue;
     }
-    if (!isJisByte(b) || !isJisByte(at(i))) {
+    if (!isJisByte(b) || i == line.size() || !isJisByte(at(i))) {
       platform::appendUtf8(out, platform::kReplacementCharacter);
       continue;
     }

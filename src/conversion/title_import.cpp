@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
 
 #include "conversion/line_splitter.h"
 #include "conversion/text_decoders.h"
@@ -59,6 +58,7 @@ namespace {
 // reads the same in every encoding whose lines come as bytes; otherwise the
 // rest of the file decides, read only as far as needed. UTF-16 is known from
 // the file's start, which the splitter has read.
+// A read that fails ends the look: what was read decides.
 Encoding wholeFileEncoding(std::string_view line, platform::InputFile& file, EncodingDetector& detector) {
   const bool plain = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0 && c != '\x1B'; });
   if (plain) {
@@ -67,7 +67,9 @@ Encoding wholeFileEncoding(std::string_view line, platform::InputFile& file, Enc
   }
   const std::size_t size = LineSplitter::kDefaultBufferSize;
   const std::unique_ptr<char[]> chunk(new char[size]);
-  for (std::size_t got; !detector.decided() && (got = file.read(chunk.get(), size)) > 0;) {
+  while (!detector.decided()) {
+    const std::size_t got = file.read(chunk.get(), size).value_or(0);
+    if (got == 0) break;
     detector.feed(std::string_view(chunk.get(), got));
   }
   return detector.current();
@@ -77,26 +79,21 @@ Encoding wholeFileEncoding(std::string_view line, platform::InputFile& file, Enc
 
 Result<std::string> importTitle(const std::string& path, EncodingChoice choice) {
   const bool hidden = platform::fileNameOf(path).starts_with('.');
-  if (hidden) return Status::error(StatusCode::kBadInput, "");
-  try {
-    platform::InputFile file;
-    if (Status status = file.open(path); !status) return status;
-    EncodingDetector detector;
-    LineSplitter::ChunkObserver observer;
-    if (choice == EncodingChoice::kAuto) observer = [&detector](std::string_view chunk) { detector.feed(chunk); };
-    // A small buffer: only the first line is wanted, however large the file.
-    LineSplitter lines(file, 4096, choice, std::move(observer));
-    std::string_view line;
-    if (!lines.next(line)) {
-      // Zero bytes, or nothing readable: no first line at all.
-      return file.error() ? Status::error(StatusCode::kBadInput, "") : file.error();
-    }
-    const std::optional<Encoding> chosen = chosenEncoding(choice);
-    const Encoding encoding = chosen ? *chosen : wholeFileEncoding(line, file, detector);
-    return stripTitleTags(decodeLine(line, encoding));
-  } catch (const std::bad_alloc&) {
-    return Status::fromErrno(std::string(texts::files::kCannotRead), ENOMEM);
-  }
+  if (hidden) return Status::silent(StatusCode::kBadInput);
+  platform::InputFile file;
+  if (Status status = file.open(path); !status.ok()) return status;
+  EncodingDetector detector;
+  LineSplitter::ChunkObserver observer;
+  if (choice == EncodingChoice::kAuto) observer = [&detector](std::string_view chunk) { detector.feed(chunk); };
+  // A small buffer: only the first line is wanted, however large the file.
+  LineSplitter lines(file, 4096, choice, std::move(observer));
+  std::string_view line;
+  const Result<bool> first = lines.next(line);
+  if (!first.ok()) return first.status();
+  if (!*first) return Status::silent(StatusCode::kBadInput);  // zero bytes: no first line at all
+  const std::optional<Encoding> chosen = chosenEncoding(choice);
+  const Encoding encoding = chosen ? *chosen : wholeFileEncoding(line, file, detector);
+  return stripTitleTags(decodeLine(line, encoding));
 }
 
 }  // namespace morlavin::conversion

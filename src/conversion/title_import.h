@@ -20,8 +20,8 @@ std::string stripTitleTags(std::string_view line);
 // that is not ASCII may take a read to the end), with the tags stripped.
 // A failure means "leave the title as it is"; nobody is told of it. It is the
 // file's own when the path is empty, names no regular file or cannot be read,
-// kOutOfMemory for a first line larger than memory, and kBadInput without a
-// message for a hidden file (a name starting with ".") or one without a line.
+// and a silent kBadInput for a hidden file (a name starting with ".") or one
+// without a line. A first line larger than memory throws std::bad_alloc.
 Result<std::string> importTitle(const std::string& path,
                                 EncodingChoice encoding = EncodingChoice::kAuto);
 

@@ -22,7 +22,9 @@
 #include <QStyleFactory>
 #include <QUrl>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -44,6 +46,18 @@ using ui::fromUtf8;
 const QString kProgramTitle = fromUtf8(texts::windows::kProgramName);
 const QString kErrorTitle = fromUtf8(texts::windows::kErrorTitle);
 const QString kMessageTitle = fromUtf8(texts::windows::kMessageTitle);
+
+// Memory running out (a line of a text larger than memory) ends what the
+// user asked for, not the program: it fails as a text that cannot be read,
+// and whatever the command had begun, a temporary page, is gone by then.
+template <typename Command>
+auto outOfMemoryAsReadFailure(Command command) -> decltype(command()) {
+  try {
+    return command();
+  } catch (const std::bad_alloc&) {
+    return posixError(std::string(texts::files::kCannotRead), ENOMEM);
+  }
+}
 
 // The bar counts in tenths of a percent: a thousand steps are finer than the
 // bar can draw even at twice the pixel density, and every step costs the bar
@@ -318,7 +332,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (const Status status = program::deletePageOnExit(m_settings, m_lastOutputPath, m_lastOutputIdentity);
-      !status) {
+      !status.ok()) {
     m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));
   }
   event->accept();
@@ -347,19 +361,26 @@ std::string MainWindow::inputPath() const {
 void MainWindow::convertFile() {
   const conversion::ConversionRequest request{inputPath(),
                                               m_titleEdit->text().toStdString(), true};
-  const auto result = conversion::convertFile(request, m_settings, *this, m_services.launcher);
-  if (!result) return;
+  const auto result = outOfMemoryAsReadFailure(
+      [&] { return conversion::convertFile(request, m_settings, *this, m_services.launcher); });
+  if (!result.ok()) {
+    if (result.status().silent()) return;
+    m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(result.status().message()));
+    conversion::showRunFailed(*this);
+    return;
+  }
   m_lastOutputPath = result->outputPath;
   m_lastOutputIdentity = result->page;
   m_deletePageButton->setEnabled(true);
   // The page is there all the same; the user opens it another way.
-  if (!result->opened) {
+  if (!result->opened.ok()) {
     m_services.messageBoxes.exclamation(this, kProgramTitle, fromUtf8(result->opened.message()));
   }
 }
 
 void MainWindow::importTitle() {
-  if (const auto title = conversion::importTitle(inputPath())) {
+  if (const auto title = outOfMemoryAsReadFailure([&] { return conversion::importTitle(inputPath()); });
+      title.ok()) {
     m_titleEdit->setText(QString::fromStdString(*title));
   }
 }
@@ -367,7 +388,7 @@ void MainWindow::importTitle() {
 void MainWindow::deletePage() {
   const program::PageDeletion deletion = program::deleteWrittenPage(m_lastOutputPath, m_lastOutputIdentity);
   m_statusLabel->setText(fromUtf8(deletion.statusText));
-  if (!deletion.failure) m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(deletion.failure.message()));
+  if (!deletion.failure.ok()) m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(deletion.failure.message()));
   m_deletePageButton->setEnabled(deletion.keepButton);
 }
 
@@ -375,7 +396,7 @@ void MainWindow::startTranslator() {
   const Status started = program::launchTranslator(m_settings, m_services.launcher);
   if (started.code() == StatusCode::kNotConfigured) {
     m_services.messageBoxes.exclamation(this, kMessageTitle, fromUtf8(started.message()));
-  } else if (!started) {
+  } else if (!started.ok()) {
     m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(started.message()));
   }
 }
@@ -405,8 +426,8 @@ void MainWindow::setProgress(double percent) {
   m_progressBar->setValue(static_cast<int>(std::lround(percent * kProgressStepsPerPercent)));
 }
 
-void MainWindow::showError(std::string_view message) {
-  m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(message));
+double MainWindow::progress() const {
+  return m_progressBar->value() / static_cast<double>(kProgressStepsPerPercent);
 }
 
 void SettingsMessageBoxes::notice(std::string_view text) {

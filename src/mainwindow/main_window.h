@@ -86,7 +86,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   void setStatusText(std::string_view text) override;
   void repaintStatus() override;
   void setProgress(double percent) override;
-  void showError(std::string_view message) override;
+  double progress() const override;
 
   settings::SettingsRecord& m_settings;
   Services m_services;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "platform/paths.h"
 #include "platform/system_call.h"
@@ -51,17 +52,15 @@ bool waitFor(int fd, short events) {
   return retryOnInterrupt([&] { return ::poll(&ready, 1, -1); }) == 1;
 }
 
-bool writeAll(int fd, std::string_view bytes, int& error) {
+// Writes all of `bytes`; the errno of the write that failed, or 0.
+int writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written =
         retryOnInterrupt([&] { return ::write(fd, bytes.data(), bytes.size()); });
-    if (written < 0) {
-      error = errno;
-      return false;
-    }
+    if (written < 0) return errno;
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
-  return true;
+  return 0;
 }
 
 int exchangeNames(int directory, const char* from, const char* to) {
@@ -92,21 +91,21 @@ bool cannotReplaceInOneStep(int error) {
 // Follows the chain of symbolic links at `path` to the name at its end, at
 // most 40 links as the kernel does; a relative link is read from its own
 // folder. A name that is no link, or cannot be read as one, is the end.
-std::string endOfLinks(std::string path, int& error) {
+// Fails as a write of `path` would.
+Result<std::string> endOfLinks(const std::string& path) {
+  std::string end = path;
   for (int hops = 0; hops <= 40; ++hops) {
     char target[PATH_MAX];
     const ssize_t size =
-        retryOnInterrupt([&] { return ::readlink(path.c_str(), target, sizeof target); });
-    if (size < 0) return path;
+        retryOnInterrupt([&] { return ::readlink(end.c_str(), target, sizeof target); });
+    if (size < 0) return end;
     if (static_cast<std::size_t>(size) == sizeof target) {
-      error = ENAMETOOLONG;
-      return path;
+      return posixError(texts::files::cannotWrite(path), ENAMETOOLONG);
     }
     const std::string link(target, static_cast<std::size_t>(size));
-    path = link.starts_with('/') ? link : std::string(folderPrefixOf(path)) + link;
+    end = link.starts_with('/') ? link : std::string(folderPrefixOf(end)) + link;
   }
-  error = ELOOP;
-  return path;
+  return posixError(texts::files::cannotWrite(path), ELOOP);
 }
 
 }  // namespace
@@ -134,11 +133,8 @@ void InputFile::close() {
 }
 
 void InputFile::openStream(int fd) {
-  close();
   m_fd = fd;
   m_stream = true;
-  m_size = 0;
-  m_error = Status::ok();
 }
 
 bool InputFile::isNamed(const std::string& path) const {
@@ -149,15 +145,12 @@ bool InputFile::isNamed(const std::string& path) const {
 }
 
 Status InputFile::open(const std::string& path, int folder) {
-  close();
-  m_size = 0;
-  m_error = Status::ok();
   const bool within = folder >= 0;
   const std::string name(within ? fileNameOf(path) : path);
   const int at = within ? folder : AT_FDCWD;
   const std::string cannotOpen(texts::files::kCannotOpen);
   const auto refuse = [&](const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) return Status::fromErrno(cannotOpen, EISDIR);
+    if (S_ISDIR(st.st_mode)) return posixError(cannotOpen, EISDIR);
     return Status::error(StatusCode::kNotRegularFile, cannotOpen, std::string(texts::reasons::kNotRegularFile));
   };
   // Opening a pipe waits for a writer, and opening a device may act on it:
@@ -170,34 +163,34 @@ Status InputFile::open(const std::string& path, int folder) {
   if (retryOnInterrupt([&] {
         return ::fstatat(at, name.c_str(), &named, within ? AT_SYMLINK_NOFOLLOW : 0);
       }) != 0) {
-    return Status::fromErrno(cannotOpen, errno);
+    return posixError(cannotOpen, errno);
   }
   if (!S_ISREG(named.st_mode)) return refuse(named);
   m_fd = retryOnInterrupt([&] {
     return ::openat(at, name.c_str(),
                     O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (within ? O_NOFOLLOW : 0));
   });
-  if (m_fd < 0) return Status::fromErrno(cannotOpen, errno);
+  if (m_fd < 0) return posixError(cannotOpen, errno);
   struct stat st {};
-  Status status = Status::ok();
+  Status status = Status();
   if (::fstat(m_fd, &st) != 0) {
-    status = Status::fromErrno(cannotOpen, errno);
+    status = posixError(cannotOpen, errno);
   } else if (!S_ISREG(st.st_mode)) {
     status = refuse(st);
   } else if (const int flags = ::fcntl(m_fd, F_GETFL);
              flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    status = Status::fromErrno(cannotOpen, errno);
+    status = posixError(cannotOpen, errno);
   }
-  if (!status) {
+  if (!status.ok()) {
     ::close(m_fd);
     m_fd = -1;
     return status;
   }
   m_size = static_cast<std::uint64_t>(st.st_size);
-  return Status::ok();
+  return Status();
 }
 
-std::size_t InputFile::read(char* buffer, std::size_t capacity) {
+Result<std::size_t> InputFile::read(char* buffer, std::size_t capacity) {
   if (m_fd < 0) return 0;
   ssize_t got = retryOnInterrupt([&] { return ::read(m_fd, buffer, capacity); });
   // A stream that another program made non-blocking has not ended when it is
@@ -209,58 +202,59 @@ std::size_t InputFile::read(char* buffer, std::size_t capacity) {
     if (m_stream) m_size += static_cast<std::uint64_t>(got);
     return static_cast<std::size_t>(got);
   }
-  m_error = Status::fromErrno(std::string(texts::files::kCannotRead), errno);
+  Status failed = posixError(std::string(texts::files::kCannotRead), errno);
   close();
-  return 0;
+  return failed;
 }
 
 Result<std::string> readWholeFile(const std::string& path) {
+  // A settings file is a few kilobytes: one larger than this is no settings
+  // file, and asking for its size in memory could end the program.
+  constexpr std::uint64_t kLargest = 64 << 20;
+  const auto tooLarge = [] { return posixError(std::string(texts::files::kCannotRead), EFBIG); };
   InputFile file;
-  if (Status status = file.open(path); !status) return status;
-  std::string out;
-  try {
-    // One byte more than the size, so that the end is seen without a regrowth.
-    out.resize(static_cast<std::size_t>(file.size()) + 1);
-    std::size_t size = 0;
-    for (;;) {
-      if (size == out.size()) out.resize(out.size() * 2);
-      const std::size_t got = file.read(out.data() + size, out.size() - size);
-      if (got == 0) break;
-      size += got;
-    }
-    out.resize(size);
-  } catch (const std::bad_alloc&) {
-    return Status::fromErrno(std::string(texts::files::kCannotRead), ENOMEM);
+  if (Status status = file.open(path); !status.ok()) return status;
+  if (file.size() > kLargest) return tooLarge();
+  // One byte more than the size, so that the end is seen without a regrowth.
+  std::string out(static_cast<std::size_t>(file.size()) + 1, '\0');
+  std::size_t size = 0;
+  for (;;) {
+    if (size == out.size()) out.resize(out.size() * 2);
+    const Result<std::size_t> got = file.read(out.data() + size, out.size() - size);
+    if (!got.ok()) return got.status();
+    if (*got == 0) break;
+    size += *got;
+    if (size > kLargest) return tooLarge();  // grown since it was opened
   }
-  if (!file.error()) return file.error();
+  out.resize(size);
   return out;
 }
 
 Status removeFile(const std::string& path) {
   if (retryOnInterrupt([&] { return ::unlink(path.c_str()); }) == 0 || errno == ENOENT) {
-    return Status::ok();
+    return Status();
   }
-  return Status::fromErrno(texts::files::cannotDelete(path), errno);
+  return posixError(texts::files::cannotDelete(path), errno);
 }
 
 Status removeFileIfUnchanged(const std::string& path, const FileIdentity& written,
                              std::string_view changedMessage) {
   const std::string failed = texts::files::cannotDelete(path);
   const int directory = openDirectoryOf(path);
-  if (directory < 0) return errno == ENOENT ? Status::ok() : Status::fromErrno(failed, errno);
+  if (directory < 0) return errno == ENOENT ? Status() : posixError(failed, errno);
   const std::string name(fileNameOf(path));
-  Status status = Status::ok();
+  Status status = Status();
   struct stat st {};
   if (::fstatat(directory, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    if (errno != ENOENT) status = Status::fromErrno(failed, errno);
+    if (errno != ENOENT) status = posixError(failed, errno);
   } else if (S_ISDIR(st.st_mode)) {
     // No page either way; "a folder" tells the user more than "changed".
-    status = Status::fromErrno(failed, EISDIR);
+    status = posixError(failed, EISDIR);
   } else if (identityOf(st) != written) {
     status = Status::error(StatusCode::kChanged, std::string(changedMessage) + path);
   } else if (retryOnInterrupt([&] { return ::unlinkat(directory, name.c_str(), 0); }) != 0 &&
              errno != ENOENT) {
-    status = Status::fromErrno(failed, errno);
+    status = posixError(failed, errno);
   }
   ::close(directory);
   return status;
@@ -275,14 +269,14 @@ FolderCache::~FolderCache() {
   for (const Folder& folder : m_folders) ::close(folder.fd);
 }
 
-int FolderCache::folderOf(const std::string& target) {
+Result<int> FolderCache::folderOf(const std::string& target) {
   const std::string path(folderPrefixOf(target));
   if (const auto known = find(path); known != m_folders.end()) {
     std::rotate(known, known + 1, m_folders.end());
     return m_folders.back().fd;
   }
   const int fd = openDirectoryOf(target);
-  if (fd < 0) return -1;
+  if (fd < 0) return posixError(texts::files::cannotWrite(target), errno);
   add({path, fd, false});
   return fd;
 }
@@ -324,22 +318,25 @@ Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   discard();
   m_target = target;
   m_name = fileNameOf(target);
-  m_errno = 0;
+  m_writing = Status();
   m_written = {};
   m_replacing = false;
-  const auto refuse = [&](int error) {
-    discard();
-    return Status::fromErrno(texts::files::cannotWrite(target), error);
-  };
-  if (m_name.empty()) return refuse(EISDIR);
+  // A refused target leaves what was opened for it to the next open() or the
+  // destructor, which let go of it in any case.
+  if (m_name.empty()) return failure(EISDIR);
   m_ownsDirectory = folders == nullptr;
-  m_directory = folders != nullptr ? folders->folderOf(target) : openDirectoryOf(target);
-  if (m_directory < 0) return refuse(errno);
+  if (folders != nullptr) {
+    const Result<int> folder = folders->folderOf(target);
+    if (!folder.ok()) return folder.status();
+    m_directory = *folder;
+  } else {
+    m_directory = openDirectoryOf(target);
+    if (m_directory < 0) return failure(errno);
+  }
   struct stat existing {};
   const bool replacing = ::fstatat(m_directory, m_name.c_str(), &existing, 0) == 0;
-  if (replacing && S_ISDIR(existing.st_mode)) return refuse(EISDIR);
+  if (replacing && S_ISDIR(existing.st_mode)) return failure(EISDIR);
   if (replacing && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
-    discard();
     return Status::error(StatusCode::kReadOnly, texts::files::cannotWrite(target),
                          std::string(texts::reasons::kReadOnlyFile));
   }
@@ -347,8 +344,11 @@ Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   if (m_ownsDirectory) removeStaleTemporaryFiles(m_directory);
 
   m_fd = m_calls.openUnnamed(m_directory, 0666);
-  if (m_fd < 0) m_fd = openNamedTemporary(O_WRONLY, 0666);
-  if (m_fd < 0) return refuse(errno);
+  if (m_fd < 0) {
+    const Result<int> named = openNamedTemporary(O_WRONLY, 0666);
+    if (!named.ok()) return named.status();
+    m_fd = *named;
+  }
   // Root rewriting another user's page leaves it theirs. Only a file in its
   // own name counts: a link's owner says nothing about the page, and where
   // no file had the name there is nobody to leave it to.
@@ -360,60 +360,57 @@ Status AtomicFileWriter::open(const std::string& target, FolderCache* folders) {
   }
   // A page is data: setuid, setgid and sticky bits never carry over to it.
   if (replacing && S_ISREG(existing.st_mode)) (void)::fchmod(m_fd, existing.st_mode & 0777);
-  return Status::ok();
+  return Status();
 }
 
 Status AtomicFileWriter::openStream(int fd) {
   discard();
   m_target = texts::files::kStandardOutput;
-  m_errno = 0;
+  m_writing = Status();
   m_written = {};
   m_replacing = false;
-  const auto refuse = [&](int error) {
-    discard();
-    return Status::fromErrno(texts::files::cannotWrite(m_target), error);
-  };
   const char* folder = ::getenv("TMPDIR");
   if (folder == nullptr || folder[0] != '/') folder = "/tmp";
   m_ownsDirectory = true;
   m_directory = retryOnInterrupt([&] { return ::open(folder, O_PATH | O_DIRECTORY | O_CLOEXEC); });
-  if (m_directory < 0) return refuse(errno);
+  if (m_directory < 0) return failure(errno);
   // Read back at the end, and nobody else's business: readable by the owner only.
   m_fd = retryOnInterrupt(
       [&] { return ::openat(m_directory, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); });
   if (m_fd < 0) {
-    m_fd = openNamedTemporary(O_RDWR, 0600);
-    if (m_fd < 0) return refuse(errno);
+    const Result<int> named = openNamedTemporary(O_RDWR, 0600);
+    if (!named.ok()) return named.status();
+    m_fd = *named;
     // The open descriptor is all that is needed of it; without a name it
     // cannot be left behind.
     (void)::unlinkat(m_directory, m_temporary.c_str(), 0);
     m_temporary.clear();
-    forgetTemporaryFile(m_ticket);
-    m_ticket = -1;
+    forgetTemporaryFile(std::exchange(m_ticket, std::nullopt));
   }
   m_stream = fd;
-  return Status::ok();
+  return Status();
 }
 
-int AtomicFileWriter::openNamedTemporary(int access, mode_t mode) {
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+Status AtomicFileWriter::failure(int errnoValue) const {
+  return posixError(texts::files::cannotWrite(m_target), errnoValue);
+}
+
+Result<int> AtomicFileWriter::openNamedTemporary(int access, mode_t mode) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
     forgetTemporaryFile(m_ticket);
     m_temporary = temporaryName();
     // Remembered before it exists: a signal in between finds nothing to remove.
     m_ticket = rememberTemporaryFile(m_directory, m_temporary);
-    fd = retryOnInterrupt([&] {
+    const int fd = retryOnInterrupt([&] {
       return ::openat(m_directory, m_temporary.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC,
                       mode);
     });
-    if (fd < 0 && errno != EEXIST) break;
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) break;
   }
-  if (fd < 0) {
-    const int error = errno;
-    m_temporary.clear();
-    errno = error;
-  }
-  return fd;
+  Status failed = failure(errno);
+  m_temporary.clear();
+  return failed;
 }
 
 void AtomicFileWriter::appendSlow(std::string_view bytes) {
@@ -426,14 +423,18 @@ void AtomicFileWriter::appendSlow(std::string_view bytes) {
   bytes.remove_prefix(room);
   flush();
   const std::size_t whole = bytes.size() - bytes.size() % kBufferSize;
-  if (m_fd >= 0 && m_errno == 0) writeAll(m_fd, bytes.substr(0, whole), m_errno);
+  if (m_fd >= 0 && m_writing.ok()) {
+    if (const int error = writeAll(m_fd, bytes.substr(0, whole)); error != 0) m_writing = failure(error);
+  }
   bytes.remove_prefix(whole);
   std::memcpy(m_buffer.get(), bytes.data(), bytes.size());
   m_used = bytes.size();
 }
 
 void AtomicFileWriter::flush() {
-  if (m_fd >= 0 && m_errno == 0) writeAll(m_fd, {m_buffer.get(), m_used}, m_errno);
+  if (m_fd >= 0 && m_writing.ok()) {
+    if (const int error = writeAll(m_fd, {m_buffer.get(), m_used}); error != 0) m_writing = failure(error);
+  }
   m_used = 0;
 }
 
@@ -443,23 +444,22 @@ Status AtomicFileWriter::commit() {
   // Renaming keeps the file's identity, so it is taken while the file is
   // still ours alone.
   struct stat st {};
-  if (m_errno == 0 && ::fstat(m_fd, &st) != 0) m_errno = errno;
+  Status status = std::move(m_writing);
+  if (status.ok() && ::fstat(m_fd, &st) != 0) status = failure(errno);
   if (m_stream >= 0) {
-    if (m_errno == 0) m_errno = copyToStream(st.st_size);
+    if (status.ok()) status = copyToStream(st.st_size);
   } else {
-    if (m_errno == 0 && m_temporary.empty()) m_errno = nameUnnamedFile();
-    if (m_calls.close(m_fd) != 0 && m_errno == 0) m_errno = errno;
+    if (status.ok() && m_temporary.empty()) status = nameUnnamedFile();
+    if (m_calls.close(m_fd) != 0 && status.ok()) status = failure(errno);
     m_fd = -1;
-    if (m_errno == 0) m_errno = moveIntoPlace();
+    if (status.ok()) status = moveIntoPlace();
   }
-  const int error = m_errno;
   discard();
-  if (error != 0) return Status::fromErrno(texts::files::cannotWrite(m_target), error);
-  m_written = identityOf(st);
-  return Status::ok();
+  if (status.ok()) m_written = identityOf(st);
+  return status;
 }
 
-int AtomicFileWriter::copyToStream(off_t size) {
+Status AtomicFileWriter::copyToStream(off_t size) {
   off_t position = 0;
   // The kernel copies straight from the file where the stream takes it (a
   // pipe, a file); a terminal, or a stream opened for appending, gets it by hand.
@@ -467,33 +467,33 @@ int AtomicFileWriter::copyToStream(off_t size) {
     const ssize_t sent =
         ::sendfile(m_stream, m_fd, &position, static_cast<std::size_t>(size - position));
     if (sent > 0) continue;
-    if (sent == 0) return EIO;  // the file is shorter than it was a moment ago
+    if (sent == 0) return failure(EIO);  // the file is shorter than it was a moment ago
     if (errno == EINTR || (errno == EAGAIN && waitFor(m_stream, POLLOUT))) continue;
     if (errno == EINVAL || errno == ENOSYS) break;
-    return errno;
+    return failure(errno);
   }
   while (position < size) {
     const ssize_t got = retryOnInterrupt([&] {
       return ::pread(m_fd, m_buffer.get(), std::min<off_t>(kBufferSize, size - position), position);
     });
-    if (got <= 0) return got == 0 ? EIO : errno;
+    if (got <= 0) return failure(got == 0 ? EIO : errno);
     for (std::size_t done = 0; done < static_cast<std::size_t>(got);) {
       const ssize_t put =
           ::write(m_stream, m_buffer.get() + done, static_cast<std::size_t>(got) - done);
       if (put > 0) {
         done += static_cast<std::size_t>(put);
       } else if (put == 0) {
-        return EIO;
+        return failure(EIO);
       } else if (errno != EINTR && !(errno == EAGAIN && waitFor(m_stream, POLLOUT))) {
-        return errno;
+        return failure(errno);
       }
     }
     position += got;
   }
-  return 0;
+  return Status();
 }
 
-int AtomicFileWriter::nameUnnamedFile() {
+Status AtomicFileWriter::nameUnnamedFile() {
   char self[32];
   std::snprintf(self, sizeof self, "/proc/self/fd/%d", m_fd);
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -503,16 +503,16 @@ int AtomicFileWriter::nameUnnamedFile() {
     if (retryOnInterrupt([&] {
           return ::linkat(AT_FDCWD, self, m_directory, m_temporary.c_str(), AT_SYMLINK_FOLLOW);
         }) == 0) {
-      return 0;
+      return Status();
     }
     if (errno != EEXIST) break;
   }
-  const int error = errno;
+  Status failed = failure(errno);
   m_temporary.clear();
-  return error;
+  return failed;
 }
 
-int AtomicFileWriter::moveIntoPlace() {
+Status AtomicFileWriter::moveIntoPlace() {
   const char* from = m_temporary.c_str();
   const char* to = m_name.c_str();
   // With no earlier file there is nothing to exchange with: a rename puts
@@ -520,23 +520,23 @@ int AtomicFileWriter::moveIntoPlace() {
   if (m_replace == Replace::kExchange && m_replacing &&
       m_calls.exchange(m_directory, from, to) == 0) {
     // The temporary name now holds the earlier file; discard() deletes it.
-    return 0;
+    return Status();
   }
   // A file system that cannot exchange.
   if (m_calls.rename(m_directory, from, to) == 0) {
     m_temporary.clear();
-    return 0;
+    return Status();
   }
   const int error = errno;
   struct stat st {};
   if (!cannotReplaceInOneStep(error) ||
       ::fstatat(m_directory, to, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    return error;
+    return failure(error);
   }
   return moveIntoPlaceStepwise();
 }
 
-int AtomicFileWriter::moveIntoPlaceStepwise() {
+Status AtomicFileWriter::moveIntoPlaceStepwise() {
   // For a moment the name holds no file. A signal then would leave it so, or
   // remove the new file: INT, TERM and HUP wait until the name holds one again.
   sigset_t signals;
@@ -547,18 +547,18 @@ int AtomicFileWriter::moveIntoPlaceStepwise() {
   // Named unlike a temporary file, so that no later run takes the earlier
   // file for debris should this process die right now.
   const std::string aside = temporaryName(".old");
-  int error = 0;
+  Status status;
   if (m_calls.rename(m_directory, m_name.c_str(), aside.c_str()) != 0) {
-    error = errno;
+    status = failure(errno);
   } else if (m_calls.rename(m_directory, m_temporary.c_str(), m_name.c_str()) != 0) {
-    error = errno;
+    status = failure(errno);
     (void)m_calls.rename(m_directory, aside.c_str(), m_name.c_str());
   } else {
     m_temporary.clear();
     (void)::unlinkat(m_directory, aside.c_str(), 0);
   }
   ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  return error;
+  return status;
 }
 
 void AtomicFileWriter::discard() {
@@ -566,8 +566,7 @@ void AtomicFileWriter::discard() {
   m_fd = -1;
   if (!m_temporary.empty()) (void)::unlinkat(m_directory, m_temporary.c_str(), 0);
   m_temporary.clear();
-  forgetTemporaryFile(m_ticket);
-  m_ticket = -1;
+  forgetTemporaryFile(std::exchange(m_ticket, std::nullopt));
   if (m_directory >= 0 && m_ownsDirectory) ::close(m_directory);
   m_directory = -1;
   m_stream = -1;
@@ -577,16 +576,16 @@ void AtomicFileWriter::discard() {
 void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset) {
   source.flush();
   flush();
-  if (m_fd < 0 || m_errno != 0) return;
-  if (source.m_fd < 0 || source.m_errno != 0) {
-    m_errno = source.m_errno != 0 ? source.m_errno : EBADF;
+  if (m_fd < 0 || !m_writing.ok()) return;
+  if (source.m_fd < 0 || !source.m_writing.ok()) {
+    m_writing = source.m_writing.ok() ? failure(EBADF) : source.m_writing;
     return;
   }
   // The source was opened for writing only; its file is read through a
   // descriptor of its own, which works for a file without a name too.
   const int in = ::open(("/proc/self/fd/" + std::to_string(source.m_fd)).c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
-    m_errno = errno;
+    m_writing = failure(errno);
     return;
   }
   auto position = static_cast<off_t>(offset);
@@ -596,7 +595,7 @@ void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset
     if (copied > 0 || (copied < 0 && errno == EINTR)) continue;
     if (copied < 0) {
       byHand = errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP;
-      if (!byHand) m_errno = errno;
+      if (!byHand) m_writing = failure(errno);
     }
     break;
   }
@@ -604,26 +603,29 @@ void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset
   while (byHand) {
     const ssize_t got = ::pread(in, m_buffer.get(), kBufferSize, position);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) m_errno = errno;
-    if (got <= 0 || !writeAll(m_fd, {m_buffer.get(), static_cast<std::size_t>(got)}, m_errno)) break;
+    if (got < 0) m_writing = failure(errno);
+    if (got <= 0) break;
+    if (const int error = writeAll(m_fd, {m_buffer.get(), static_cast<std::size_t>(got)}); error != 0) {
+      m_writing = failure(error);
+      break;
+    }
     position += got;
   }
   ::close(in);
 }
 
 Status writeFileAtomically(const std::string& path, std::string_view contents) {
-  int error = 0;
-  const std::string file = endOfLinks(path, error);
-  if (error != 0) return Status::fromErrno(texts::files::cannotWrite(path), error);
+  const Result<std::string> file = endOfLinks(path);
+  if (!file.ok()) return file.status();
   AtomicFileWriter writer;
-  if (Status status = writer.open(file); !status) return status;
+  if (Status status = writer.open(*file); !status.ok()) return status;
   writer.append(contents);
   return writer.commit();
 }
 
 Status copyFile(const std::string& from, const std::string& to) {
   const Result<std::string> contents = readWholeFile(from);
-  if (!contents) return contents.status();
+  if (!contents.ok()) return contents.status();
   return writeFileAtomically(to, *contents);
 }
 

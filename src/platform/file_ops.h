@@ -34,6 +34,7 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
+  // Each file is opened once, by one of the two.
   // Fails for a missing or unreadable file and, without opening it or waiting
   // for it, for anything but a regular file: a pipe, a device or a socket.
   // With `folder` (open), the file is the one of path's file name within that
@@ -43,10 +44,10 @@ class InputFile {
   // file), once, from where it stands to its end. The descriptor stays open
   // for its owner; a closed one fails at the first read.
   void openStream(int fd);
-  // Reads up to `capacity` bytes into `buffer`; 0 at the end of the file or
-  // after an error, which error() then describes.
-  std::size_t read(char* buffer, std::size_t capacity);
-  const Status& error() const { return m_error; }
+  // Reads up to `capacity` bytes into `buffer`: how many, 0 at the end of
+  // the file. A read that fails says why and closes the file: every later
+  // read gives 0.
+  Result<std::size_t> read(char* buffer, std::size_t capacity);
   // The file's size when it was opened; for a stream, whose size is known
   // only at its end, the bytes read so far.
   std::uint64_t size() const { return m_size; }
@@ -61,12 +62,11 @@ class InputFile {
   int m_fd = -1;
   bool m_stream = false;
   std::uint64_t m_size = 0;
-  Status m_error;
 };
 
 // The bytes of the whole regular file at `path` (for small files such as
-// settings). Refuses anything but a regular file without blocking; a file
-// larger than memory is a kOutOfMemory failure, not the end of the program.
+// settings). Refuses anything but a regular file without blocking, and a
+// file of more than 64 MiB (kTooLong), which no settings file is.
 Result<std::string> readWholeFile(const std::string& path);
 
 // Deletes a file. A file that is already gone counts as deleted.
@@ -125,8 +125,8 @@ class FolderCache {
 
   // The folder that holds `target` (its path up to the last slash; the
   // current folder for a bare name), open for acting on names within it;
-  // owned by the cache. -1 with errno set when it cannot be opened.
-  int folderOf(const std::string& target);
+  // owned by the cache. Fails, as a write of `target`, when it cannot be opened.
+  Result<int> folderOf(const std::string& target);
   // Takes the folder open as `folder` (a copy of the descriptor) for the
   // pages in `folderPath`, tidies it, and holds it until release(): a walk
   // that opened each folder from its parent, never through a link, writes
@@ -149,7 +149,8 @@ class FolderCache {
 
 // Writes a file by way of a temporary file beside it that is renamed over the
 // target only when complete, so that a failed write leaves the earlier file as
-// it was. Output is buffered; errors are remembered and reported by commit().
+// it was. Output is buffered; the first failure of a write stops the writing
+// and is what commit() returns.
 // A file that is not committed is removed when the writer is destroyed.
 class AtomicFileWriter {
  public:
@@ -211,11 +212,13 @@ class AtomicFileWriter {
 
   void appendSlow(std::string_view bytes);
   void flush();
-  int openNamedTemporary(int access, mode_t mode);
-  int copyToStream(off_t size);
-  int nameUnnamedFile();
-  int moveIntoPlace();
-  int moveIntoPlaceStepwise();
+  // Fails as a write of the target, because of `errnoValue`.
+  Status failure(int errnoValue) const;
+  Result<int> openNamedTemporary(int access, mode_t mode);
+  Status copyToStream(off_t size);
+  Status nameUnnamedFile();
+  Status moveIntoPlace();
+  Status moveIntoPlaceStepwise();
   void discard();
 
   Replace m_replace;
@@ -226,10 +229,10 @@ class AtomicFileWriter {
   int m_directory = -1;
   bool m_ownsDirectory = false;  // not one of a FolderCache's
   bool m_replacing = false;      // a file had the target's name when the writer opened
-  int m_ticket = -1;
+  std::optional<int> m_ticket;  // while a signal would remove the named temporary file
   int m_fd = -1;
   int m_stream = -1;  // where commit() copies the file, or -1 to put it in place
-  int m_errno = 0;
+  Status m_writing;   // the first write that failed; nothing is written after it
   FileIdentity m_written;
   std::unique_ptr<char[]> m_buffer = chunkBuffer(kBufferSize);
   std::size_t m_used = 0;

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <new>
+#include <memory>
 
 #include "platform/system_call.h"
 #include "platform/texts.h"
@@ -21,7 +21,7 @@ Result<int> openFolderAt(int at, const std::string& name, int flags) {
   const int fd = retryOnInterrupt([&] {
     return ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | flags);
   });
-  if (fd < 0) return Status::fromErrno(std::string(texts::files::kCannotOpenFolder), errno);
+  if (fd < 0) return posixError(std::string(texts::files::kCannotOpenFolder), errno);
   return fd;
 }
 
@@ -46,34 +46,29 @@ Result<std::vector<FolderEntry>> listFolder(int folder) {
   if (entries == nullptr) {
     const int error = errno;
     if (listing >= 0) ::close(listing);
-    return Status::fromErrno(cannotRead, error);
+    return posixError(cannotRead, error);
   }
   // The copy shares its position with the original: start from the top.
   ::rewinddir(entries);
+  // Closed however the listing ends, also when memory runs out.
+  const std::unique_ptr<DIR, int (*)(DIR*)> closing(entries, ::closedir);
   std::vector<FolderEntry> found;
-  int error = 0;
-  try {
-    for (;;) {
-      errno = 0;
-      const dirent* entry = ::readdir(entries);
-      if (entry == nullptr) {
-        error = errno;
-        break;
-      }
-      const std::string_view name = entry->d_name;
-      if (name == "." || name == "..") continue;
-      unsigned char type = entry->d_type;
-      struct stat st {};
-      if (type == DT_UNKNOWN && ::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
-      }
-      if (type == DT_DIR || type == DT_REG) found.push_back({std::string(name), type == DT_DIR});
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(entries);
+    if (entry == nullptr) {
+      if (errno != 0) return posixError(cannotRead, errno);
+      break;
     }
-  } catch (const std::bad_alloc&) {
-    error = ENOMEM;
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    unsigned char type = entry->d_type;
+    struct stat st {};
+    if (type == DT_UNKNOWN && ::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+    }
+    if (type == DT_DIR || type == DT_REG) found.push_back({std::string(name), type == DT_DIR});
   }
-  ::closedir(entries);
-  if (error != 0) return Status::fromErrno(cannotRead, error);
   std::sort(found.begin(), found.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
   return found;

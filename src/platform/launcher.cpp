@@ -80,7 +80,7 @@ pid_t collect(pid_t pid, int* waitStatus = nullptr) {
 
 // What a finished xdg-open says with its exit status (see xdg-open(1)).
 Status openerOutcome(const std::string& document, int waitStatus) {
-  if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) return Status::ok();
+  if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) return Status();
   const std::string what = texts::launching::cannotOpen(document);
   if (WIFSIGNALED(waitStatus)) {
     return Status::error(StatusCode::kIoError, what, texts::launching::openerKilled(WTERMSIG(waitStatus)));
@@ -121,7 +121,7 @@ Result<pid_t> spawn(const std::string& program, const std::vector<std::string>& 
                      : posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return Status::fromErrno(texts::launching::cannotStart(program), rc);
+  if (rc != 0) return posixError(texts::launching::cannotStart(program), rc);
   return pid;
 }
 
@@ -158,13 +158,13 @@ Status DesktopLauncher::openDocument(const std::string& document,
   // for an option: a path starting with "/" is always a file.
   const std::string path = absolutePath(document, workingDirectory);
   const Result<pid_t> pid = spawn("xdg-open", {path}, workingDirectory, true);
-  if (!pid) return pid.status();
+  if (!pid.ok()) return pid.status();
   const auto deadline = std::chrono::steady_clock::now() + kOpenerFailureWait;
   for (;;) {
     int waitStatus = 0;
     const pid_t reaped = collect(*pid, &waitStatus);
     if (reaped == *pid) return openerOutcome(path, waitStatus);
-    if (reaped != 0) return Status::ok();  // collected elsewhere: nothing to tell
+    if (reaped != 0) return Status();  // collected elsewhere: nothing to tell
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
@@ -176,7 +176,7 @@ Status DesktopLauncher::openDocument(const std::string& document,
   }
   // Still running: it found a handler, which now has the page.
   m_running.push_back(*pid);
-  return Status::ok();
+  return Status();
 }
 
 Status DesktopLauncher::startProgram(const std::string& program,
@@ -185,9 +185,9 @@ Status DesktopLauncher::startProgram(const std::string& program,
   // A name without a folder is looked up on PATH, as a desktop would.
   const bool searchPath = program.find('/') == std::string::npos;
   const Result<pid_t> pid = spawn(program, arguments, {}, searchPath);
-  if (!pid) return pid.status();
+  if (!pid.ok()) return pid.status();
   m_running.push_back(*pid);
-  return Status::ok();
+  return Status();
 }
 
 }  // namespace morlavin::platform

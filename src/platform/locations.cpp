@@ -114,22 +114,22 @@ std::string pluginFolder(const std::string& programDirectory) {
 }
 
 Status createFolder(const std::string& folder) {
-  if (folder.empty()) return Status::fromErrno(std::string(texts::files::kCannotCreateFolder), ENOENT);
+  if (folder.empty()) return posixError(std::string(texts::files::kCannotCreateFolder), ENOENT);
   std::string::size_type next = 1;
   while (true) {
     next = folder.find('/', next);
     const std::string part = folder.substr(0, next);
     if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-      return Status::fromErrno(std::string(texts::files::kCannotCreateFolder) + ": " + part, errno);
+      return posixError(std::string(texts::files::kCannotCreateFolder) + ": " + part, errno);
     }
     if (next == std::string::npos) break;
     ++next;
   }
   struct stat info {};
   if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    return Status::fromErrno(std::string(texts::files::kCannotCreateFolder) + ": " + folder, ENOTDIR);
+    return posixError(std::string(texts::files::kCannotCreateFolder) + ": " + folder, ENOTDIR);
   }
-  return Status::ok();
+  return Status();
 }
 
 }  // namespace morlavin::platform

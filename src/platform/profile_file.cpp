@@ -3,8 +3,6 @@
 #include "platform/profile_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <new>
 
 #include "platform/ascii.h"
 #include "platform/cp932.h"
@@ -121,7 +119,7 @@ std::string_view cutToLimit(std::string_view value, std::size_t limit) {
 Result<ProfileSnapshot> ProfileSnapshot::read(const std::string& path) {
   ProfileSnapshot snapshot;
   Result<std::string> bytes = readWholeFile(path);
-  if (bytes) {
+  if (bytes.ok()) {
     snapshot.m_bytes = std::move(bytes).value();
   } else if (bytes.status().code() != StatusCode::kNotFound) {
     return bytes.status();
@@ -144,7 +142,6 @@ std::vector<std::string> ProfileSnapshot::getAll(std::string_view section,
   });
   const std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
   std::vector<std::string> result;
-  result.reserve(keys.size());
   for (std::size_t i = 0; i < keys.size(); ++i) {
     std::string_view value = found[i] ? values[i] : keys[i].defaultValue;
     if (!found[i]) value = value.substr(0, value.find('\0'));
@@ -194,7 +191,6 @@ std::string editProfile(std::string_view file, std::string_view section,
             [](const Pending* a, const Pending* b) { return a->line.begin < b->line.begin; });
 
   std::string updated;
-  updated.reserve(file.size() + added.size() + section.size() + 8 + replaced.size() * 64);
   std::size_t copied = 0;
   for (const Pending* p : replaced) {
     updated.append(file.substr(copied, p->line.begin - copied));
@@ -226,14 +222,8 @@ Status writeProfileStrings(const std::string& path, std::string_view section,
     }
   }
   const Result<ProfileSnapshot> file = ProfileSnapshot::read(path);
-  if (!file) return file.status().rephrased(texts::files::cannotReadToUpdate(path));
-  std::string updated;
-  try {
-    updated = editProfile(file->bytes(), section, edits);
-  } catch (const std::bad_alloc&) {
-    return Status::fromErrno(texts::files::cannotWrite(path), ENOMEM);
-  }
-  return writeFileAtomically(path, updated);
+  if (!file.ok()) return file.status().rephrased(texts::files::cannotReadToUpdate(path));
+  return writeFileAtomically(path, editProfile(file->bytes(), section, edits));
 }
 
 }  // namespace morlavin::platform

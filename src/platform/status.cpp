@@ -37,8 +37,8 @@ StatusCode codeOfErrno(int errnoValue) {
   }
 }
 
-Status Status::fromErrno(std::string what, int errnoValue) {
-  return error(codeOfErrno(errnoValue), std::move(what), describeErrno(errnoValue));
+Status posixError(std::string what, int errnoValue) {
+  return Status::error(codeOfErrno(errnoValue), std::move(what), describeErrno(errnoValue));
 }
 
 }  // namespace morlavin

@@ -30,9 +30,9 @@ enum class StatusCode {
 
 class [[nodiscard]] Status {
  public:
+  // Success.
   Status() = default;
 
-  static Status ok() { return Status(); }
   // A failure of kind `code`, told to the user as `message`.
   static Status error(StatusCode code, std::string message) {
     assert(code != StatusCode::kOk);
@@ -43,13 +43,19 @@ class [[nodiscard]] Status {
     assert(code != StatusCode::kOk);
     return Status(code, std::move(what), std::move(reason));
   }
-  // Describes a failed system call: `what` failed because of `errnoValue`.
-  static Status fromErrno(std::string what, int errnoValue);
+  // A failure of kind `code` that the user is not told of: nothing was tried
+  // that the user would expect to hear about (no file named, no title to take).
+  static Status silent(StatusCode code) {
+    Status status = error(code, std::string());
+    status.m_silent = true;
+    return status;
+  }
 
-  bool isOk() const { return m_code == StatusCode::kOk; }
-  explicit operator bool() const { return isOk(); }
+  bool ok() const { return m_code == StatusCode::kOk; }
+  // A failure with nothing to tell the user.
+  bool silent() const { return m_silent; }
   StatusCode code() const { return m_code; }
-  // The sentence the user reads; empty for success.
+  // The sentence the user reads; empty for success and for a silent failure.
   std::string message() const {
     return m_reason.empty() ? m_what : m_what + " (" + m_reason + ")";
   }
@@ -64,6 +70,7 @@ class [[nodiscard]] Status {
   StatusCode m_code = StatusCode::kOk;
   std::string m_what;
   std::string m_reason;
+  bool m_silent = false;
 };
 
 // A value, or the Status that tells why there is none.
@@ -72,13 +79,12 @@ class [[nodiscard]] Result {
  public:
   Result(T value) : m_state(std::move(value)) {}  // NOLINT: a value converts implicitly
   Result(Status status) : m_state(std::move(status)) {  // NOLINT: so does a failure
-    assert(!std::get<Status>(m_state).isOk());
+    assert(!std::get<Status>(m_state).ok());
   }
 
-  bool isOk() const { return std::holds_alternative<T>(m_state); }
-  explicit operator bool() const { return isOk(); }
-  // The failure; Status::ok() when there is a value.
-  Status status() const { return isOk() ? Status::ok() : std::get<Status>(m_state); }
+  bool ok() const { return std::holds_alternative<T>(m_state); }
+  // The failure; success when there is a value.
+  Status status() const { return ok() ? Status() : std::get<Status>(m_state); }
 
   const T& value() const& { return std::get<T>(m_state); }
   T& value() & { return std::get<T>(m_state); }
@@ -86,13 +92,18 @@ class [[nodiscard]] Result {
   const T& operator*() const& { return value(); }
   T& operator*() & { return value(); }
   // The value, or `fallback` when there is none.
-  T value_or(T fallback) const& { return isOk() ? value() : std::move(fallback); }
+  T value_or(T fallback) const& { return ok() ? value() : std::move(fallback); }
   const T* operator->() const { return &value(); }
   T* operator->() { return &value(); }
 
  private:
   std::variant<T, Status> m_state;
 };
+
+// What a failed system call means for the user, made where the call failed:
+// `what` failed because of `errnoValue` (the call's errno), with the kind of
+// failure that errno stands for.
+Status posixError(std::string what, int errnoValue);
 
 // A user-readable reason for an errno value, in the program's language.
 std::string describeErrno(int errnoValue);

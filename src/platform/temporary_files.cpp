@@ -71,8 +71,8 @@ std::string temporaryName(std::string_view suffix) {
   return name;
 }
 
-int rememberTemporaryFile(int directory, std::string_view name) {
-  if (name.size() >= kNameSize) return -1;
+std::optional<int> rememberTemporaryFile(int directory, std::string_view name) {
+  if (name.size() >= kNameSize) return std::nullopt;
   for (int i = 0; i < static_cast<int>(std::size(g_slots)); ++i) {
     Slot& slot = g_slots[i];
     int expected = kFree;
@@ -83,11 +83,11 @@ int rememberTemporaryFile(int directory, std::string_view name) {
     slot.state.store(kLive, std::memory_order_release);
     return i;
   }
-  return -1;
+  return std::nullopt;
 }
 
-void forgetTemporaryFile(int ticket) {
-  if (ticket >= 0) g_slots[ticket].state.store(kFree, std::memory_order_release);
+void forgetTemporaryFile(std::optional<int> ticket) {
+  if (ticket) g_slots[*ticket].state.store(kFree, std::memory_order_release);
 }
 
 void removeStaleTemporaryFiles(int directory) {

@@ -3,6 +3,7 @@
 // behind when it was killed.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,11 +15,11 @@ std::string temporaryName(std::string_view suffix = ".tmp");
 
 // Marks the temporary file `name` in the folder open as `directory` for removal
 // should a signal end the program. Returns a ticket for forgetTemporaryFile,
-// or -1 when too many are live at once; such a file is left for
+// or none when too many are live at once; such a file is left for
 // removeStaleTemporaryFiles. `directory` must stay open until forgotten.
-int rememberTemporaryFile(int directory, std::string_view name);
+std::optional<int> rememberTemporaryFile(int directory, std::string_view name);
 // The file is gone or in its place: a signal no longer removes it.
-void forgetTemporaryFile(int ticket);
+void forgetTemporaryFile(std::optional<int> ticket);
 
 // Removes from the folder open as `directory` the temporary files (".tmp")
 // that belong to the current user and were made by a process that no longer

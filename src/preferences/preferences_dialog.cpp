@@ -192,7 +192,7 @@ void PreferencesDialog::confirm() {
   m_services.record = valuesFromControls();
   // The record holds the user's choices for this run even when they could
   // not all be saved.
-  if (const Status saved = m_services.settingsFile.saveSettings(m_services.record); !saved) {
+  if (const Status saved = m_services.settingsFile.saveSettings(m_services.record); !saved.ok()) {
     m_services.messages.critical(this, fromUtf8(texts::windows::kProgramName), fromUtf8(saved.message()));
   }
   accept();
@@ -217,13 +217,13 @@ void PreferencesDialog::chooseTranslator() {
 void PreferencesDialog::showHelp() { m_services.help.showTopic(kPreferencesHelpContext); }
 
 void PreferencesDialog::preview() {
-  if (const Status status = program::writePreview(m_services.previewDirectory, valuesFromControls()); !status) {
+  if (const Status status = program::writePreview(m_services.previewDirectory, valuesFromControls()); !status.ok()) {
     m_services.messages.critical(this, fromUtf8(texts::windows::kErrorTitle), fromUtf8(status.message()));
     return;
   }
   // The page is written; the user is told why no browser shows it.
   const std::string page = program::previewPath(m_services.previewDirectory);
-  if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory); !opened) {
+  if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory); !opened.ok()) {
     const std::string what = std::string(texts::program::kPreviewNotOpened) + page;
     m_services.messages.exclamation(this, fromUtf8(texts::windows::kProgramName),
                                     fromUtf8(opened.rephrased(what).message()));

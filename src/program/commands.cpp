@@ -23,14 +23,14 @@ Status launchTranslator(const settings::SettingsRecord& settings, platform::Laun
 
 PageDeletion deleteWrittenPage(const std::string& path, const platform::FileIdentity& written) {
   Status status = removeIfUnchanged(path, written);
-  if (status) return {std::string(texts::kPageDeleted), false, Status::ok()};
+  if (status.ok()) return {std::string(texts::kPageDeleted), false, Status()};
   // The page is still there: the button stays for another try.
   return {std::string(texts::kPageNotDeleted), true, std::move(status)};
 }
 
 Status deletePageOnExit(const settings::SettingsRecord& settings,
                         const std::string& lastOutputPath, const platform::FileIdentity& written) {
-  if (!settings::isOn(settings.QuitDeleteHTML) || lastOutputPath.empty()) return Status::ok();
+  if (!settings::isOn(settings.QuitDeleteHTML) || lastOutputPath.empty()) return Status();
   return removeIfUnchanged(lastOutputPath, written);
 }
 

@@ -36,7 +36,7 @@ StartUp startUp(std::string programDirectory, const std::vector<std::string>& ar
 
   if (result.programDirectory.empty()) messages.failure(texts::kNoProgramDirectory);
   const Result<std::string> prefix = settingsPrefix(result);
-  if (!prefix) {
+  if (!prefix.ok()) {
     messages.failure(prefix.status().message());
     settings = settings::defaultSettings();
     return result;

@@ -84,9 +84,10 @@ std::optional<std::string> backupFileName(float version) {
   return "Morlavin." + std::string(sign) + digits;
 }
 
-SettingsRecord readSettings(const std::string& path) {
+Result<SettingsRecord> readSettings(const std::string& path) {
   const auto file = platform::ProfileSnapshot::read(path);
-  return file ? recordFrom(*file) : defaultSettings();
+  if (!file.ok()) return file.status();
+  return recordFrom(*file);
 }
 
 SettingsFile::SettingsFile(std::string directoryPrefix, SettingsMessages& messages)
@@ -117,10 +118,10 @@ Status SettingsFile::saveSettings(SettingsRecord& record) {
   const std::string what = std::string(texts::kSettingsNotAllSaved) + m_path;
   // A file that cannot be replaced stored nothing: its reason is all there is
   // to say.
-  if (const Status status = platform::writeProfileStrings(m_path, kSettingsSection, edits); !status) {
+  if (const Status status = platform::writeProfileStrings(m_path, kSettingsSection, edits); !status.ok()) {
     return Status::error(status.code(), what + "\n" + status.message());
   }
-  if (problems.empty()) return Status::ok();
+  if (problems.empty()) return Status();
   return Status::error(StatusCode::kBadInput, what + problems);
 }
 
@@ -130,9 +131,9 @@ void SettingsFile::loadSettings(SettingsRecord& record) {
     // The bytes are let go before an upgrade reads the file again.
     const auto file = platform::ProfileSnapshot::read(m_path);
     readStatus = file.status();
-    record = file ? recordFrom(*file) : defaultSettings();
+    record = file.ok() ? recordFrom(*file) : defaultSettings();
   }
-  if (!readStatus) {
+  if (!readStatus.ok()) {
     // Nothing is known of what the file holds: neither an upgrade nor a save
     // may write over it.
     m_messages.failure(readStatus.rephrased(std::string(texts::kSettingsUnreadable) + m_path).message());
@@ -142,14 +143,14 @@ void SettingsFile::loadSettings(SettingsRecord& record) {
   const bool missing = !exists();
   if (missing || running > record.Version) {
     if (!missing) m_messages.notice(texts::kUpgradeNotice);
-    if (const Status saved = saveSettings(record); !saved) m_messages.failure(saved.message());
+    if (const Status saved = saveSettings(record); !saved.ok()) m_messages.failure(saved.message());
   } else if (running < record.Version) {
     m_messages.notice(texts::kBackupNotice);
     const auto backupName = backupFileName(record.Version);
     if (!backupName) {
       m_messages.failure(std::string(texts::kBackupFailed) + std::string(texts::kBackupUnnamed));
     } else if (const Status status = platform::copyFile(m_path, m_directoryPrefix + *backupName);
-               !status) {
+               !status.ok()) {
       m_messages.failure(std::string(texts::kBackupFailed) + status.message());
     }
   }

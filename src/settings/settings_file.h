@@ -36,9 +36,9 @@ inline constexpr std::string_view kSettingsSection = "Setting";
 std::optional<std::string> backupFileName(float version);
 
 // Reads the record from the INI file at `path` without changing anything on
-// disk: missing keys give their defaults, values longer than
-// kLongestSettingText bytes are cut.
-SettingsRecord readSettings(const std::string& path);
+// disk: a missing file or key gives the defaults, values longer than
+// kLongestSettingText bytes are cut. Fails for a file that cannot be read.
+Result<SettingsRecord> readSettings(const std::string& path);
 
 class SettingsFile {
  public:

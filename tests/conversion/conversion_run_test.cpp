@@ -36,27 +36,39 @@ struct RecordingView : ConversionView {
   }
   void setProgress(double percent) override {
     inPlace();
-    progress.push_back(percent);
+    percents.push_back(percent);
     if (percent == 0) log.push_back("bar 0");
   }
-  void showError(std::string_view message) override {
+  double progress() const override { return bar(); }
+  void showError(std::string_view message) {
     barShown.push_back(bar());
     inPlace();
     log.push_back("error " + std::string(message));
   }
   bool drawsEveryStep() const override { return everyStep; }
-  double bar() const { return progress.empty() ? 0 : progress.back(); }
+  double bar() const { return percents.empty() ? 0 : percents.back(); }
   void inPlace() {
     if (status != shown) log.push_back("text " + (shown = status));
   }
 
   std::string status, shown;
   std::vector<std::string> log;
-  std::vector<double> progress;
+  std::vector<double> percents;
   std::vector<double> barShown;  // the bar at each repaint and message
   bool everyStep = true;
   std::function<void()> duringCounting;  // runs at the second repaint, while lines are counted
 };
+
+// A run as the window shows it: a failure's message, then what the run leaves.
+Result<ConversionResult> convertShown(const ConversionRequest& request, const settings::SettingsRecord& settings,
+                                      RecordingView& view, test::FakeLauncher& launcher) {
+  auto result = convertFile(request, settings, view, launcher);
+  if (!result.ok() && !result.status().silent()) {
+    view.showError(result.status().message());
+    showRunFailed(view);
+  }
+  return result;
+}
 
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
@@ -88,19 +100,19 @@ struct TextRun {
   // message it returns, and the earlier page kept; a success's page replacing
   // it and opened; no temporary file left either way.
   void convert(const std::string& title = "t", const settings::SettingsRecord& record = settings::defaultSettings()) {
-    result = convertFile({input, title, true, encoding}, record, view, launcher);
+    result = convertShown({input, title, true, encoding}, record, view, launcher);
     view.inPlace();
     const std::string error = "error " + result.status().message();
-    EXPECT_EQ(std::count(view.log.begin(), view.log.end(), error), result || error == "error " ? 0 : 1);
+    EXPECT_EQ(std::count(view.log.begin(), view.log.end(), error), result.ok() || error == "error " ? 0 : 1);
     for (std::string& line : view.log) line = test::replaced(line, dir.path(), "DIR");  // differs from run to run
-    ASSERT_EQ(launcher.documents.size(), result ? 1u : 0u);
-    if (result) {
+    ASSERT_EQ(launcher.documents.size(), result.ok() ? 1u : 0u);
+    if (result.ok()) {
       EXPECT_EQ(result->outputPath, page);
       EXPECT_EQ(launcher.documents[0].file, page);
       EXPECT_EQ(result->size, fs::file_size(page));
     }
     if (page.empty()) return;
-    if (!result) { EXPECT_EQ(readFile(page), "earlier"); }
+    if (!result.ok()) { EXPECT_EQ(readFile(page), "earlier"); }
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(page).parent_path()), {}), 2) << "no temporary file left";
   }
 
@@ -123,12 +135,12 @@ TEST(ConversionRun, ShowsEachPassAndKeepsTheEarlierPageOnFailure) {
     TextRun run;
     run.prepare(c[1], c[2], std::stoi(c[3]), c[8]);
     fs::permissions(run.page, static_cast<fs::perms>(std::stoi(c[9], nullptr, 8)));
-    run.convert(c[5], c[4].empty() ? settings::defaultSettings() : settings::readSettings(data + c[4]));
+    run.convert(c[5], c[4].empty() ? settings::defaultSettings() : settings::readSettings(data + c[4]).value());
     EXPECT_EQ(run.result.status().code(), codes.at(c[11])) << run.result.status().message();
     EXPECT_EQ(run.view.log, linesOf(readFile(data + "runs/" + c[6])));
     std::vector<double> values;
     for (const std::string& value : linesOf(readFile(data + c[7]))) values.push_back(std::stod(value));
-    if (!c[7].empty()) { EXPECT_EQ(run.view.progress, values); }
+    if (!c[7].empty()) { EXPECT_EQ(run.view.percents, values); }
     if (!c[10].empty()) { EXPECT_EQ(readFile(run.page), readFile(data + c[10])); }
   }
 }
@@ -143,7 +155,7 @@ TEST(ConversionRun, KeepsTheEarlierPageWhenTheTextChangesWhileRead) {
     run.convert();
     EXPECT_EQ(run.result.status().message(), "ファイルが読み込み中に変更されました。もう一度変換してください。");
     EXPECT_EQ(run.view.log.back(), "text 変換に失敗しました。");
-    EXPECT_TRUE(run.view.progress.empty());
+    EXPECT_TRUE(run.view.percents.empty());
   }
 }
 
@@ -181,8 +193,8 @@ TEST(ConversionRun, BarDrawnOnlyWithTheStatusLineShowsTheSameValues) {
       if (readOnlyPage) fs::permissions(run.page, fs::perms::owner_read);
       run.view.everyStep = everyStep;
       run.convert();
-      EXPECT_EQ(run.result.isOk(), !readOnlyPage);
-      EXPECT_EQ(run.view.progress.size() > 120, everyStep) << "a value a line only where it is drawn";
+      EXPECT_EQ(run.result.ok(), !readOnlyPage);
+      EXPECT_EQ(run.view.percents.size() > 120, everyStep) << "a value a line only where it is drawn";
       shown[everyStep] = run.view.barShown;
       shown[everyStep].push_back(run.view.bar());
     }
@@ -211,7 +223,7 @@ TEST(ConversionRun, EncodingDecidesTheHeadAndTheMarkIsDropped) {
     run.prepare("e.txt", row[1], 1, "e.htm");
     run.encoding = test::encodingChoiceNamed(row[2]);
     run.convert("表");
-    ASSERT_TRUE(run.result);
+    ASSERT_TRUE(run.result.ok());
     const std::string page = readFile(run.page);
     const Encoding encoding = test::encodingNamed(row[3]);
     EXPECT_NE(page.find("\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html ; charset=" +
@@ -249,7 +261,7 @@ TEST(ConversionRun, TitleFromTheFirstLineAsItIsReadIsTheImportedOne) {
     for (const ConversionRequest* request : {&imported, &asRead, &streamed}) {
       RecordingView view;
       test::FakeLauncher launcher;
-      ASSERT_TRUE(convertFile(*request, settings::defaultSettings(), view, launcher));
+      ASSERT_TRUE(convertFile(*request, settings::defaultSettings(), view, launcher).ok());
     }
     ::close(stream);
     const std::string page = readFile(dir.file("t.htm"));

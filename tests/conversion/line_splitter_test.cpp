@@ -25,11 +25,11 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
           SCOPED_TRACE(row[0] + ", buffer " + std::to_string(buffer) + ", drop mark " + std::to_string(dropMark) +
                        ", vectors " + std::to_string(static_cast<int>(vectors)));
           platform::InputFile file;
-          ASSERT_TRUE(file.open(path).isOk());
+          ASSERT_TRUE(file.open(path).ok());
           LineSplitter splitter(file, buffer, dropMark ? EncodingChoice::kUtf8 : EncodingChoice::kShiftJis, {},
                                 vectors);
           std::vector<std::string> lines;
-          splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); });
+          ASSERT_TRUE(splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
           EXPECT_EQ(lines, expected);
           EXPECT_EQ(splitter.bytesRead(), file.size());
         }
@@ -63,10 +63,10 @@ TEST(LineSplitter, ReadsUtf16AsItsUtf8AtEveryBufferBoundary) {
              {EncodingChoice::kAuto, bigEndian ? EncodingChoice::kUtf16Be : EncodingChoice::kUtf16Le}) {
           SCOPED_TRACE(row[0] + ", big-endian " + std::to_string(bigEndian) + ", buffer " + std::to_string(buffer));
           platform::InputFile file;
-          ASSERT_TRUE(file.open(path).isOk());
+          ASSERT_TRUE(file.open(path).ok());
           LineSplitter splitter(file, buffer, encoding);
           std::vector<std::string> lines;
-          splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); });
+          ASSERT_TRUE(splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
           EXPECT_EQ(lines, test::referenceLines(repairUtf8(text)));
           EXPECT_EQ(splitter.bytesRead(), file.size());
         }

@@ -18,7 +18,7 @@ TEST(TitleImport, ReadsTheFirstLineOfARegularFileOnly) {
   const auto title = [&](const std::string& name, const std::string& bytes, EncodingChoice encoding) {
     test::writeFile(dir.file(name), bytes);
     const Result<std::string> title = importTitle(dir.file(name), encoding);
-    return title ? *title : "-";
+    return title.ok() ? *title : "-";
   };
   for (const auto& c : test::caseTable("conversion/title_import.txt", 4)) {
     EXPECT_EQ(title(c[0], c[1], test::encodingChoiceNamed(c[2])), c[3]) << c[0];

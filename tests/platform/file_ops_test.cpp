@@ -52,8 +52,8 @@ TEST(AtomicFileWriter, LeavesTheTargetAsItWasWithoutCommit) {
   writeFile(target, "old page");
   {
     AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, kPlainFileSystem);  // named temporary files
-    ASSERT_TRUE(writer.open(target).isOk());
-    ASSERT_TRUE(writer.open(target).isOk());  // a writer opened again drops what it had
+    ASSERT_TRUE(writer.open(target).ok());
+    ASSERT_TRUE(writer.open(target).ok());  // a writer opened again drops what it had
     writer.append("half a ");
     EXPECT_EQ(readFile(target), "old page");
   }  // abandoned: the old page stays and no temporary file is left behind
@@ -102,7 +102,7 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
     Status status = writer.open(row.target);
     writer.append(page.substr(0, 4));
     writer.append(page.substr(4));
-    if (status) status = writer.commit();
+    if (status.ok()) status = writer.commit();
     const std::string reason = row.reason;
     EXPECT_EQ(status.message(), reason.empty() ? "" : "書き込めません: " + row.target + " (" + reason + ")");
     const std::string after = readFile(row.target);
@@ -121,7 +121,7 @@ TEST(WriteFileAtomically, WritesThroughLinksAndKeepsThem) {
   writeFile(dir.file("kept/real.ini"), "old");
   fs::create_symlink("kept/step", dir.file("Morlavin.ini"));
   fs::create_symlink("real.ini", dir.file("kept/step"));
-  ASSERT_TRUE(writeFileAtomically(dir.file("Morlavin.ini"), "new").isOk());
+  ASSERT_TRUE(writeFileAtomically(dir.file("Morlavin.ini"), "new").ok());
   EXPECT_EQ(readFile(dir.file("kept/real.ini")), "new");
   EXPECT_TRUE(fs::is_symlink(dir.file("Morlavin.ini")) && fs::is_symlink(dir.file("kept/step")));
   EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(dir.file("kept")), "Morlavin.ini kept | real.ini step");
@@ -129,7 +129,7 @@ TEST(WriteFileAtomically, WritesThroughLinksAndKeepsThem) {
   for (int i = 1; i <= 41; ++i) {
     fs::create_symlink(i == 1 ? "kept/real.ini" : "l" + std::to_string(i - 1), dir.file("l" + std::to_string(i)));
   }
-  EXPECT_TRUE(writeFileAtomically(dir.file("l40"), "x").isOk());
+  EXPECT_TRUE(writeFileAtomically(dir.file("l40"), "x").ok());
   EXPECT_EQ(writeFileAtomically(dir.file("l41"), "x").message(),
             "書き込めません: " + dir.file("l41") + " (シンボリックリンクが多すぎるか、循環しています)");
 }
@@ -148,6 +148,30 @@ TEST(InputFile, RefusesAnythingButARegularFileAtOnce) {
   EXPECT_EQ(readWholeFile(dir.file("dir.txt")).status().message(), "ファイルを開けません (フォルダです)");
   // A file whose size is not known beforehand is read to its end.
   EXPECT_EQ(readWholeFile("/proc/version").value(), readFile("/proc/version"));
+  // 64 MiB is far more than any settings file; a byte more is refused unread.
+  writeFile(dir.file("large.ini"), "");
+  fs::resize_file(dir.file("large.ini"), (64 << 20) + 1);
+  EXPECT_EQ(readWholeFile(dir.file("large.ini")).status().message(), "ファイルを読み込めません (ファイルが大きすぎます)");
+}
+
+// A stream is read from where it stands to its end, counted as it goes, and
+// stays open for its owner; a closed one fails at the first read.
+TEST(InputFile, ReadsAStreamAndLeavesItOpen) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ASSERT_EQ(::write(ends[1], "text", 4), 4);
+  ::close(ends[1]);
+  char text[8];
+  {
+    InputFile stream;
+    stream.openStream(ends[0]);
+    EXPECT_EQ(stream.read(text, sizeof text).value() + stream.read(text, sizeof text).value(), 4u);
+    EXPECT_EQ(stream.size(), 4u);
+  }
+  ASSERT_EQ(::close(ends[0]), 0) << "the stream was closed";
+  InputFile closed;
+  closed.openStream(ends[0]);
+  EXPECT_FALSE(closed.read(text, sizeof text).ok());
 }
 
 // The permission bits of the file replaced carry over, never setuid, setgid or
@@ -170,19 +194,19 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
   const mode_t mask = ::umask(027);
   for (const WriterCalls* calls : {&systemWriterCalls(), &kPlainFileSystem, &fullDisk}) {
     AtomicFileWriter first, second(AtomicFileWriter::Replace::kRename, *calls);
-    ASSERT_TRUE(first.open(page).isOk() && second.open(page).isOk());
+    ASSERT_TRUE(first.open(page).ok() && second.open(page).ok());
     first.append("old|" + body);
     second.append("new|");
     second.appendTail(first, 4);
     EXPECT_EQ(second.commit().code(), calls == &fullDisk ? StatusCode::kNoSpace : StatusCode::kOk);
     if (calls != &fullDisk) { EXPECT_EQ(readFile(page), "new|" + body); }
     if (calls != &fullDisk) { EXPECT_EQ(fs::status(page).permissions(), fs::perms(0640)); }
-    EXPECT_TRUE(removeFile(page).isOk());  // on the full disk, a file already gone
+    EXPECT_TRUE(removeFile(page).ok());  // on the full disk, a file already gone
   }
   ::umask(mask);
   for (const mode_t mode : {0600, 07755}) {
     ::chmod(target.c_str(), mode);
-    ASSERT_TRUE(writeFileAtomically(target, "y").isOk());
+    ASSERT_TRUE(writeFileAtomically(target, "y").ok());
     struct stat st {};
     ::stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, mode & 0777);
@@ -204,9 +228,9 @@ TEST(FolderCache, TidiesEachFolderOnceForABatch) {
   const std::string left = dir.file(".morlavin-" + std::to_string(dead) + "-0.tmp");
   const auto write = [&](FolderCache& folders, const std::string& name) {
     AtomicFileWriter writer;
-    ASSERT_TRUE(writer.open(dir.file(name), &folders).isOk());
+    ASSERT_TRUE(writer.open(dir.file(name), &folders).ok());
     writer.append(name);
-    ASSERT_TRUE(writer.commit().isOk());
+    ASSERT_TRUE(writer.commit().ok());
   };
   std::string seen;
   for (int batch = 0; batch < 2; ++batch) {
@@ -231,21 +255,21 @@ TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
   writeFile(dir.file("elsewhere/a.txt"), "elsewhere");
   fs::create_symlink("a.txt", dir.file("tree/link.txt"));
   const Result<int> tree = openFolder(dir.file("tree"));
-  ASSERT_TRUE(tree.isOk());
+  ASSERT_TRUE(tree.ok());
   FolderCache folders;
   folders.hold(dir.file("tree"), *tree);
   fs::rename(dir.file("tree"), dir.file("moved"));
   fs::create_symlink("elsewhere", dir.file("tree"));
 
   InputFile input;
-  ASSERT_TRUE(input.open(dir.file("tree/a.txt"), *tree).isOk());
+  ASSERT_TRUE(input.open(dir.file("tree/a.txt"), *tree).ok());
   char text[16];
-  EXPECT_EQ(std::string(text, input.read(text, sizeof text)), "listed");
-  EXPECT_EQ(input.open(dir.file("tree/link.txt"), *tree).message(), "ファイルを開けません (通常のファイルではありません)");
+  EXPECT_EQ(std::string(text, input.read(text, sizeof text).value()), "listed");
+  EXPECT_EQ(InputFile().open(dir.file("tree/link.txt"), *tree).message(), "ファイルを開けません (通常のファイルではありません)");
   AtomicFileWriter writer;
-  ASSERT_TRUE(writer.open(dir.file("tree/a.htm"), &folders).isOk());
+  ASSERT_TRUE(writer.open(dir.file("tree/a.htm"), &folders).ok());
   writer.append("page");
-  ASSERT_TRUE(writer.commit().isOk());
+  ASSERT_TRUE(writer.commit().ok());
   EXPECT_EQ(readFile(dir.file("moved/a.htm")) + " " + fileNames(dir.file("elsewhere")), "page a.txt");
   folders.release(dir.file("tree"));
   ::close(*tree);
@@ -269,13 +293,13 @@ TEST(RemoveFileIfUnchanged, DeletesOnlyTheFileThatWasWritten) {
     fs::create_directory(dir.file("site"));
     const std::string page = dir.file("site/page.htm");
     AtomicFileWriter writer;
-    ASSERT_TRUE(writer.open(page).isOk());
+    ASSERT_TRUE(writer.open(page).ok());
     writer.append("page");
-    ASSERT_TRUE(writer.commit().isOk());
+    ASSERT_TRUE(writer.commit().ok());
     row.change(dir.path());
     errno = EACCES;  // an earlier call's error is not this one's
     const Status status = removeFileIfUnchanged(page, writer.written(), "changed: ");
-    EXPECT_EQ(status.message(), std::string(row.message) + (status ? "" : page));
+    EXPECT_EQ(status.message(), std::string(row.message) + (status.ok() ? "" : page));
     EXPECT_EQ(!fs::exists(page), row.gone);
   }
 }

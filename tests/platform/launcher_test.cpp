@@ -66,13 +66,13 @@ TEST(DesktopLauncher, HandsOverAbsolutePathsAndArgumentsUntouched) {
   const std::string path = std::getenv("PATH");
   ::setenv("PATH", (dir.path() + ":" + path).c_str(), 1);
   std::signal(SIGPIPE, SIG_IGN);
-  ASSERT_TRUE(launcher.openDocument("-x.htm", dir.path()).isOk());
+  ASSERT_TRUE(launcher.openDocument("-x.htm", dir.path()).ok());
   EXPECT_EQ(seen(), "0|" + dir.path() + "|" + dir.file("-x.htm") + "|");
-  ASSERT_TRUE(launcher.openDocument("/a/https:/b.htm").isOk());
+  ASSERT_TRUE(launcher.openDocument("/a/https:/b.htm").ok());
   EXPECT_EQ(seen(), "0|" + std::filesystem::current_path().string() + "|/a/https:/b.htm|");
-  ASSERT_TRUE(launcher.startProgram("program", {"a b", "$HOME", ""}).isOk());
+  ASSERT_TRUE(launcher.startProgram("program", {"a b", "$HOME", ""}).ok());
   EXPECT_EQ(seen(), "0|" + std::filesystem::current_path().string() + "|a b|$HOME||");
-  EXPECT_FALSE(launcher.startProgram(dir.file("missing"), {}).isOk());
+  EXPECT_FALSE(launcher.startProgram(dir.file("missing"), {}).ok());
   ::setenv("PATH", path.c_str(), 1);
 }
 

@@ -66,14 +66,14 @@ TEST(Locations, FindsThePluginsWhereTheHelpIs) {
 TEST(Locations, CreatesPrivateFoldersAndSeesWhatIsWritable) {
   TempDir t;
   const std::string folder = t.file("a/b/morlavin");
-  EXPECT_TRUE(createFolder(folder).isOk());
-  EXPECT_TRUE(createFolder(folder).isOk());
+  EXPECT_TRUE(createFolder(folder).ok());
+  EXPECT_TRUE(createFolder(folder).ok());
   struct stat info {};
   ASSERT_EQ(::stat(folder.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
   EXPECT_TRUE(canWriteFolder(folder));
   test::writeFile(t.file("file"), "x");
-  EXPECT_FALSE(createFolder(t.file("file/sub")).isOk() || createFolder(t.file("file")).isOk());
+  EXPECT_FALSE(createFolder(t.file("file/sub")).ok() || createFolder(t.file("file")).ok());
   EXPECT_FALSE(canWriteFolder(t.file("missing")));
   ::chmod(folder.c_str(), 0500);
   EXPECT_EQ(canWriteFolder(folder), ::geteuid() == 0);

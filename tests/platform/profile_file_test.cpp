@@ -20,7 +20,7 @@ TEST(ProfileFile, ReadsKeysByTheProfileRules) {
     EXPECT_EQ(ProfileSnapshot::read(dir.file("a.ini")).value().get(c[2], c[3], "dflt"), c[4]);
   }
   EXPECT_EQ(ProfileSnapshot::read(dir.file("missing.ini")).value().get("Setting", "Key", "dflt"), "dflt");
-  EXPECT_FALSE(ProfileSnapshot::read(dir.path())) << "a folder";
+  EXPECT_FALSE(ProfileSnapshot::read(dir.path()).ok()) << "a folder";
 }
 
 TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
@@ -31,7 +31,7 @@ TEST(ProfileFile, WritesChangeOnlyTheirOwnLine) {
     ::unlink(path.c_str());
     if (!c[1].empty()) writeFile(path, c[1]);
     const ProfileEdit edit{c[2], c[3]};
-    EXPECT_TRUE(writeProfileStrings(path, "Setting", {&edit, 1}).isOk());
+    EXPECT_TRUE(writeProfileStrings(path, "Setting", {&edit, 1}).ok());
     EXPECT_EQ(readFile(path), c[4]);
     EXPECT_EQ(ProfileSnapshot::read(path).value().get("Setting", c[2], "?"), c[3]) << "reads back";
   }

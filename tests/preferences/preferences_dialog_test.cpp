@@ -44,7 +44,7 @@ QString shown(const QLabel* label) {
 // A program directory with a saved settings file, and the dialog open on it.
 struct Program {
   explicit Program(const SettingsRecord& initial = defaultSettings()) : record(initial) {
-    EXPECT_TRUE(file.saveSettings(record));
+    EXPECT_TRUE(file.saveSettings(record).ok());
     savedFile = fileNow();
     dialog = std::make_unique<PreferencesDialog>(
         PreferencesServices{record, file, launcher, fileDialogs, boxes, help, dir.path()}, nullptr);

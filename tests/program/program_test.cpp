@@ -84,8 +84,8 @@ TEST(StartUp, WithoutAProgramFolderKeepsTheSettingsInTheUsersFolderIfAny) {
 TEST(MainCommands, TranslatorStartsWithItsOneArgumentOnceNamed) {
   const Status refused = Status::error(StatusCode::kRefused, "起動できません: /bin/x");
   struct Row { std::string translator; Status answer; StatusCode code; std::string message; };
-  for (const Row& row : {Row{"", Status::ok(), StatusCode::kNotConfigured, std::string(texts::kNoTranslator)},
-                         Row{"/opt/翻訳 ソフト/tr; rm -rf ~", Status::ok(), StatusCode::kOk, ""},
+  for (const Row& row : {Row{"", Status(), StatusCode::kNotConfigured, std::string(texts::kNoTranslator)},
+                         Row{"/opt/翻訳 ソフト/tr; rm -rf ~", Status(), StatusCode::kOk, ""},
                          Row{"/bin/x", refused, StatusCode::kRefused, refused.message()}}) {
     test::FakeLauncher launcher;
     launcher.startResult = row.answer;
@@ -112,7 +112,7 @@ TEST(MainCommands, DeletePageOnlyWhileItIsTheOneWritten) {
     if (row[0] == "folder") fs::create_directory(page);
     const auto settings = with({{"QuitDeleteHTML", row[1]}});
     EXPECT_EQ(deletePageOnExit(settings, page, {}).message(), test::replaced(row[5], "PAGE", page));
-    EXPECT_TRUE(deletePageOnExit(settings, "", {})) << "no page written";
+    EXPECT_TRUE(deletePageOnExit(settings, "", {}).ok()) << "no page written";
     const PageDeletion deletion = deleteWrittenPage(page, {});
     EXPECT_EQ(deletion.statusText, row[2]);
     EXPECT_EQ(deletion.keepButton, row[3] == "1");
@@ -128,7 +128,7 @@ TEST(Preview, IsWrittenInItsFolderAndRemovedAgain) {
                             {"HTMLBackGround", "bg.gif"}});
   const std::string path = dir.file("~mlvpre.htm");
   EXPECT_EQ(previewPath(dir.path()), path);
-  ASSERT_TRUE(writePreview(dir.path(), values));
+  ASSERT_TRUE(writePreview(dir.path(), values).ok());
   EXPECT_EQ(readFile(path), readFile(std::string(MORLAVIN_TEST_DATA) + "/program/preview.htm"));
   removePreview(dir.path());
   EXPECT_FALSE(fs::exists(path));

@@ -68,7 +68,7 @@ void checkLoads(bool unreadable) {
     EXPECT_EQ(program.record, test::withCell(row[6]));
     EXPECT_EQ(program.messages.notices, row[2] == "-" ? std::vector<std::string>{} : std::vector{notices.at(row[2])});
     EXPECT_EQ(program.messages.failures, failure == "-" ? std::vector<std::string>{} : std::vector{failure});
-    if (failure.starts_with(texts::kSettingsUnreadable)) { EXPECT_FALSE(program.file.saveSettings(program.record)); }
+    if (failure.starts_with(texts::kSettingsUnreadable)) { EXPECT_FALSE(program.file.saveSettings(program.record).ok()); }
     EXPECT_EQ(test::fileNames(program.dir.path()), row.at(4));
     ::chmod(program.ini().c_str(), 0600);
     if (fs::is_regular_file(program.ini())) {
@@ -118,7 +118,7 @@ TEST(SettingsFile, NewerFileIsBackedUpAtEveryStartUntilSaved) {
   EXPECT_EQ(program.messages.notices.size(), 2u);
   EXPECT_EQ(readFile(program.dir.file("Morlavin.170")), fixture("version_1_70.ini"));
 
-  EXPECT_TRUE(program.file.saveSettings(program.record));
+  EXPECT_TRUE(program.file.saveSettings(program.record).ok());
   program.messages.notices.clear();
   program.file.loadSettings(program.record);
   EXPECT_TRUE(program.messages.notices.empty());
@@ -177,7 +177,7 @@ TEST(SettingsFile, SaveTrimsAndReportsWhatItCouldNotStore) {
   SettingsRecord& record = program.record = defaultSettings();
   record.Translator = "  /usr/bin/trans  ";
   record.HTMLBackGround = "\tback.gif ";
-  ASSERT_TRUE(program.file.saveSettings(record));
+  ASSERT_TRUE(program.file.saveSettings(record).ok());
   EXPECT_EQ(record.Translator + "|" + record.HTMLBackGround, "/usr/bin/trans|back.gif");
 
   record.Translator = "/opt/〜/tr";  // would come back as "～"
