@@ -155,6 +155,7 @@ void MainWindow::createControls() {
   setFont(ui::windowFont());
 
   auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("clientArea"));
   client->setFixedSize(6015 / 15, 2070 / 15);
   setCentralWidget(client);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
