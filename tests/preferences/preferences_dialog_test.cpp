@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -21,6 +22,7 @@
 #include "preferences/updown_control.h"
 #include "program/preview.h"
 #include "settings/settings_file.h"
+#include "test_support/case_table.h"
 #include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
@@ -130,6 +132,23 @@ TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
   EXPECT_EQ(p.fileNow(), p.savedFile) << "and reach the file only with OK";
 }
 
+TEST(PreferencesDialog, ControlsStandInTheirRows) {
+  Program p;
+  int rowBottom = -1;
+  for (const auto& row : test::caseTable("preferences/layout.txt", 1)) {
+    QRect before;
+    for (const QString& name : QString::fromStdString(row[0]).split(' ')) {
+      const QWidget* control = p.at(name);
+      const QRect at(control->mapTo(p.dialog.get(), QPoint()), control->size());
+      EXPECT_TRUE(p.dialog->rect().contains(at) && control->isVisible()) << name.toStdString();
+      if (before.isNull()) EXPECT_GT(at.top(), rowBottom) << name.toStdString();
+      else EXPECT_TRUE(at.left() > before.right() && at.top() <= before.bottom() && at.bottom() >= before.top()) << name.toStdString();
+      rowBottom = before.isNull() ? at.bottom() : rowBottom;
+      before = at;
+    }
+  }
+}
+
 // Each group's manual switch trades its list for its value boxes; the boxes
 // are grey until a switch is first used, the image box until it is toggled.
 TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
@@ -149,7 +168,8 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   const auto expectGroup = [&p](const QString& group, bool manual, const QColor& boxesOff) {
     auto* list = p.at<QComboBox>(group + "ColourList");
     EXPECT_TRUE(list->isEnabled() != manual && !list->isEditable()) << group.toStdString();
-    EXPECT_EQ(base(list), manual ? buttonFace() : kWhite) << group.toStdString();
+    EXPECT_EQ(list->palette().color(QPalette::Button), manual ? buttonFace() : kWhite) << group.toStdString();
+    EXPECT_EQ(list->view()->accessibleName(), p.at<QLabel>(group + "ColourLabel")->text()) << "the open list, read out";
     for (const char* component : {"Red", "Green", "Blue"}) {
       const QString name = group + component;
       EXPECT_EQ(base(p.at(name + "Edit")), manual ? kWhite : boxesOff) << name.toStdString();
@@ -180,7 +200,8 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
 
   // What the user reads is the text as written, also where it looks like markup.
   for (const auto& [name, tip] : {std::pair{"noCharsetMetaBox", "変換する時文字コード用の<META>タグを追加しません。"},
-                                  std::pair{"ignoreTagsBox", "変換中、<BR>などのタグを認識しないようにします。"}}) {
+                                  std::pair{"ignoreTagsBox", "変換中、<BR>などのタグを認識しないようにします。"},
+                                  std::pair{"textColourList", "文字色を設定します。"}}) {
     QWidget* control = p.at(name);
     QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), control->mapToGlobal(QPoint(4, 4)));
     QApplication::sendEvent(control, &hover);
@@ -238,6 +259,11 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   EXPECT_EQ(holdArrow(red, true), steps(steps({}, 1, 21, 1), 31, 251, 10, 255));
   EXPECT_EQ(p.at<QLineEdit>("textRedEdit")->text(), "255");
   EXPECT_EQ(red->step(), 1) << "a release goes back to single steps";
+  // A screen reader's actions step once each way; the right button does nothing.
+  QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(red)->actionInterface();
+  for (const QString& action : {actions->decreaseAction(), actions->decreaseAction(), actions->increaseAction()}) actions->doAction(action);
+  QTest::mouseClick(red, Qt::RightButton, {}, QPoint(red->width() / 2, 1));
+  EXPECT_EQ(p.at<QLineEdit>("textRedEdit")->text(), "254");
 
   // The loaded 255 was there already, so no change: single steps from the first press.
   EXPECT_EQ(holdArrow(p.at<UpDownControl>("backgroundBlueUpDown"), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
@@ -246,7 +272,7 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   p.at<QLineEdit>("backgroundImageEdit")->setText("bg.gif");
   p.click("previewButton");
   p.click("previewButton");
-  EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FF0080\" BACKGROUND=\"bg.gif\">\r\n"),
+  EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FE0080\" BACKGROUND=\"bg.gif\">\r\n"),
             std::string::npos);
   ASSERT_EQ(p.launcher.documents.size(), 2u);
   EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,
