@@ -44,7 +44,7 @@ if r.returncode:  # target names changed: rebuild everything instead
     r = sh("cmake --build build -j2")
     if r.returncode:
         sys.exit("baseline build failed:\n" + r.stdout[-3000:])
-TESTS = os.environ.get("MUT_CTEST", "-E '^(Form1|PreferencesDialog|HelpWindow|WindowFont|gui|install|package|browser)|NOT_BUILT'")
+TESTS = os.environ.get("MUT_CTEST", "-E '^(MainWindow|PreferencesDialog|HelpWindow|WindowFont|gui|install|package|browser)|NOT_BUILT'")
 r = sh(f"ctest --test-dir build {TESTS} -j2 --timeout 120", timeout=900)
 if r.returncode:
     sys.exit("baseline tests fail:\n" + r.stdout[-3000:])

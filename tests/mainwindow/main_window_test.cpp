@@ -218,6 +218,10 @@ TEST_F(MainWindow, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
   EXPECT_EQ(dialogs.preselections, std::vector<QString>({"", "/data/chosen.txt"}));
   EXPECT_EQ(dialogs.filters, std::vector<QString>(2, "テキスト ファイル (*.txt)"));
 
+  int preferences = 0;
+  window->setPreferencesCommand([&preferences] { ++preferences; });
+  control<QAction>("preferencesAction")->trigger();
+  EXPECT_EQ(preferences, 1);
   QTest::keyClick(window.get(), Qt::Key_F1);
   control<QAction>("helpTopicsAction")->trigger();
   EXPECT_EQ(help.requests, (std::vector<int>{-1, -1})) << "the topics list, by F1 and by the menu";
