@@ -29,7 +29,7 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
   const QString html = window.browser()->document()->toHtml();
   for (const int context : {1, 2, 3, 4, 5, 15, 16, 17, 18})
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1\"").arg(topicAnchor(context)))) << context;
-  EXPECT_TRUE(window.browser()->toPlainText().contains("ページの1行になり、行末に")) << "no blank where a line ends";
+  EXPECT_TRUE(window.browser()->toPlainText().contains("変換するソフトです。テキストの1行")) << "no blank where a line ends";
   const struct { int context; const char* heading; } cases[] = {  // -1: the topics list
       {17, "一括変換"}, {-1, "目次"}, {15, "環境設定"}, {2, "テキストファイルを変換する"}};
   for (const auto& c : cases) {
