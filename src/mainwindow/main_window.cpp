@@ -169,6 +169,7 @@ void MainWindow::createControls() {
   setFont(ui::windowFont());
 
   auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("clientArea"));
   client->setFixedSize(6015 / 15, 2070 / 15);
   setCentralWidget(client);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -183,7 +184,7 @@ void MainWindow::createControls() {
   m_statusLabel = label(client, "statusLabel", words::kStatusPrompt, twips(120, 480, 5775, 255));
   m_progressBar = place<QProgressBar>(client, "progressBar", twips(120, 840, 5775, 255));
   m_progressBar->setRange(0, 100 * kProgressStepsPerPercent);
-  m_progressBar->setValue(0);
+  setProgress(0);
   m_progressBar->setTextVisible(false);
   // A plain bar: the default style's shaded one costs fifteen times as much
   // to draw, and a run repaints the bar about a hundred times while it holds
@@ -330,12 +331,12 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
   QMainWindow::keyPressEvent(event);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+// A close event comes accepted: the window closes whatever became of the page.
+void MainWindow::closeEvent(QCloseEvent*) {
   if (const Status status = program::deletePageOnExit(m_settings, m_lastOutputPath, m_lastOutputIdentity);
       !status.ok()) {
     m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));
   }
-  event->accept();
 }
 
 void MainWindow::browseForInput() {

@@ -107,7 +107,6 @@ ColourChooser::ColourChooser(const texts::preferences_dialog::ColourGroup& words
   m_caption->setBuddy(m_names);
   m_names->setAccessibleName(caption);
   m_names->view()->setAccessibleName(caption);
-  m_names->setEditable(false);
   for (const std::string_view colourName : settings::kColorNameList) {
     m_names->addItem(QString::fromLatin1(colourName.data(), static_cast<qsizetype>(colourName.size())));
   }

@@ -69,7 +69,7 @@ class MainWindow : public testing::Test {
   std::unique_ptr<mainwindow::MainWindow> window;
 };
 
-// Every caption is whole and fits its control; the window is fixed and centred.
+// Controls where the layout puts them, captions whole and fitting in any face; fixed and centred.
 TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
   open();
   QStringList menus, expectedMenus;
@@ -77,15 +77,19 @@ TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
     menus << menu->text();
     for (const QAction* item : menu->menu()->actions()) menus << item->text() + item->shortcut().toString();
   }
-  for (const auto& row : test::caseTable("mainwindow/captions.txt", 2)) {
+  for (const auto& row : test::caseTable("mainwindow/captions.txt", 6)) {
     if (row.at(0) == "menu") {
       expectedMenus << QString::fromStdString(row.at(1));
       continue;
     }
-    const QString caption = control(row[0])->property("text").toString();
+    const QWidget* placed = control(row[0]);
+    const QString caption = placed->property("text").toString();
     EXPECT_EQ(caption, QString::fromStdString(row.at(1)));
+    EXPECT_EQ(QRect(placed->mapTo(window->centralWidget(), QPoint()), placed->size()),
+              QRect(std::stoi(row[2]) / 15, std::stoi(row[3]) / 15, std::stoi(row[4]) / 15, std::stoi(row[5]) / 15)) << row[0];
+    // Whole, and on a button clear of its bevel, two pixels each side.
     const QString shown = QString(caption).replace(QRegularExpression(R"(\(&(\w)\))"), "(\\1)");
-    EXPECT_LE(control(row[0])->fontMetrics().horizontalAdvance(shown), control(row[0])->width()) << row[0];
+    EXPECT_LE(placed->fontMetrics().horizontalAdvance(shown), placed->width() - (placed->inherits("QPushButton") ? 4 : 0)) << row[0];
   }
   EXPECT_EQ(menus, expectedMenus);
   EXPECT_EQ(window->windowTitle(), "Morlavin");
@@ -210,9 +214,11 @@ TEST_F(MainWindow, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
   EXPECT_EQ(dialogs.preselections, std::vector<QString>({"", "/data/chosen.txt"}));
   EXPECT_EQ(dialogs.filters, std::vector<QString>(2, "テキスト ファイル (*.txt)"));
 
+  window->setPreferencesCommand([this] { help.requests.push_back(0); });  // the program's own dialog
+  control<QAction>("preferencesAction")->trigger();
   QTest::keyClick(window.get(), Qt::Key_F1);
   control<QAction>("helpTopicsAction")->trigger();
-  EXPECT_EQ(help.requests, (std::vector<int>{-1, -1})) << "the topics list, by F1 and by the menu";
+  EXPECT_EQ(help.requests, (std::vector<int>{0, -1, -1})) << "the preferences, then the topics list by F1 and by the menu";
 
   // The read-me goes to the program's own viewer, never to the desktop.
   control<QAction>("readmeAction")->trigger();

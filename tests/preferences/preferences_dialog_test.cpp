@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -21,6 +22,7 @@
 #include "preferences/updown_control.h"
 #include "program/preview.h"
 #include "settings/settings_file.h"
+#include "test_support/case_table.h"
 #include "test_support/settings_rows.h"
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
@@ -130,6 +132,25 @@ TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
   EXPECT_EQ(p.fileNow(), p.savedFile) << "and reach the file only with OK";
 }
 
+TEST(PreferencesDialog, ControlsStandInTheirRows) {
+  Program p;
+  std::vector<QRect> taken;  // none overlapping another
+  QRect rowStart;
+  for (const auto& row : test::caseTable("preferences/layout.txt", 1)) {
+    QRect before;
+    for (const QString& name : QString::fromStdString(row[0]).split(' ')) {
+      const QWidget* control = p.at(name);
+      const QRect at(control->mapTo(p.dialog.get(), QPoint()), control->size());
+      const bool inRow = before.isNull() ? at.top() > rowStart.bottom()
+                                         : at.left() > before.right() && at.top() <= before.bottom() && at.bottom() >= before.top();
+      EXPECT_TRUE(inRow && p.dialog->rect().contains(at) && control->isVisible()) << name.toStdString();
+      for (const QRect& other : taken) EXPECT_FALSE(at.intersects(other)) << name.toStdString();
+      rowStart = before.isNull() ? at : rowStart;
+      taken.push_back(before = at);
+    }
+  }
+}
+
 // Each group's manual switch trades its list for its value boxes; the boxes
 // are grey until a switch is first used, the image box until it is toggled.
 TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
@@ -149,7 +170,9 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   const auto expectGroup = [&p](const QString& group, bool manual, const QColor& boxesOff) {
     auto* list = p.at<QComboBox>(group + "ColourList");
     EXPECT_TRUE(list->isEnabled() != manual && !list->isEditable()) << group.toStdString();
-    EXPECT_EQ(base(list), manual ? buttonFace() : kWhite) << group.toStdString();
+    EXPECT_EQ(list->palette().color(QPalette::Button), manual ? buttonFace() : kWhite) << group.toStdString();
+    const QString caption = p.at<QLabel>(group + "ColourLabel")->text();
+    EXPECT_TRUE(list->accessibleName() == caption && list->view()->accessibleName() == caption) << "read out, shut and open";
     for (const char* component : {"Red", "Green", "Blue"}) {
       const QString name = group + component;
       EXPECT_EQ(base(p.at(name + "Edit")), manual ? kWhite : boxesOff) << name.toStdString();
@@ -180,7 +203,9 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
 
   // What the user reads is the text as written, also where it looks like markup.
   for (const auto& [name, tip] : {std::pair{"noCharsetMetaBox", "変換する時文字コード用の<META>タグを追加しません。"},
-                                  std::pair{"ignoreTagsBox", "変換中、<BR>などのタグを認識しないようにします。"}}) {
+                                  std::pair{"ignoreTagsBox", "変換中、<BR>などのタグを認識しないようにします。"},
+                                  std::pair{"textColourList", "文字色を設定します。"},
+                                  std::pair{"previewButton", "表示プレビューを"}, std::pair{"defaultColoursButton", "HTML設定を初期に戻します"}}) {
     QWidget* control = p.at(name);
     QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), control->mapToGlobal(QPoint(4, 4)));
     QApplication::sendEvent(control, &hover);
@@ -189,15 +214,17 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
       if (window->objectName() == "qtooltip_label" && window->isVisible()) label = qobject_cast<QLabel*>(window);
     EXPECT_EQ(shown(label), QString::fromUtf8(tip)) << name;
   }
-  QString message;
-  QTimer::singleShot(0, [&message, &fixedWithoutMaximize] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    message = shown(box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr);
-    EXPECT_TRUE(box && fixedWithoutMaximize(box));
-    if (box) box->accept();
-  });
-  ui::QtMessageBoxes().critical(nullptr, "エラー", "ファイルを開けません: /tmp/a<br>b.txt");
-  EXPECT_EQ(message, "ファイルを開けません: /tmp/a<br>b.txt");
+  for (const auto kind : {&ui::MessageBoxes::plain, &ui::MessageBoxes::exclamation, &ui::MessageBoxes::critical}) {
+    QString message;
+    QTimer::singleShot(0, [&message, &fixedWithoutMaximize] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      message = shown(box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr);
+      EXPECT_TRUE(box && fixedWithoutMaximize(box));
+      if (box) box->accept();
+    });
+    (ui::QtMessageBoxes().*kind)(nullptr, "エラー", "ファイルを開けません: /tmp/a<br>b.txt");
+    EXPECT_EQ(message, "ファイルを開けません: /tmp/a<br>b.txt");
+  }
 }
 
 // Holds an arrow of `upDown` until the value stops moving; returns the values it took.
@@ -236,8 +263,13 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   // A held arrow steps by ten once twenty away.
   auto* red = p.at<UpDownControl>("textRedUpDown");
   EXPECT_EQ(holdArrow(red, true), steps(steps({}, 1, 21, 1), 31, 251, 10, 255));
-  EXPECT_EQ(p.at<QLineEdit>("textRedEdit")->text(), "255");
   EXPECT_EQ(red->step(), 1) << "a release goes back to single steps";
+  // A screen reader's actions step once each way; the right button does nothing.
+  QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(red);
+  QAccessibleActionInterface* actions = spoken->actionInterface();
+  for (const QString& action : {actions->decreaseAction(), actions->decreaseAction(), actions->increaseAction()}) actions->doAction(action);
+  QTest::mouseClick(red, Qt::RightButton, {}, QPoint(red->width() / 2, 1));
+  EXPECT_EQ(p.at<QLineEdit>("textRedEdit")->text() + " " + spoken->text(QAccessible::Value), "254 254");
 
   // The loaded 255 was there already, so no change: single steps from the first press.
   EXPECT_EQ(holdArrow(p.at<UpDownControl>("backgroundBlueUpDown"), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
@@ -246,7 +278,7 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   p.at<QLineEdit>("backgroundImageEdit")->setText("bg.gif");
   p.click("previewButton");
   p.click("previewButton");
-  EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FF0080\" BACKGROUND=\"bg.gif\">\r\n"),
+  EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FE0080\" BACKGROUND=\"bg.gif\">\r\n"),
             std::string::npos);
   ASSERT_EQ(p.launcher.documents.size(), 2u);
   EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,

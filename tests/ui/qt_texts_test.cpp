@@ -23,6 +23,7 @@ TEST(MissingQtTexts, FillInWhatQtsJapaneseCatalogueLacks) {
   EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"), "フォルダ");
   EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), qt.translate("QFileDialog", "Open"));
   EXPECT_FALSE(qt.translate("QFileDialog", "Open").isEmpty());
+  EXPECT_TRUE(missing.translate(nullptr, "Folder", nullptr, -1).isEmpty() && missing.translate("QFileDialog", nullptr, nullptr, -1).isEmpty());
   QCoreApplication::removeTranslator(&missing);
   QCoreApplication::removeTranslator(&qt);
 }
