@@ -32,23 +32,23 @@ bool isEucByte(unsigned char b) { return b >= 0xA1 && b <= 0xFE; }
 // One block of 64 bytes that holds only ASCII and bytes 0xA1 to 0xFE, as the
 // mask of its bytes above 0x7F. Within each run of such bytes the characters
 // are pairs, so a run's bytes at even distance from its start are leads, and
-// a run must not end on a lead; `pendingLead` carries a lead across blocks.
-// False for a broken pair.
-bool eucPairsWhole(std::uint64_t high, bool& pendingLead) {
+// a run must not end on a lead; `lead` is 1 when the block before ended on a
+// lead, whose trail must open this one. False for a broken pair. Without a
+// branch: whether a block boundary splits a character is as good as random in
+// Japanese text, and a mispredicted branch would cost more than the block.
+bool eucPairsWhole(std::uint64_t high, std::uint64_t& lead) {
   constexpr std::uint64_t kOdd = 0xAAAAAAAAAAAAAAAAULL;
-  std::uint64_t starts = high & ~(high << 1);
-  if (pendingLead) {
-    if ((high & 1) == 0) return false;
-    starts &= ~std::uint64_t{1};  // that run began in the block before, with a lead
-  }
+  // A run that goes on from the block before opens here with a trail byte.
+  const std::uint64_t starts = high & ~(high << 1 | lead);
   // Adding a run's first bit carries through the run: the runs that start
   // at an even place. Their leads are at even places, the others' at odd
   // ones, and a run ends well on a trail byte.
   const std::uint64_t fromEven = ((high + (starts & ~kOdd)) ^ high) & high;
   const std::uint64_t leads = high & (fromEven ^ kOdd);
   const std::uint64_t ends = high & ~(high >> 1);
-  pendingLead = (leads >> 63) != 0;
-  return (ends & leads & ~(std::uint64_t{1} << 63)) == 0;
+  const bool whole = ((ends & leads & ~(std::uint64_t{1} << 63)) | (lead & ~high)) == 0;
+  lead = leads >> 63;
+  return whole;
 }
 
 // The bytes of 32 at `at` that are above 0x7F, and those that are neither
@@ -67,39 +67,29 @@ __attribute__((target("avx2"))) void eucMasks(const unsigned char* at, std::uint
 // Checks blocks of 64 bytes; returns the blocks taken: all of them, or up to
 // the first block holding a byte other than ASCII and 0xA1 to 0xFE (0x8E,
 // 0x8F and invalid bytes alike), or up to and including one where a pair is
-// broken, which clears `valid`.
+// broken, which clears `valid`. AVX2 only: with AVX-512 the masks, and GCC's
+// arithmetic on them, stay in mask registers, and their moves made a block
+// twice as slow.
 __attribute__((target("avx2"))) std::size_t eucBlocksAvx2(const unsigned char* p,
-                                                          std::size_t blocks, bool& pendingLead,
+                                                          std::size_t blocks, std::uint64_t& lead,
                                                           bool& valid) {
-  for (std::size_t block = 0; block < blocks; ++block, p += 64) {
+  std::uint64_t carried = lead;  // in a register, not through memory, from block to block
+  std::size_t block = 0;
+  for (; block < blocks; ++block, p += 64) {
     std::uint64_t high0, other0, high1, other1;
     eucMasks(p, high0, other0);
     eucMasks(p + 32, high1, other1);
-    if ((other0 | other1) != 0) return block;
-    if (!eucPairsWhole(high0 | high1 << 32, pendingLead)) {
+    if ((other0 | other1) != 0) break;
+    if (!eucPairsWhole(high0 | high1 << 32, carried)) {
       valid = false;
-      return block + 1;
+      ++block;
+      break;
     }
   }
-  return blocks;
+  lead = carried;
+  return block;
 }
 
-// The same, a block in one register.
-__attribute__((target("avx512bw"))) std::size_t eucBlocksAvx512(const unsigned char* p,
-                                                                std::size_t blocks,
-                                                                bool& pendingLead, bool& valid) {
-  const __m512i a1 = _mm512_set1_epi8(static_cast<char>(0xA1 - 0x100));
-  const __m512i ff = _mm512_set1_epi8(static_cast<char>(0xFF));
-  for (std::size_t block = 0; block < blocks; ++block, p += 64) {
-    const __m512i bytes = _mm512_loadu_si512(p);
-    if ((_mm512_cmplt_epi8_mask(bytes, a1) | _mm512_cmpeq_epi8_mask(bytes, ff)) != 0) return block;
-    if (!eucPairsWhole(_mm512_movepi8_mask(bytes), pendingLead)) {
-      valid = false;
-      return block + 1;
-    }
-  }
-  return blocks;
-}
 #endif
 
 }  // namespace
@@ -108,12 +98,11 @@ const unsigned char* ShiftJisEucJudge::checkEucBlocks(const unsigned char* p, co
 #if defined(__x86_64__)
   const bool pairPending = m_eucWanted == 1 && m_eucFirst != 0x8E && m_eucFirst != 0x8F;
   if (m_vectors < Vectors::kAvx2 || (m_eucWanted != 0 && !pairPending)) return p;
-  bool pendingLead = pairPending;
+  std::uint64_t lead = pairPending ? 1 : 0;
   const std::size_t blocks = static_cast<std::size_t>(end - p) / 64;
-  p += 64 * (m_vectors == Vectors::kAvx512 ? eucBlocksAvx512(p, blocks, pendingLead, m_eucValid)
-                                           : eucBlocksAvx2(p, blocks, pendingLead, m_eucValid));
-  m_eucWanted = pendingLead ? 1 : 0;
-  m_eucFirst = pendingLead ? 0xA1 : 0;
+  p += 64 * eucBlocksAvx2(p, blocks, lead, m_eucValid);
+  m_eucWanted = static_cast<int>(lead);
+  m_eucFirst = lead != 0 ? 0xA1 : 0;
 #endif
   return p;
 }
