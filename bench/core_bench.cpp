@@ -37,7 +37,8 @@ class SampleFile {
   explicit SampleFile(const std::string& text) {
     char dir[] = "/tmp/morlavin-bench-XXXXXX";
     if (::mkdtemp(dir) != nullptr) m_dir = dir;
-    std::ofstream(input(), std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+    std::ofstream(input(), std::ios::binary)
+        .write(text.data(), static_cast<std::streamsize>(text.size()));
   }
   ~SampleFile() {
     ::unlink(input().c_str());
@@ -69,7 +70,8 @@ BENCHMARK(BM_SplitLines)->Arg(80)->Arg(800);
 void BM_ConvertLines(benchmark::State& state) {
   const std::string& text = sample(static_cast<int>(state.range(0)));
   std::vector<std::string_view> lines;
-  for (std::size_t begin = 0, cr; (cr = text.find('\r', begin)) != std::string::npos; begin = cr + 2) {
+  for (std::size_t begin = 0, cr; (cr = text.find('\r', begin)) != std::string::npos;
+       begin = cr + 2) {
     lines.emplace_back(text.data() + begin, cr - begin);
   }
   const bool escape = state.range(1) != 0;
@@ -93,7 +95,8 @@ void BM_DetectEncoding(benchmark::State& state) {
   const auto vectors = static_cast<conversion::Vectors>(state.range(0));
   for (auto _ : state) {
     conversion::EncodingDetector detector(vectors);
-    for (std::size_t at = 0; at < text.size(); at += 1 << 16) detector.feed(std::string_view(text).substr(at, 1 << 16));
+    for (std::size_t at = 0; at < text.size(); at += 1 << 16)
+      detector.feed(std::string_view(text).substr(at, 1 << 16));
     benchmark::DoNotOptimize(detector.current());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));

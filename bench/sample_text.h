@@ -39,7 +39,8 @@ inline void appendEucJp(std::string& text, unsigned lead, unsigned trail) {
 
 // `lines` lines averaging about `bytesPerLine` bytes (line end included).
 // The same arguments always give the same text.
-inline std::string makeSampleText(int lines, int bytesPerLine, SampleEncoding encoding = SampleEncoding::kShiftJis,
+inline std::string makeSampleText(int lines, int bytesPerLine,
+                                  SampleEncoding encoding = SampleEncoding::kShiftJis,
                                   std::uint32_t seed = 1) {
   const bool utf8 = encoding == SampleEncoding::kUtf8;
   const bool euc = encoding == SampleEncoding::kEucJp;
@@ -49,12 +50,13 @@ inline std::string makeSampleText(int lines, int bytesPerLine, SampleEncoding en
     state = state * 1664525u + 1013904223u;
     return (state >> 8) % bound;
   };
-  static const char* const kWords[] = {"Morlavin", "HTML", "page", "2026", "<B>", "</B>",
-                                       "C:\\doc", "memo.txt", "&", "OK", "version", "1.62"};
+  static const char* const kWords[] = {"Morlavin", "HTML",     "page", "2026", "<B>",     "</B>",
+                                       "C:\\doc",  "memo.txt", "&",    "OK",   "version", "1.62"};
   std::string text;
   text.reserve(static_cast<std::size_t>(lines) * (bytesPerLine + 8));
   for (int line = 0; line < lines; ++line) {
-    const int target = static_cast<int>(next(static_cast<std::uint32_t>(bytesPerLine))) + bytesPerLine / 2;
+    const int target =
+        static_cast<int>(next(static_cast<std::uint32_t>(bytesPerLine))) + bytesPerLine / 2;
     std::size_t start = text.size();
     while (static_cast<int>(text.size() - start) < target - 2) {
       if (next(3) == 0) {

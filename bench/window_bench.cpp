@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
   if (::mkdtemp(directory) == nullptr) return 1;
   const std::string input = std::string(directory) + "/sample.txt";
   const std::string text = bench::makeSampleText(65535, 80);
-  std::ofstream(input, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+  std::ofstream(input, std::ios::binary)
+      .write(text.data(), static_cast<std::streamsize>(text.size()));
   std::printf("%s: 65535 lines, %zu bytes, %d runs each\n", input.c_str(), text.size(), runs);
 
   SilentBoxes boxes;

@@ -72,16 +72,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::check(fuzz::validUtf8(platform::eucJpToUtf8(bytes)), "EUC-JP decodes to valid UTF-8");
 
   // A page of a decoded text is UTF-8 from its first byte to its last.
-  const EncodingChoice choices[] = {EncodingChoice::kIso2022Jp, EncodingChoice::kUtf16Le, EncodingChoice::kUtf16Be,
-                                    EncodingChoice::kAuto};
+  const EncodingChoice choices[] = {EncodingChoice::kIso2022Jp, EncodingChoice::kUtf16Le,
+                                    EncodingChoice::kUtf16Be, EncodingChoice::kAuto};
   const EncodingChoice choice = choices[data[0] % 4];
   if (!conversion::isDecoded(conversion::chosenEncoding(choice).value_or(whole))) return 0;
   const std::string input = fuzz::scratchDir() + "/decoded.txt";
   fuzz::writeBytes(input, bytes);
   QuietView view;
   test::FakeLauncher launcher;
-  const auto result = conversion::convertFile({input, "題", false, choice}, settings::defaultSettings(), view, launcher);
+  const auto result = conversion::convertFile({input, "題", false, choice},
+                                              settings::defaultSettings(), view, launcher);
   fuzz::check(result.ok(), "a decoded text was refused");
-  fuzz::check(fuzz::validUtf8(fuzz::readBytes(result->outputPath)), "a decoded text's page is valid UTF-8");
+  fuzz::check(fuzz::validUtf8(fuzz::readBytes(result->outputPath)),
+              "a decoded text's page is valid UTF-8");
   return 0;
 }

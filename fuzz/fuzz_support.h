@@ -26,7 +26,8 @@ inline void check(bool condition, const char* what) {
 // A per-process scratch directory, in RAM where the machine has /dev/shm.
 inline const std::string& scratchDir() {
   static const std::string dir = [] {
-    std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + std::string("/morlavin-fuzz-XXXXXX");
+    std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                          std::string("/morlavin-fuzz-XXXXXX");
     if (mkdtemp(pattern.data()) == nullptr) fail("mkdtemp");
     return pattern;
   }();
@@ -45,7 +46,8 @@ inline std::string readBytes(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return "<missing>";
   char buffer[65536];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+    bytes.append(buffer, got);
   std::fclose(file);
   return bytes;
 }
@@ -54,7 +56,12 @@ inline std::string readBytes(const std::string& path) {
 inline bool validUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t length = c < 0x80 ? 1 : c >= 0xF8 ? 0 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+    const std::size_t length = c < 0x80    ? 1
+                               : c >= 0xF8 ? 0
+                               : c >= 0xF0 ? 4
+                               : c >= 0xE0 ? 3
+                               : c >= 0xC0 ? 2
+                                           : 0;
     if (length == 0 || i + length > text.size()) return false;
     char32_t code = length == 1 ? c : c & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k) {
@@ -63,7 +70,8 @@ inline bool validUtf8(std::string_view text) {
       code = (code << 6) | (next & 0x3F);
     }
     const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+      return false;
     i += length;
   }
   return true;

@@ -30,11 +30,24 @@ std::string referenceBody(std::string_view text, bool escape) {
   std::string body;
   std::string lineEnd = "<BR>";
   for (const std::string& line : test::referenceLines(text)) {
-    if (line == "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->") { escape = true; continue; }
-    if (line == "<!--#END_MORLAVIN_INVALID_TAGS#-->") { escape = false; continue; }
-    if (line == "<!--#BEGIN_MORLAVIN_NOBR#-->") { lineEnd.clear(); continue; }
-    if (line == "<!--#END_MORLAVIN_NOBR#-->") { lineEnd = "<BR>"; continue; }
-    for (const char c : line) body += escape && c == '<' ? "&lt;" : escape && c == '>' ? "&gt;" : std::string(1, c);
+    if (line == "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->") {
+      escape = true;
+      continue;
+    }
+    if (line == "<!--#END_MORLAVIN_INVALID_TAGS#-->") {
+      escape = false;
+      continue;
+    }
+    if (line == "<!--#BEGIN_MORLAVIN_NOBR#-->") {
+      lineEnd.clear();
+      continue;
+    }
+    if (line == "<!--#END_MORLAVIN_NOBR#-->") {
+      lineEnd = "<BR>";
+      continue;
+    }
+    for (const char c : line)
+      body += escape && c == '<' ? "&lt;" : escape && c == '>' ? "&gt;" : std::string(1, c);
     body += lineEnd + "\r\n";
   }
   return body;
@@ -63,14 +76,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t at = 0; at < text.size(); at += piece) detector.feed(text.substr(at, piece));
     fuzz::check(detector.current() == plain, "the same answer whichever way the bytes come");
   }
-  const conversion::TextStart start = conversion::sniffTextStart(text.substr(0, conversion::kSniffWindow));
-  if (start == conversion::TextStart::kPlain && (plain == Encoding::kUtf8) != fuzz::isUtf8Text(text)) {
+  const conversion::TextStart start =
+      conversion::sniffTextStart(text.substr(0, conversion::kSniffWindow));
+  if (start == conversion::TextStart::kPlain &&
+      (plain == Encoding::kUtf8) != fuzz::isUtf8Text(text)) {
     fuzz::fail("UTF-8 rule");
   }
 
   // The encodings whose lines are copied; the decoded ones have their own target.
-  const EncodingChoice choices[] = {EncodingChoice::kAuto, EncodingChoice::kShiftJis, EncodingChoice::kEucJp,
-                                    EncodingChoice::kUtf8};
+  const EncodingChoice choices[] = {EncodingChoice::kAuto, EncodingChoice::kShiftJis,
+                                    EncodingChoice::kEucJp, EncodingChoice::kUtf8};
   const EncodingChoice choice = choices[(data[0] >> 1) % 4];
   const Encoding encoding = conversion::chosenEncoding(choice).value_or(plain);
   const auto result = conversion::convertFile({input, "", false, choice}, settings, view, launcher);
@@ -82,8 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string head = conversion::pageHead(settings, result->outputPath, "", encoding);
   fuzz::check(page.compare(0, head.size(), head) == 0, "page head");
   fuzz::check(page.ends_with(conversion::kPageClosing), "closing lines");
-  const std::string body = page.substr(head.size(), page.size() - head.size() - conversion::kPageClosing.size());
-  const std::string lines = choice == EncodingChoice::kAuto ? fuzz::textOf(text, encoding)
+  const std::string body =
+      page.substr(head.size(), page.size() - head.size() - conversion::kPageClosing.size());
+  const std::string lines = choice == EncodingChoice::kAuto   ? fuzz::textOf(text, encoding)
                             : choice == EncodingChoice::kUtf8 ? fuzz::textOf(text, Encoding::kUtf8)
                                                               : std::string(text);
   fuzz::check(body == referenceBody(lines, settings::isOn(settings.TextIgnoreTags)),

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!output) return 0;
   fuzz::check(output->size() == input.size() + (html ? 1 : 0), "length");
   fuzz::check(output->compare(0, name, input.substr(0, name)) == 0, "folders kept");
-  for (std::size_t i = name; i < input.size(); ++i) fuzz::check(!isTxtAt(*output, i), "a .txt is left in the name");
+  for (std::size_t i = name; i < input.size(); ++i)
+    fuzz::check(!isTxtAt(*output, i), "a .txt is left in the name");
   for (std::size_t i = name; i < input.size();) {
     if (isTxtAt(input, i)) {
       fuzz::check(output->compare(i, 4, ".htm") == 0, "replaced with .htm");

@@ -16,9 +16,12 @@ std::vector<std::string_view> linesOf(std::string_view text) {
   std::vector<std::string_view> lines;
   while (!text.empty()) {
     auto end = text.find_first_of("\r\n");
-    if (end == std::string_view::npos) end = text.size();
-    else if (text.substr(end, 2) == "\r\n") end += 2;
-    else end += 1;
+    if (end == std::string_view::npos)
+      end = text.size();
+    else if (text.substr(end, 2) == "\r\n")
+      end += 2;
+    else
+      end += 1;
     lines.push_back(text.substr(0, end));
     text.remove_prefix(end);
   }
@@ -28,9 +31,11 @@ std::vector<std::string_view> linesOf(std::string_view text) {
 // Whether `after` is `before` changed in one place: lines inserted there, and
 // at most one line of `before` rewritten (the key's line, or a last line that
 // gained a line end because something was appended after it).
-bool changedInOnePlace(const std::vector<std::string_view>& before, const std::vector<std::string_view>& after) {
+bool changedInOnePlace(const std::vector<std::string_view>& before,
+                       const std::vector<std::string_view>& after) {
   std::size_t prefix = 0;
-  while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) ++prefix;
+  while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
+    ++prefix;
   std::size_t suffix = 0;
   while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
          before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
@@ -45,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   // The first byte picks the keys, so that found and new keys both occur;
   // "アツ" differs from "アイ" only in a trail byte that ASCII folding would match.
-  static const char* const kKeys[] = {"Version", "translator", "BGCOLOR", "Key", "a", "\x83\x41\x83\x63"};
+  static const char* const kKeys[] = {"Version", "translator", "BGCOLOR",
+                                      "Key",     "a",          "\x83\x41\x83\x63"};
   const unsigned pick = data[0];
   const char* key = kKeys[pick % 6];
   const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
@@ -63,11 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::check(value.find('\0') == std::string::npos, "a value holds a NUL byte");
 
   const platform::ProfileEdit written{key, "written"};
-  if (!platform::writeProfileStrings(path, "Setting", {&written, 1}).ok()) fuzz::fail("write failed");
+  if (!platform::writeProfileStrings(path, "Setting", {&written, 1}).ok())
+    fuzz::fail("write failed");
   const std::string after = fuzz::readBytes(path);
-  fuzz::check(stored("") == "written",
-              "the written value does not read back");
-  fuzz::check(changedInOnePlace(linesOf(file), linesOf(after)), "a line other than the key's changed");
+  fuzz::check(stored("") == "written", "the written value does not read back");
+  fuzz::check(changedInOnePlace(linesOf(file), linesOf(after)),
+              "a line other than the key's changed");
 
   std::vector<platform::ProfileEdit> edits;
   static const char* const kValues[] = {"v0", "v1", "v2", "v3", "v4", "v5"};

@@ -19,10 +19,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string number;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += text[i++];
   bool digits = false;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') { number += text[i++]; digits = true; }
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+    number += text[i++];
+    digits = true;
+  }
   if (i < text.size() && text[i] == '.') {
     number += text[i++];
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') { number += text[i++]; digits = true; }
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+      number += text[i++];
+      digits = true;
+    }
   }
   std::setlocale(LC_NUMERIC, "C");
   const double expected = digits ? std::strtod(number.c_str(), nullptr) : 0.0;

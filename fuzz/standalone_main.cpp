@@ -24,19 +24,55 @@ int run(const std::string& input) {
 
 // Bytes that matter to the program's rules: line ends, tags, markers, Shift-JIS,
 // UTF-8 and its byte-order mark.
-const std::vector<std::string> kPieces = {
-    "\r", "\n", "\r\n", "<", ">", "&", "\"", " ", "\t", "=", ".", "txt", ".TXT", "[Setting]", "Version=",
-    "<BR>", "<H1>", "</H7>", "<FONT SIZE=+2>", "</FONT>", "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->",
-    "<!--#END_MORLAVIN_NOBR#-->", "\x95\x5C", "\x81", "\xFF", std::string(1, '\0'), "1.62", "-0.5", "255",
-    "\xEF\xBB\xBF", "日本", "\xE3\x81", "\xED\xA0\x80", "\xF4\x90\x80\x80", "</title"};
+const std::vector<std::string> kPieces = {"\r",
+                                          "\n",
+                                          "\r\n",
+                                          "<",
+                                          ">",
+                                          "&",
+                                          "\"",
+                                          " ",
+                                          "\t",
+                                          "=",
+                                          ".",
+                                          "txt",
+                                          ".TXT",
+                                          "[Setting]",
+                                          "Version=",
+                                          "<BR>",
+                                          "<H1>",
+                                          "</H7>",
+                                          "<FONT SIZE=+2>",
+                                          "</FONT>",
+                                          "<!--#BEGIN_MORLAVIN_INVALID_TAGS#-->",
+                                          "<!--#END_MORLAVIN_NOBR#-->",
+                                          "\x95\x5C",
+                                          "\x81",
+                                          "\xFF",
+                                          std::string(1, '\0'),
+                                          "1.62",
+                                          "-0.5",
+                                          "255",
+                                          "\xEF\xBB\xBF",
+                                          "日本",
+                                          "\xE3\x81",
+                                          "\xED\xA0\x80",
+                                          "\xF4\x90\x80\x80",
+                                          "</title"};
 
 std::string mutate(std::string input, std::mt19937& random) {
   for (int edits = 1 + random() % 4; edits > 0; --edits) {
     const std::size_t at = input.empty() ? 0 : random() % (input.size() + 1);
     switch (random() % 3) {
-      case 0: input.insert(at, kPieces[random() % kPieces.size()]); break;
-      case 1: if (at < input.size()) input.erase(at, 1 + random() % 8); break;
-      default: input.insert(at, 1, static_cast<char>(random() % 256)); break;
+      case 0:
+        input.insert(at, kPieces[random() % kPieces.size()]);
+        break;
+      case 1:
+        if (at < input.size()) input.erase(at, 1 + random() % 8);
+        break;
+      default:
+        input.insert(at, 1, static_cast<char>(random() % 256));
+        break;
     }
   }
   return input;

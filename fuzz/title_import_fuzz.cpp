@@ -19,7 +19,8 @@ void eraseAll(std::string& text, const std::string& pattern) {
   for (char& c : lowerPattern) c = platform::toLowerAscii(c);
   std::string out;
   std::size_t from = 0;
-  for (std::size_t at; (at = lower.find(lowerPattern, from)) != std::string::npos; from = at + pattern.size()) {
+  for (std::size_t at; (at = lower.find(lowerPattern, from)) != std::string::npos;
+       from = at + pattern.size()) {
     out.append(text, from, at - from);
   }
   out.append(text, from);
@@ -58,9 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   fuzz::check(fuzz::validUtf8(*title), "decoding gives valid UTF-8");
   if (const auto encoded = platform::utf8ToCp932(*title)) {
-    fuzz::check(platform::cp932ToUtf8(*encoded) == *title, "a title CP932 can hold comes back whole");
+    fuzz::check(platform::cp932ToUtf8(*encoded) == *title,
+                "a title CP932 can hold comes back whole");
   }
   const std::string_view line = std::string_view(text).substr(0, text.find_first_of("\r\n"));
-  fuzz::check(*title == reference(conversion::decodeLine(line, encoding)), "removals differ from the plain version");
+  fuzz::check(*title == reference(conversion::decodeLine(line, encoding)),
+              "removals differ from the plain version");
   return 0;
 }

@@ -1,22 +1,21 @@
 // Morlavin: start-up, then the main window until it closes.
 #include <QApplication>
-#include <string>
-#include <vector>
-
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSocketNotifier>
 #include <QTranslator>
+#include <string>
+#include <vector>
 
 #include "help/help_window.h"
 #include "mainwindow/main_window.h"
-#include "preferences/preferences_dialog.h"
 #include "platform/launcher.h"
 #include "platform/locations.h"
 #include "platform/program_dir.h"
 #include "platform/temporary_files.h"
 #include "platform/texts.h"
+#include "preferences/preferences_dialog.h"
 #include "program/start_up.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
@@ -68,7 +67,8 @@ int main(int argc, char** argv) {
   const program::StartUp start =
       program::startUp(platform::programDirectory(), arguments, settings, settingsMessages);
 
-  help::HelpWindow helpWindow(QString::fromStdString(start.helpFile), QString::fromStdString(start.readmeFile));
+  help::HelpWindow helpWindow(QString::fromStdString(start.helpFile),
+                              QString::fromStdString(start.readmeFile));
   // Closing the main window ends the program, even with the help still open.
   helpWindow.setAttribute(Qt::WA_QuitOnClose, false);
   mainwindow::MainWindow window(start, settings, {messageBoxes, fileDialogs, helpWindow, launcher});
@@ -82,9 +82,9 @@ int main(int argc, char** argv) {
     settings::SettingsFile settingsFile(*prefix, settingsMessages);
     // Made for each opening and gone with its closing, so that every opening
     // starts from the record.
-    preferences::PreferencesDialog dialog(
-        {settings, settingsFile, launcher, fileDialogs, messageBoxes, helpWindow, start.previewDirectory},
-        &window);
+    preferences::PreferencesDialog dialog({settings, settingsFile, launcher, fileDialogs,
+                                           messageBoxes, helpWindow, start.previewDirectory},
+                                          &window);
     dialog.exec();
   });
   window.showCentred();

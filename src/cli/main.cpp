@@ -69,9 +69,9 @@ int usageError(const std::string& problem) {
 std::optional<conversion::EncodingChoice> encodingNamed(const std::string& name) {
   using conversion::EncodingChoice;
   static constexpr std::pair<std::string_view, EncodingChoice> kNames[] = {
-      {"auto", EncodingChoice::kAuto},           {"shift-jis", EncodingChoice::kShiftJis},
-      {"euc-jp", EncodingChoice::kEucJp},        {"iso-2022-jp", EncodingChoice::kIso2022Jp},
-      {"utf-8", EncodingChoice::kUtf8},          {"utf-16le", EncodingChoice::kUtf16Le},
+      {"auto", EncodingChoice::kAuto},       {"shift-jis", EncodingChoice::kShiftJis},
+      {"euc-jp", EncodingChoice::kEucJp},    {"iso-2022-jp", EncodingChoice::kIso2022Jp},
+      {"utf-8", EncodingChoice::kUtf8},      {"utf-16le", EncodingChoice::kUtf16Le},
       {"utf-16be", EncodingChoice::kUtf16Be}};
   for (const auto& [known, choice] : kNames) {
     if (name == known) return choice;
@@ -132,11 +132,16 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options) {
   for (int option;
        (option = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1;) {
     switch (option) {
-      case 'h': std::fputs(usage(), stdout); return 0;
-      case 'V':
-        std::printf("%s%s\n", texts::program::kVersionPrefix.data(), settings::programVersionText().c_str());
+      case 'h':
+        std::fputs(usage(), stdout);
         return 0;
-      case kSettings: options.settingsPath = optarg; break;
+      case 'V':
+        std::printf("%s%s\n", texts::program::kVersionPrefix.data(),
+                    settings::programVersionText().c_str());
+        return 0;
+      case kSettings:
+        options.settingsPath = optarg;
+        break;
       case 't':
         options.title = optarg;
         options.titleGiven = true;
@@ -147,10 +152,18 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options) {
         options.encoding = *encoding;
         break;
       }
-      case kTitleFromFirstLine: options.titleFromFirstLine = true; break;
-      case kOpen: options.open = true; break;
-      case 'q': options.quiet = true; break;
-      case 'r': options.recursive = true; break;
+      case kTitleFromFirstLine:
+        options.titleFromFirstLine = true;
+        break;
+      case kOpen:
+        options.open = true;
+        break;
+      case 'q':
+        options.quiet = true;
+        break;
+      case 'r':
+        options.recursive = true;
+        break;
       case 'o':
         if (*optarg == '\0')
           return usageError(texts::batch::needsValue(optionAsWritten(argv, 'o'), japanese));
@@ -196,9 +209,7 @@ struct Batch {
 };
 
 // A hidden file gives no title, as in the window.
-bool hiddenName(const std::string& path) {
-  return platform::fileNameOf(path).starts_with('.');
-}
+bool hiddenName(const std::string& path) { return platform::fileNameOf(path).starts_with('.'); }
 
 // Converts one file (found in the folder open as `folder`, if given),
 // reporting the page or the failure (on stderr).
@@ -335,12 +346,14 @@ int main(int argc, char** argv) {
   if (options.settingsPath.empty()) {
     const std::string program = platform::programDirectory();
     if (program.empty()) {
-      std::fprintf(stderr, "%s%s\n", texts::batch::kProgramPrefix.data(), texts::batch::kNoProgramFolder.data());
+      std::fprintf(stderr, "%s%s\n", texts::batch::kProgramPrefix.data(),
+                   texts::batch::kNoProgramFolder.data());
     }
     const std::string folder =
         platform::locateFiles(program, platform::UserEnvironment::current()).settingsDirectory;
     if (!folder.empty()) {
-      options.settingsPath = platform::directoryPrefix(folder) + std::string(settings::kSettingsFileName);
+      options.settingsPath =
+          platform::directoryPrefix(folder) + std::string(settings::kSettingsFileName);
     }
   }
   // A settings file that cannot be read leaves every option at its default,

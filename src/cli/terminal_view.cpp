@@ -23,13 +23,26 @@ void appendEscaped(std::string& out, std::string_view text, bool quoting) {
     }
     ++i;
     switch (c) {
-      case '\n': out += "\\n"; continue;
-      case '\t': out += "\\t"; continue;
-      case '\r': out += "\\r"; continue;
-      case 0x1B: out += "\\e"; continue;
-      case '\\': out += quoting ? "\\\\" : "\\"; continue;
-      case '\'': out += quoting ? "\\'" : "'"; continue;
-      default: break;
+      case '\n':
+        out += "\\n";
+        continue;
+      case '\t':
+        out += "\\t";
+        continue;
+      case '\r':
+        out += "\\r";
+        continue;
+      case 0x1B:
+        out += "\\e";
+        continue;
+      case '\\':
+        out += quoting ? "\\\\" : "\\";
+        continue;
+      case '\'':
+        out += quoting ? "\\'" : "'";
+        continue;
+      default:
+        break;
     }
     if (character.valid && !isControl(c)) {
       out += static_cast<char>(c);

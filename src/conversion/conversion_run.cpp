@@ -150,7 +150,9 @@ class PageDraft {
   // but ISO-2022-JP is ASCII, which is Shift-JIS.
   Encoding copiedEncoding(bool wholeFile) const {
     const Encoding e = encoding(wholeFile);
-    return e == Encoding::kIso2022Jp && m_request.encoding == EncodingChoice::kAuto ? Encoding::kShiftJis : e;
+    return e == Encoding::kIso2022Jp && m_request.encoding == EncodingChoice::kAuto
+               ? Encoding::kShiftJis
+               : e;
   }
   Status openPage(platform::AtomicFileWriter& page) const {
     if (m_request.outputStream >= 0) return page.openStream(m_request.outputStream);
@@ -192,7 +194,8 @@ class PageDraft {
       m_decoding = false;
       return;
     }
-    if (!m_jisPage && (!m_jisStatus.ok() || !startJisPage())) return;  // one try at a page of its own
+    if (!m_jisPage && (!m_jisStatus.ok() || !startJisPage()))
+      return;  // one try at a page of its own
     m_jisConverter.convert(decoded(line), *m_jisPage);
   }
   bool startJisPage() {
@@ -202,7 +205,8 @@ class PageDraft {
       m_jisPage.reset();
       return false;
     }
-    m_jisPage->append(pageHead(m_settings, m_outputPath, title(Encoding::kIso2022Jp), Encoding::kIso2022Jp));
+    m_jisPage->append(
+        pageHead(m_settings, m_outputPath, title(Encoding::kIso2022Jp), Encoding::kIso2022Jp));
     if (m_headEncoding) m_jisPage->appendTail(*m_page, m_headSize);
     m_jisConverter = m_converter;
     return true;
@@ -237,8 +241,8 @@ class PageDraft {
 // already go into the draft, which only becomes the page if the run gets that
 // far, so that a refusal or failure is reported at the moment the user
 // expects it. A file past the limit is still counted to its end.
-Result<int> countLines(platform::InputFile& input, const ConversionRequest& request, PageDraft& draft,
-                       ConversionView& view) {
+Result<int> countLines(platform::InputFile& input, const ConversionRequest& request,
+                       PageDraft& draft, ConversionView& view) {
   // A stream's size is known only at its end: it is shown as a file of 1 MiB would be.
   const long long interval = countingRepaintInterval(input.isStream() ? 1 << 20 : input.size());
   RepaintCountdown repaint(interval, interval);
@@ -247,7 +251,8 @@ Result<int> countLines(platform::InputFile& input, const ConversionRequest& requ
   if (request.encoding == EncodingChoice::kAuto) {
     observer = [&draft](std::string_view chunk) { draft.observe(chunk); };
   }
-  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, request.encoding, std::move(observer));
+  LineSplitter lines(input, LineSplitter::kDefaultBufferSize, request.encoding,
+                     std::move(observer));
   const Status read = lines.forEachLine([&](std::string_view line) __attribute__((always_inline)) {
     if (draft.writing() && count < kMaxLines) draft.addLine(line);
     ++count;
@@ -260,7 +265,8 @@ Result<int> countLines(platform::InputFile& input, const ConversionRequest& requ
   if (!read.ok()) return read;
   if (lines.bytesRead() != input.size()) {
     // Lines of two different files would make a page of neither.
-    return Status::error(StatusCode::kChanged, std::string(conversion_errors::kChangedWhileReading));
+    return Status::error(StatusCode::kChanged,
+                         std::string(conversion_errors::kChangedWhileReading));
   }
   if (count > kMaxLines) {
     return Status::error(StatusCode::kBadInput, std::string(conversion_errors::kTooManyLines));
@@ -271,7 +277,8 @@ Result<int> countLines(platform::InputFile& input, const ConversionRequest& requ
 }  // namespace
 
 long long countingRepaintInterval(std::uint64_t fileSize) {
-  return static_cast<long long>(settings::roundHalfToEven(static_cast<double>(fileSize) / 80.0 / 9.0 + 1.0));
+  return static_cast<long long>(
+      settings::roundHalfToEven(static_cast<double>(fileSize) / 80.0 / 9.0 + 1.0));
 }
 
 int lineRepaintInterval(int lineCount) {

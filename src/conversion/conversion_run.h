@@ -92,11 +92,11 @@ int lineRepaintInterval(int lineCount);
 // An empty path is a silent kNotConfigured: nothing was done and the view was
 // not called. Memory running out throws std::bad_alloc, once any temporary
 // page is gone. A page the desktop could not open is still a success,
-// with the reason in `opened`, for the caller to tell. Tag escaping follows the markers for this run only;
-// `settings` is not changed.
+// with the reason in `opened`, for the caller to tell. Tag escaping follows the markers for this
+// run only; `settings` is not changed.
 Result<ConversionResult> convertFile(const ConversionRequest& request,
-                                     const settings::SettingsRecord& settings,
-                                     ConversionView& view, platform::Launcher& launcher);
+                                     const settings::SettingsRecord& settings, ConversionView& view,
+                                     platform::Launcher& launcher);
 
 // What a failed run leaves on screen once its message has been seen: the bar
 // back at 0 where it had moved, and the status line saying the run failed.

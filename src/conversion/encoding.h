@@ -14,13 +14,20 @@ enum class EncodingChoice { kAuto, kShiftJis, kEucJp, kIso2022Jp, kUtf8, kUtf16L
 // The encoding a choice names; nullopt for kAuto.
 constexpr std::optional<Encoding> chosenEncoding(EncodingChoice choice) {
   switch (choice) {
-    case EncodingChoice::kShiftJis: return Encoding::kShiftJis;
-    case EncodingChoice::kEucJp: return Encoding::kEucJp;
-    case EncodingChoice::kIso2022Jp: return Encoding::kIso2022Jp;
-    case EncodingChoice::kUtf8: return Encoding::kUtf8;
-    case EncodingChoice::kUtf16Le: return Encoding::kUtf16Le;
-    case EncodingChoice::kUtf16Be: return Encoding::kUtf16Be;
-    case EncodingChoice::kAuto: break;
+    case EncodingChoice::kShiftJis:
+      return Encoding::kShiftJis;
+    case EncodingChoice::kEucJp:
+      return Encoding::kEucJp;
+    case EncodingChoice::kIso2022Jp:
+      return Encoding::kIso2022Jp;
+    case EncodingChoice::kUtf8:
+      return Encoding::kUtf8;
+    case EncodingChoice::kUtf16Le:
+      return Encoding::kUtf16Le;
+    case EncodingChoice::kUtf16Be:
+      return Encoding::kUtf16Be;
+    case EncodingChoice::kAuto:
+      break;
   }
   return std::nullopt;
 }
@@ -30,18 +37,24 @@ constexpr std::optional<Encoding> chosenEncoding(EncodingChoice choice) {
 // are not (a "<" byte may be half of a kanji; UTF-16 is full of NUL bytes), so
 // their text is decoded and the page is UTF-8.
 constexpr bool isDecoded(Encoding encoding) {
-  return encoding == Encoding::kIso2022Jp || encoding == Encoding::kUtf16Le || encoding == Encoding::kUtf16Be;
+  return encoding == Encoding::kIso2022Jp || encoding == Encoding::kUtf16Le ||
+         encoding == Encoding::kUtf16Be;
 }
 
 // The encoding of the page made from a text in `encoding`.
-constexpr Encoding pageEncoding(Encoding encoding) { return isDecoded(encoding) ? Encoding::kUtf8 : encoding; }
+constexpr Encoding pageEncoding(Encoding encoding) {
+  return isDecoded(encoding) ? Encoding::kUtf8 : encoding;
+}
 
 // The character-set name a page in `encoding` declares.
 constexpr std::string_view charsetName(Encoding encoding) {
   switch (pageEncoding(encoding)) {
-    case Encoding::kEucJp: return "EUC-JP";
-    case Encoding::kUtf8: return "UTF-8";
-    default: return "x-sjis";
+    case Encoding::kEucJp:
+      return "EUC-JP";
+    case Encoding::kUtf8:
+      return "UTF-8";
+    default:
+      return "x-sjis";
   }
 }
 

@@ -33,17 +33,19 @@ void markSse2(const char* buffer, std::size_t blocks, std::uint64_t* ends) {
         _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
   };
   for (std::size_t block = 0; block < blocks; ++block, buffer += kBlock) {
-    ends[block] = hits(buffer) | hits(buffer + 16) << 16 | hits(buffer + 32) << 32 | hits(buffer + 48) << 48;
+    ends[block] =
+        hits(buffer) | hits(buffer + 16) << 16 | hits(buffer + 32) << 32 | hits(buffer + 48) << 48;
   }
 }
 
-__attribute__((target("avx2"))) void markAvx2(const char* buffer, std::size_t blocks, std::uint64_t* ends) {
+__attribute__((target("avx2"))) void markAvx2(const char* buffer, std::size_t blocks,
+                                              std::uint64_t* ends) {
   const __m256i cr = _mm256_set1_epi8('\r');
   const __m256i lf = _mm256_set1_epi8('\n');
-  const auto hits = [&](const char* p) __attribute__((target("avx2"))) -> std::uint64_t {
+  const auto hits = [&](const char* p) __attribute__((target("avx2")))->std::uint64_t {
     const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    return static_cast<std::uint32_t>(
-        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, lf))));
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(
+        _mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, lf))));
   };
   for (std::size_t block = 0; block < blocks; ++block, buffer += kBlock) {
     ends[block] = hits(buffer) | hits(buffer + 32) << 32;
@@ -51,7 +53,8 @@ __attribute__((target("avx2"))) void markAvx2(const char* buffer, std::size_t bl
 }
 
 // A block is one register here, and its comparisons give its mark directly.
-__attribute__((target("avx512bw"))) void markAvx512(const char* buffer, std::size_t blocks, std::uint64_t* ends) {
+__attribute__((target("avx512bw"))) void markAvx512(const char* buffer, std::size_t blocks,
+                                                    std::uint64_t* ends) {
   const __m512i cr = _mm512_set1_epi8('\r');
   const __m512i lf = _mm512_set1_epi8('\n');
   for (std::size_t block = 0; block < blocks; ++block, buffer += kBlock) {
@@ -65,22 +68,27 @@ __attribute__((target("avx512bw"))) void markAvx512(const char* buffer, std::siz
 LineSplitter::MarkLineEnds markerFor(Vectors widest) {
   switch (usableVectors(widest)) {
 #if defined(__x86_64__)
-    case Vectors::kAvx512: return markAvx512;
-    case Vectors::kAvx2: return markAvx2;
-    case Vectors::kSsse3: return markSse2;
+    case Vectors::kAvx512:
+      return markAvx512;
+    case Vectors::kAvx2:
+      return markAvx2;
+    case Vectors::kSsse3:
+      return markSse2;
 #endif
-    default: return markBytes;
+    default:
+      return markBytes;
   }
 }
 
 }  // namespace
 
-LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize, EncodingChoice encoding,
-                           ChunkObserver observer, Vectors widest)
+LineSplitter::LineSplitter(platform::InputFile& file, std::size_t bufferSize,
+                           EncodingChoice encoding, ChunkObserver observer, Vectors widest)
     : m_file(file),
       m_encoding(encoding),
       // The start of a file that decides how it is read comes in one read.
-      m_capacity(encoding == EncodingChoice::kAuto ? std::max(bufferSize, kSniffWindow) : bufferSize),
+      m_capacity(encoding == EncodingChoice::kAuto ? std::max(bufferSize, kSniffWindow)
+                                                   : bufferSize),
       m_observer(std::move(observer)),
       m_markLineEnds(markerFor(widest)) {
   allocate(m_capacity);
@@ -115,11 +123,20 @@ Result<std::size_t> LineSplitter::readStart() {
   const std::string_view start(m_buffer.get(), end);
   TextStart says = TextStart::kPlain;
   switch (m_encoding) {
-    case EncodingChoice::kAuto: says = sniffTextStart(start.substr(0, kSniffWindow)); break;
-    case EncodingChoice::kUtf8: says = start.starts_with(kUtf8ByteOrderMark) ? TextStart::kUtf8Mark : says; break;
-    case EncodingChoice::kUtf16Le: says = TextStart::kUtf16Le; break;
-    case EncodingChoice::kUtf16Be: says = TextStart::kUtf16Be; break;
-    default: break;
+    case EncodingChoice::kAuto:
+      says = sniffTextStart(start.substr(0, kSniffWindow));
+      break;
+    case EncodingChoice::kUtf8:
+      says = start.starts_with(kUtf8ByteOrderMark) ? TextStart::kUtf8Mark : says;
+      break;
+    case EncodingChoice::kUtf16Le:
+      says = TextStart::kUtf16Le;
+      break;
+    case EncodingChoice::kUtf16Be:
+      says = TextStart::kUtf16Be;
+      break;
+    default:
+      break;
   }
   if (says == TextStart::kUtf8Mark) m_scan.begin = kUtf8ByteOrderMark.size();
   if (says != TextStart::kUtf16Le && says != TextStart::kUtf16Be) return end;

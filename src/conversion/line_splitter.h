@@ -36,8 +36,8 @@ class LineSplitter {
   // every other encoding is read byte for byte. A file of a mark alone has no
   // lines. Line ends are looked for with vectors no wider than `widest`.
   explicit LineSplitter(platform::InputFile& file, std::size_t bufferSize = kDefaultBufferSize,
-                        EncodingChoice encoding = EncodingChoice::kShiftJis, ChunkObserver observer = {},
-                        Vectors widest = Vectors::kAvx512);
+                        EncodingChoice encoding = EncodingChoice::kShiftJis,
+                        ChunkObserver observer = {}, Vectors widest = Vectors::kAvx512);
 
   // The buffer's line ends are marked 64 bytes at a time: bit i of a block's
   // mark is set when byte i of the block is a CR or an LF.
@@ -75,7 +75,8 @@ class LineSplitter {
     return scan.block * kBlock + static_cast<std::size_t>(std::countr_zero(scan.ends));
   }
   // Moves the start of the next line to `begin`, forgetting the line ends before it.
-  [[gnu::always_inline]] static void consumeTo(Scan& scan, const std::uint64_t* marks, std::size_t begin) {
+  [[gnu::always_inline]] static void consumeTo(Scan& scan, const std::uint64_t* marks,
+                                               std::size_t begin) {
     scan.begin = begin;
     if (begin / kBlock != scan.block) {
       scan.block = begin / kBlock;

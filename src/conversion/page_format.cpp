@@ -32,9 +32,12 @@ std::string pageText(std::string_view text, Encoding encoding) {
     return page == Encoding::kUtf8 ? decoded : platform::utf8ToEucJpForHtml(decoded);
   }
   switch (page) {
-    case Encoding::kShiftJis: return platform::utf8ToCp932ForHtml(text);
-    case Encoding::kEucJp: return platform::utf8ToEucJpForHtml(text);
-    default: return std::string(text);
+    case Encoding::kShiftJis:
+      return platform::utf8ToCp932ForHtml(text);
+    case Encoding::kEucJp:
+      return platform::utf8ToEucJpForHtml(text);
+    default:
+      return std::string(text);
   }
 }
 
@@ -93,11 +96,16 @@ std::string pageHead(const settings::SettingsRecord& settings, std::string_view 
 }
 
 bool LineConverter::takeMarker(std::string_view line) {
-  if (line == kBeginInvalidTags) m_escapeTags = true;
-  else if (line == kEndInvalidTags) m_escapeTags = false;
-  else if (line == kBeginNoBr) m_lineBreaks = false;
-  else if (line == kEndNoBr) m_lineBreaks = true;
-  else return false;
+  if (line == kBeginInvalidTags)
+    m_escapeTags = true;
+  else if (line == kEndInvalidTags)
+    m_escapeTags = false;
+  else if (line == kBeginNoBr)
+    m_lineBreaks = false;
+  else if (line == kEndNoBr)
+    m_lineBreaks = true;
+  else
+    return false;
   return true;
 }
 

@@ -31,7 +31,8 @@ std::string pageText(std::string_view text, Encoding encoding);
 
 // The body's opening tag (without line end) for the colour and background
 // fields of `settings`, the background reference encoded for the page.
-std::string bodyTag(const settings::SettingsRecord& settings, Encoding encoding = Encoding::kShiftJis);
+std::string bodyTag(const settings::SettingsRecord& settings,
+                    Encoding encoding = Encoding::kShiftJis);
 
 // Lines 1 to 9 of a page: document type, META lines, title, body tag and the
 // file comment. `title` is used when not empty, else "Morlavin - " and

@@ -19,7 +19,8 @@ constexpr int kRows = 120;
 constexpr auto kWeights = [] {
   std::array<std::int8_t, kRows * 94> weights{};
   for (int row = 1; row <= kRows; ++row) {
-    for (int cell = 1; cell <= 94; ++cell) weights[(row - 1) * 94 + cell - 1] = jisCellWeight(row, cell);
+    for (int cell = 1; cell <= 94; ++cell)
+      weights[(row - 1) * 94 + cell - 1] = jisCellWeight(row, cell);
   }
   return weights;
 }();
@@ -94,7 +95,8 @@ __attribute__((target("avx2"))) std::size_t eucBlocksAvx2(const unsigned char* p
 
 }  // namespace
 
-const unsigned char* ShiftJisEucJudge::checkEucBlocks(const unsigned char* p, const unsigned char* end) {
+const unsigned char* ShiftJisEucJudge::checkEucBlocks(const unsigned char* p,
+                                                      const unsigned char* end) {
 #if defined(__x86_64__)
   const bool pairPending = m_eucWanted == 1 && m_eucFirst != 0x8E && m_eucFirst != 0x8F;
   if (m_vectors < Vectors::kAvx2 || (m_eucWanted != 0 && !pairPending)) return p;
@@ -122,7 +124,8 @@ void ShiftJisEucJudge::feed(const unsigned char* p, std::size_t n) {
   }
 }
 
-const unsigned char* ShiftJisEucJudge::feedBytes(const unsigned char* p, const unsigned char* const end) {
+const unsigned char* ShiftJisEucJudge::feedBytes(const unsigned char* p,
+                                                 const unsigned char* const end) {
   const bool bothReadings = m_sjisValid;
   while (p < end && m_eucValid && m_sjisValid == bothReadings) {
     if (m_sjisLead == 0 && m_eucWanted == 0) {
@@ -171,7 +174,7 @@ const unsigned char* ShiftJisEucJudge::feedBytes(const unsigned char* p, const u
     } else if (m_eucFirst == 0x8F && m_eucWanted == 2) {
       --m_eucWanted;
     } else {
-      m_eucScore += m_eucFirst == 0x8E ? kHalfWidthKatakanaWeight
+      m_eucScore += m_eucFirst == 0x8E   ? kHalfWidthKatakanaWeight
                     : m_eucFirst == 0x8F ? kJisX0212Weight
                                          : weight({m_eucFirst - 0xA0, b - 0xA0});
       m_eucWanted = 0;

@@ -24,25 +24,38 @@ constexpr int jisCellWeight(int row, int cell) {
   constexpr int kEmpty = -8;
   const auto within = [cell](int first, int last) { return cell >= first && cell <= last; };
   switch (row) {
-    case 1: return 2;
+    case 1:
+      return 2;
     case 2:
-      return within(1, 14) || within(26, 33) || within(42, 48) || within(60, 74) || within(82, 89) || cell == 94
-                 ? 0 : kEmpty;
-    case 3: return within(16, 25) || within(33, 58) || within(65, 90) ? 1 : kEmpty;
-    case 4: return cell <= 83 ? 4 : kEmpty;
-    case 5: return cell <= 86 ? 3 : kEmpty;
-    case 6: return within(1, 24) || within(33, 56) ? 0 : kEmpty;
-    case 7: return within(1, 33) || within(49, 81) ? 0 : kEmpty;
-    case 8: return cell <= 32 ? 0 : kEmpty;
-    case 13: return -1;  // NEC's circled numbers and units, written on Windows
-    case 47: return cell <= 51 ? 3 : kEmpty;
-    case 84: return cell <= 6 ? 1 : kEmpty;
-    default: break;
+      return within(1, 14) || within(26, 33) || within(42, 48) || within(60, 74) ||
+                     within(82, 89) || cell == 94
+                 ? 0
+                 : kEmpty;
+    case 3:
+      return within(16, 25) || within(33, 58) || within(65, 90) ? 1 : kEmpty;
+    case 4:
+      return cell <= 83 ? 4 : kEmpty;
+    case 5:
+      return cell <= 86 ? 3 : kEmpty;
+    case 6:
+      return within(1, 24) || within(33, 56) ? 0 : kEmpty;
+    case 7:
+      return within(1, 33) || within(49, 81) ? 0 : kEmpty;
+    case 8:
+      return cell <= 32 ? 0 : kEmpty;
+    case 13:
+      return -1;  // NEC's circled numbers and units, written on Windows
+    case 47:
+      return cell <= 51 ? 3 : kEmpty;
+    case 84:
+      return cell <= 6 ? 1 : kEmpty;
+    default:
+      break;
   }
   if (row >= 16 && row <= 46) return 3;
   if (row >= 48 && row <= 83) return 1;
-  if (row >= 89 && row <= 92) return -2;   // IBM kanji, as NEC chose them
-  if (row >= 95 && row <= 114) return -6;  // user-defined
+  if (row >= 89 && row <= 92) return -2;    // IBM kanji, as NEC chose them
+  if (row >= 95 && row <= 114) return -6;   // user-defined
   if (row >= 115 && row <= 120) return -2;  // IBM kanji
   return kEmpty;
 }

@@ -43,7 +43,9 @@ void Iso2022JpDecoder::decode(std::string_view line, std::string& out) {
     }
     ++i;
     switch (m_set) {
-      case JisSet::kAscii: out += static_cast<char>(b); continue;
+      case JisSet::kAscii:
+        out += static_cast<char>(b);
+        continue;
       case JisSet::kRoman:
         platform::appendUtf8(out, b == 0x5C ? U'\u00A5' : b == 0x7E ? U'\u203E' : char32_t{b});
         continue;
@@ -54,7 +56,8 @@ void Iso2022JpDecoder::decode(std::string_view line, std::string& out) {
           platform::appendUtf8(out, b < 0x21 ? char32_t{b} : platform::kReplacementCharacter);
         }
         continue;
-      default: break;
+      default:
+        break;
     }
     // A double-byte set: blanks and control characters stand for themselves.
     if (b < 0x21) {
@@ -128,18 +131,18 @@ __attribute__((target("avx2,avx512bw,avx512vbmi2"))) const unsigned char* decode
     const __mmask16 one = _mm512_cmplt_epu32_mask(units, _mm512_set1_epi32(0x80));
     const __mmask16 two = _mm512_cmplt_epu32_mask(units, _mm512_set1_epi32(0x800));
     const __m512i last = _mm512_or_si512(_mm512_and_si512(units, low6), _mm512_set1_epi32(0x80));
-    const __m512i middle = _mm512_or_si512(
-        _mm512_and_si512(_mm512_srli_epi32(units, 6), low6), _mm512_set1_epi32(0x80));
-    const __m512i three = _mm512_or_si512(
-        _mm512_or_si512(_mm512_srli_epi32(units, 12), _mm512_set1_epi32(0xE0)),
-        _mm512_or_si512(_mm512_slli_epi32(middle, 8), _mm512_slli_epi32(last, 16)));
-    const __m512i twoBytes = _mm512_or_si512(
-        _mm512_or_si512(_mm512_srli_epi32(units, 6), _mm512_set1_epi32(0xC0)),
-        _mm512_slli_epi32(last, 8));
+    const __m512i middle = _mm512_or_si512(_mm512_and_si512(_mm512_srli_epi32(units, 6), low6),
+                                           _mm512_set1_epi32(0x80));
+    const __m512i three =
+        _mm512_or_si512(_mm512_or_si512(_mm512_srli_epi32(units, 12), _mm512_set1_epi32(0xE0)),
+                        _mm512_or_si512(_mm512_slli_epi32(middle, 8), _mm512_slli_epi32(last, 16)));
+    const __m512i twoBytes =
+        _mm512_or_si512(_mm512_or_si512(_mm512_srli_epi32(units, 6), _mm512_set1_epi32(0xC0)),
+                        _mm512_slli_epi32(last, 8));
     __m512i bytes = _mm512_mask_blend_epi32(two, three, twoBytes);
     bytes = _mm512_mask_blend_epi32(one, bytes, units);
-    __m512i used = _mm512_mask_blend_epi32(two, _mm512_set1_epi32(0x00FFFFFF),
-                                           _mm512_set1_epi32(0x0000FFFF));
+    __m512i used =
+        _mm512_mask_blend_epi32(two, _mm512_set1_epi32(0x00FFFFFF), _mm512_set1_epi32(0x0000FFFF));
     used = _mm512_mask_blend_epi32(one, used, _mm512_set1_epi32(0x000000FF));
     const __mmask64 keep = _mm512_movepi8_mask(used);
     _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(keep, bytes));
@@ -205,7 +208,8 @@ std::size_t Utf16Decoder::decode(const char* in, std::size_t n, char* out) {
     m_atStart = false;
     if (m_highSurrogate != 0) {
       if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        out += platform::writeUtf8(0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00), out);
+        out += platform::writeUtf8(0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00),
+                                   out);
         m_highSurrogate = 0;
         continue;
       }
@@ -243,14 +247,17 @@ std::string repairUtf8(std::string_view text) {
 
 std::string decodeLine(std::string_view line, Encoding encoding) {
   switch (encoding) {
-    case Encoding::kShiftJis: return platform::cp932ToUtf8(line);
-    case Encoding::kEucJp: return platform::eucJpToUtf8(line);
+    case Encoding::kShiftJis:
+      return platform::cp932ToUtf8(line);
+    case Encoding::kEucJp:
+      return platform::eucJpToUtf8(line);
     case Encoding::kIso2022Jp: {
       std::string out;
       Iso2022JpDecoder().decode(line, out);
       return out;
     }
-    default: return repairUtf8(line);
+    default:
+      return repairUtf8(line);
   }
 }
 

@@ -14,7 +14,15 @@
 namespace morlavin::conversion {
 
 // The character sets ISO-2022-JP switches between with its escape sequences.
-enum class JisSet { kAscii, kRoman, kKatakana, kJisX0208, kJisX0212, kJisX0213Plane1, kJisX0213Plane2 };
+enum class JisSet {
+  kAscii,
+  kRoman,
+  kKatakana,
+  kJisX0208,
+  kJisX0212,
+  kJisX0213Plane1,
+  kJisX0213Plane2
+};
 
 struct JisEscape {
   std::string_view afterEscape;  // the bytes that follow ESC
@@ -23,9 +31,11 @@ struct JisEscape {
 // The escape sequences of ISO-2022-JP and its extensions for JIS X 0212 and
 // JIS X 0213: any of them in a 7-bit text makes it ISO-2022-JP.
 inline constexpr JisEscape kJisEscapes[] = {
-    {"(B", JisSet::kAscii},          {"(J", JisSet::kRoman},          {"(I", JisSet::kKatakana},
-    {"$@", JisSet::kJisX0208},       {"$B", JisSet::kJisX0208},       {"$(D", JisSet::kJisX0212},
-    {"$(O", JisSet::kJisX0213Plane1}, {"$(Q", JisSet::kJisX0213Plane1}, {"$(P", JisSet::kJisX0213Plane2}};
+    {"(B", JisSet::kAscii},           {"(J", JisSet::kRoman},
+    {"(I", JisSet::kKatakana},        {"$@", JisSet::kJisX0208},
+    {"$B", JisSet::kJisX0208},        {"$(D", JisSet::kJisX0212},
+    {"$(O", JisSet::kJisX0213Plane1}, {"$(Q", JisSet::kJisX0213Plane1},
+    {"$(P", JisSet::kJisX0213Plane2}};
 
 class Iso2022JpDecoder {
  public:
@@ -60,7 +70,7 @@ class Utf16Decoder {
   bool m_bigEndian;
   bool m_atStart;
   bool m_vectors;
-  int m_oddByte = -1;       // the first byte of a unit cut by the end of a piece
+  int m_oddByte = -1;  // the first byte of a unit cut by the end of a piece
   char32_t m_highSurrogate = 0;
 };
 

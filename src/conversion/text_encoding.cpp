@@ -25,36 +25,116 @@ namespace utf8_vectors {
 // The error bits, and the three tables: the high and the low nibble of a
 // byte, and the high nibble of the byte after it.
 constexpr char kTooShort = 1 << 0, kTooLong = 1 << 1, kOverlong3 = 1 << 2, kTooLarge = 1 << 3,
-               kSurrogate = 1 << 4, kOverlong2 = 1 << 5, kTooLarge1000 = 1 << 6, kOverlong4 = 1 << 6;
+               kSurrogate = 1 << 4, kOverlong2 = 1 << 5, kTooLarge1000 = 1 << 6,
+               kOverlong4 = 1 << 6;
 constexpr char kTwoConts = static_cast<char>(1 << 7);
 constexpr char kCarry = kTooShort | kTooLong | kTwoConts;
 constexpr char kLarge = kCarry | kTooLarge | kTooLarge1000;
 constexpr char kCont = kTooLong | kOverlong2 | kTwoConts;
 // Each table twice, for both halves of a 32-byte register.
 alignas(32) inline constexpr char kByte1High[32] = {
-    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-    kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
-    kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4,
-    kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
-    kTwoConts, kTwoConts, kTwoConts, kTwoConts, kTooShort | kOverlong2, kTooShort,
-    kTooShort | kOverlong3 | kSurrogate, kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
-alignas(32) inline constexpr char kByte1Low[32] = {
-    kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry, kCarry | kTooLarge,
-    kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge | kSurrogate, kLarge, kLarge,
-    kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry, kCarry | kTooLarge,
-    kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge, kLarge | kSurrogate, kLarge, kLarge};
-alignas(32) inline constexpr char kByte2High[32] = {
-    kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
-    kCont | kOverlong3 | kTooLarge1000 | kOverlong4, kCont | kOverlong3 | kTooLarge,
-    kCont | kSurrogate | kTooLarge, kCont | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort, kTooShort,
-    kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
-    kCont | kOverlong3 | kTooLarge1000 | kOverlong4, kCont | kOverlong3 | kTooLarge,
-    kCont | kSurrogate | kTooLarge, kCont | kSurrogate | kTooLarge, kTooShort, kTooShort, kTooShort, kTooShort};
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTwoConts,
+    kTwoConts,
+    kTwoConts,
+    kTwoConts,
+    kTooShort | kOverlong2,
+    kTooShort,
+    kTooShort | kOverlong3 | kSurrogate,
+    kTooShort | kTooLarge | kTooLarge1000 | kOverlong4,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTooLong,
+    kTwoConts,
+    kTwoConts,
+    kTwoConts,
+    kTwoConts,
+    kTooShort | kOverlong2,
+    kTooShort,
+    kTooShort | kOverlong3 | kSurrogate,
+    kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
+alignas(32) inline constexpr char kByte1Low[32] = {kCarry | kOverlong3 | kOverlong2 | kOverlong4,
+                                                   kCarry | kOverlong2,
+                                                   kCarry,
+                                                   kCarry,
+                                                   kCarry | kTooLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge | kSurrogate,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kCarry | kOverlong3 | kOverlong2 | kOverlong4,
+                                                   kCarry | kOverlong2,
+                                                   kCarry,
+                                                   kCarry,
+                                                   kCarry | kTooLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge,
+                                                   kLarge | kSurrogate,
+                                                   kLarge,
+                                                   kLarge};
+alignas(32) inline constexpr char kByte2High[32] = {kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kCont | kOverlong3 | kTooLarge1000 | kOverlong4,
+                                                    kCont | kOverlong3 | kTooLarge,
+                                                    kCont | kSurrogate | kTooLarge,
+                                                    kCont | kSurrogate | kTooLarge,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kCont | kOverlong3 | kTooLarge1000 | kOverlong4,
+                                                    kCont | kOverlong3 | kTooLarge,
+                                                    kCont | kSurrogate | kTooLarge,
+                                                    kCont | kSurrogate | kTooLarge,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort,
+                                                    kTooShort};
 // Subtracted from the last bytes of a block: what is left of a lead there
 // still waits for its continuations.
 alignas(32) inline constexpr unsigned char kIncomplete[32] = {
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0 - 1, 0xE0 - 1, 0xC0 - 1};
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,     0xFF,     0xFF,    0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,     0xFF,     0xFF,    0xFF,
+    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0 - 1, 0xE0 - 1, 0xC0 - 1};
 
 // Sixteen bytes at a time, for any machine with SSSE3.
 struct Ssse3 {
@@ -62,7 +142,8 @@ struct Ssse3 {
   struct State {
     __m128i previous, incomplete, error;
   };
-  __attribute__((target("ssse3"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
+  __attribute__((target("ssse3"))) static bool run(State& state, const unsigned char* p,
+                                                   std::size_t blocks) {
     // The state lives in registers for the run of blocks.
     __m128i previous = state.previous, incomplete = state.incomplete, error = state.error;
     const __m128i nibble = _mm_set1_epi8(0x0F);
@@ -78,16 +159,21 @@ struct Ssse3 {
       nonAscii = true;
       const __m128i prev1 = _mm_alignr_epi8(input, previous, 15);
       const __m128i special = _mm_and_si128(
-          _mm_and_si128(_mm_shuffle_epi8(table(kByte1High), _mm_and_si128(_mm_srli_epi16(prev1, 4), nibble)),
-                        _mm_shuffle_epi8(table(kByte1Low), _mm_and_si128(prev1, nibble))),
+          _mm_and_si128(
+              _mm_shuffle_epi8(table(kByte1High), _mm_and_si128(_mm_srli_epi16(prev1, 4), nibble)),
+              _mm_shuffle_epi8(table(kByte1Low), _mm_and_si128(prev1, nibble))),
           _mm_shuffle_epi8(table(kByte2High), _mm_and_si128(_mm_srli_epi16(input, 4), nibble)));
       // Third and fourth bytes of a character must be continuations: the bytes
       // two after a three- or four-byte lead, and three after a four-byte lead.
-      const __m128i third = _mm_subs_epu8(_mm_alignr_epi8(input, previous, 14), _mm_set1_epi8(char(0xE0 - 0x80)));
-      const __m128i fourth = _mm_subs_epu8(_mm_alignr_epi8(input, previous, 13), _mm_set1_epi8(char(0xF0 - 0x80)));
-      const __m128i mustContinue = _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(char(0x80)));
+      const __m128i third =
+          _mm_subs_epu8(_mm_alignr_epi8(input, previous, 14), _mm_set1_epi8(char(0xE0 - 0x80)));
+      const __m128i fourth =
+          _mm_subs_epu8(_mm_alignr_epi8(input, previous, 13), _mm_set1_epi8(char(0xF0 - 0x80)));
+      const __m128i mustContinue =
+          _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(char(0x80)));
       error = _mm_or_si128(error, _mm_xor_si128(mustContinue, special));
-      incomplete = _mm_subs_epu8(input, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIncomplete + 16)));
+      incomplete =
+          _mm_subs_epu8(input, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kIncomplete + 16)));
       previous = input;
     }
     state = State{previous, incomplete, error};
@@ -110,7 +196,8 @@ struct Avx2 {
   struct State {
     __m256i previous, incomplete, error;
   };
-  __attribute__((target("avx2"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
+  __attribute__((target("avx2"))) static bool run(State& state, const unsigned char* p,
+                                                  std::size_t blocks) {
     __m256i previous = state.previous, incomplete = state.incomplete, error = state.error;
     const __m256i nibble = _mm256_set1_epi8(0x0F);
     bool nonAscii = false;
@@ -129,17 +216,20 @@ struct Avx2 {
       const __m256i prev1 = _mm256_alignr_epi8(input, before, 15);
       const __m256i special = _mm256_and_si256(
           _mm256_and_si256(
-              _mm256_shuffle_epi8(table(kByte1High), _mm256_and_si256(_mm256_srli_epi16(prev1, 4), nibble)),
+              _mm256_shuffle_epi8(table(kByte1High),
+                                  _mm256_and_si256(_mm256_srli_epi16(prev1, 4), nibble)),
               _mm256_shuffle_epi8(table(kByte1Low), _mm256_and_si256(prev1, nibble))),
-          _mm256_shuffle_epi8(table(kByte2High), _mm256_and_si256(_mm256_srli_epi16(input, 4), nibble)));
-      const __m256i third =
-          _mm256_subs_epu8(_mm256_alignr_epi8(input, before, 14), _mm256_set1_epi8(char(0xE0 - 0x80)));
-      const __m256i fourth =
-          _mm256_subs_epu8(_mm256_alignr_epi8(input, before, 13), _mm256_set1_epi8(char(0xF0 - 0x80)));
+          _mm256_shuffle_epi8(table(kByte2High),
+                              _mm256_and_si256(_mm256_srli_epi16(input, 4), nibble)));
+      const __m256i third = _mm256_subs_epu8(_mm256_alignr_epi8(input, before, 14),
+                                             _mm256_set1_epi8(char(0xE0 - 0x80)));
+      const __m256i fourth = _mm256_subs_epu8(_mm256_alignr_epi8(input, before, 13),
+                                              _mm256_set1_epi8(char(0xF0 - 0x80)));
       const __m256i mustContinue =
           _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(char(0x80)));
       error = _mm256_or_si256(error, _mm256_xor_si256(mustContinue, special));
-      incomplete = _mm256_subs_epu8(input, _mm256_load_si256(reinterpret_cast<const __m256i*>(kIncomplete)));
+      incomplete =
+          _mm256_subs_epu8(input, _mm256_load_si256(reinterpret_cast<const __m256i*>(kIncomplete)));
       previous = input;
     }
     state = State{previous, incomplete, error};
@@ -164,12 +254,14 @@ struct Avx512 {
   struct State {
     __m512i previous, incomplete, error;
   };
-  __attribute__((target("avx512bw"))) static bool run(State& state, const unsigned char* p, std::size_t blocks) {
+  __attribute__((target("avx512bw"))) static bool run(State& state, const unsigned char* p,
+                                                      std::size_t blocks) {
     __m512i previous = state.previous, incomplete = state.incomplete, error = state.error;
     const __m512i nibble = _mm512_set1_epi8(0x0F);
     // Only the last lane has the tail of a character to wait for.
-    const __m512i lastBytes = _mm512_inserti64x4(_mm512_set1_epi8(char(0xFF)),
-                                                 _mm256_load_si256(reinterpret_cast<const __m256i*>(kIncomplete)), 1);
+    const __m512i lastBytes =
+        _mm512_inserti64x4(_mm512_set1_epi8(char(0xFF)),
+                           _mm256_load_si256(reinterpret_cast<const __m256i*>(kIncomplete)), 1);
     bool nonAscii = false;
     for (; blocks > 0; --blocks, p += kSize) {
       const __m512i input = _mm512_loadu_si512(p);
@@ -186,13 +278,15 @@ struct Avx512 {
       const __m512i prev1 = _mm512_alignr_epi8(input, before, 15);
       const __m512i special = _mm512_and_si512(
           _mm512_and_si512(
-              _mm512_shuffle_epi8(table(kByte1High), _mm512_and_si512(_mm512_srli_epi16(prev1, 4), nibble)),
+              _mm512_shuffle_epi8(table(kByte1High),
+                                  _mm512_and_si512(_mm512_srli_epi16(prev1, 4), nibble)),
               _mm512_shuffle_epi8(table(kByte1Low), _mm512_and_si512(prev1, nibble))),
-          _mm512_shuffle_epi8(table(kByte2High), _mm512_and_si512(_mm512_srli_epi16(input, 4), nibble)));
-      const __m512i third =
-          _mm512_subs_epu8(_mm512_alignr_epi8(input, before, 14), _mm512_set1_epi8(char(0xE0 - 0x80)));
-      const __m512i fourth =
-          _mm512_subs_epu8(_mm512_alignr_epi8(input, before, 13), _mm512_set1_epi8(char(0xF0 - 0x80)));
+          _mm512_shuffle_epi8(table(kByte2High),
+                              _mm512_and_si512(_mm512_srli_epi16(input, 4), nibble)));
+      const __m512i third = _mm512_subs_epu8(_mm512_alignr_epi8(input, before, 14),
+                                             _mm512_set1_epi8(char(0xE0 - 0x80)));
+      const __m512i fourth = _mm512_subs_epu8(_mm512_alignr_epi8(input, before, 13),
+                                              _mm512_set1_epi8(char(0xF0 - 0x80)));
       const __m512i mustContinue =
           _mm512_and_si512(_mm512_or_si512(third, fourth), _mm512_set1_epi8(char(0x80)));
       error = _mm512_or_si512(error, _mm512_xor_si512(mustContinue, special));
@@ -245,7 +339,8 @@ class BlockValidator final : public Utf8Validator {
     return Lanes::clean(end.m_state, true);
   }
   bool sawNonAscii() const override {
-    return m_nonAscii || std::any_of(m_tail, m_tail + m_tailSize, [](unsigned char c) { return c >= 0x80; });
+    return m_nonAscii ||
+           std::any_of(m_tail, m_tail + m_tailSize, [](unsigned char c) { return c >= 0x80; });
   }
 
  private:
@@ -282,12 +377,16 @@ class ByteValidator final : public Utf8Validator {
           m_pending = 1;
         } else if (lead >= 0xE0 && lead <= 0xEF) {
           m_pending = 2;
-          if (lead == 0xE0) m_low = 0xA0;       // no overlong forms
-          else if (lead == 0xED) m_high = 0x9F;  // no surrogates
+          if (lead == 0xE0)
+            m_low = 0xA0;  // no overlong forms
+          else if (lead == 0xED)
+            m_high = 0x9F;  // no surrogates
         } else if (lead >= 0xF0 && lead <= 0xF4) {
           m_pending = 3;
-          if (lead == 0xF0) m_low = 0x90;
-          else if (lead == 0xF4) m_high = 0x8F;  // nothing above U+10FFFF
+          if (lead == 0xF0)
+            m_low = 0x90;
+          else if (lead == 0xF4)
+            m_high = 0x8F;  // nothing above U+10FFFF
         } else {
           m_invalid = true;
           return;
@@ -316,8 +415,6 @@ class ByteValidator final : public Utf8Validator {
   unsigned char m_high = 0xBF;
 };
 
-
-
 constexpr unsigned char kEscape = 0x1B;
 
 // How many units of `window` UTF-16 in the given byte order reads as
@@ -329,14 +426,17 @@ int textUnits(std::string_view window, bool bigEndian) {
   int count = 0;
   bool highSurrogate = false;
   for (std::size_t i = 0; i + 1 < window.size(); i += 2) {
-    const char32_t unit = bigEndian ? (char32_t{byte(i)} << 8 | byte(i + 1)) : (char32_t{byte(i + 1)} << 8 | byte(i));
+    const char32_t unit =
+        bigEndian ? (char32_t{byte(i)} << 8 | byte(i + 1)) : (char32_t{byte(i + 1)} << 8 | byte(i));
     const bool lowSurrogate = unit >= 0xDC00 && unit <= 0xDFFF;
     if (unit == 0 || highSurrogate != lowSurrogate) return -1;
     highSurrogate = unit >= 0xD800 && unit <= 0xDBFF;
-    const auto within = [unit](char32_t first, char32_t last) { return unit >= first && unit <= last; };
-    count += unit == '\t' || unit == '\n' || unit == '\r' || within(0x20, 0x7E) || within(0xA0, 0xFF) ||
-             within(0x2000, 0x206F) || within(0x3000, 0x30FF) || within(0x4E00, 0x9FFF) ||
-             within(0xFF00, 0xFFEF) || lowSurrogate;
+    const auto within = [unit](char32_t first, char32_t last) {
+      return unit >= first && unit <= last;
+    };
+    count += unit == '\t' || unit == '\n' || unit == '\r' || within(0x20, 0x7E) ||
+             within(0xA0, 0xFF) || within(0x2000, 0x206F) || within(0x3000, 0x30FF) ||
+             within(0x4E00, 0x9FFF) || within(0xFF00, 0xFFEF) || lowSurrogate;
   }
   return count;
 }
@@ -346,11 +446,15 @@ int textUnits(std::string_view window, bool bigEndian) {
 std::unique_ptr<Utf8Validator> Utf8Validator::create(Vectors widest) {
   switch (usableVectors(widest)) {
 #if MORLAVIN_UTF8_VECTORS
-    case Vectors::kAvx512: return std::make_unique<utf8_vectors::BlockValidator<utf8_vectors::Avx512>>();
-    case Vectors::kAvx2: return std::make_unique<utf8_vectors::BlockValidator<utf8_vectors::Avx2>>();
-    case Vectors::kSsse3: return std::make_unique<utf8_vectors::BlockValidator<utf8_vectors::Ssse3>>();
+    case Vectors::kAvx512:
+      return std::make_unique<utf8_vectors::BlockValidator<utf8_vectors::Avx512>>();
+    case Vectors::kAvx2:
+      return std::make_unique<utf8_vectors::BlockValidator<utf8_vectors::Avx2>>();
+    case Vectors::kSsse3:
+      return std::make_unique<utf8_vectors::BlockValidator<utf8_vectors::Ssse3>>();
 #endif
-    default: return std::make_unique<ByteValidator>();
+    default:
+      return std::make_unique<ByteValidator>();
   }
 }
 
@@ -386,7 +490,8 @@ void EncodingDetector::feed(std::string_view bytes) {
     m_utf8Invalid = !m_validator->clean();
   }
   if (!m_eightBit) scanSevenBit(bytes);
-  if (!m_judge.settled()) m_judge.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  if (!m_judge.settled())
+    m_judge.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
 void EncodingDetector::scanSevenBit(std::string_view bytes) {
@@ -398,7 +503,8 @@ void EncodingDetector::scanSevenBit(std::string_view bytes) {
       for (std::uint64_t word; end - p >= 8; p += 8) {
         std::memcpy(&word, p, 8);
         const std::uint64_t escapes = word ^ 0x1B1B1B1B1B1B1B1BULL;
-        const std::uint64_t hasEscape = (escapes - 0x0101010101010101ULL) & ~escapes & 0x8080808080808080ULL;
+        const std::uint64_t hasEscape =
+            (escapes - 0x0101010101010101ULL) & ~escapes & 0x8080808080808080ULL;
         if ((word & 0x8080808080808080ULL) != 0 || hasEscape != 0) break;
       }
       if (p == end) return;
@@ -418,9 +524,11 @@ void EncodingDetector::scanSevenBit(std::string_view bytes) {
     bool opening = false;
     for (const JisEscape& escape : kJisEscapes) {
       if (after == escape.afterEscape) m_jisEscape = true;
-      opening = opening || (escape.afterEscape.size() > after.size() && escape.afterEscape.starts_with(after));
+      opening = opening ||
+                (escape.afterEscape.size() > after.size() && escape.afterEscape.starts_with(after));
     }
-    if (m_jisEscape || !opening) m_escape.assign(b == kEscape && !m_jisEscape ? 1 : 0, static_cast<char>(kEscape));
+    if (m_jisEscape || !opening)
+      m_escape.assign(b == kEscape && !m_jisEscape ? 1 : 0, static_cast<char>(kEscape));
   }
 }
 
@@ -432,13 +540,18 @@ bool EncodingDetector::decided() const {
 
 Encoding EncodingDetector::answer(bool atEnd) const {
   switch (start()) {
-    case TextStart::kUtf8Mark: return Encoding::kUtf8;
-    case TextStart::kUtf16Le: return Encoding::kUtf16Le;
-    case TextStart::kUtf16Be: return Encoding::kUtf16Be;
-    case TextStart::kPlain: break;
+    case TextStart::kUtf8Mark:
+      return Encoding::kUtf8;
+    case TextStart::kUtf16Le:
+      return Encoding::kUtf16Le;
+    case TextStart::kUtf16Be:
+      return Encoding::kUtf16Be;
+    case TextStart::kPlain:
+      break;
   }
   if (!m_eightBit && m_jisEscape) return Encoding::kIso2022Jp;
-  const bool utf8 = !m_utf8Invalid && (!atEnd || m_validator->validAtEnd()) && m_validator->sawNonAscii();
+  const bool utf8 =
+      !m_utf8Invalid && (!atEnd || m_validator->validAtEnd()) && m_validator->sawNonAscii();
   return utf8 ? Encoding::kUtf8 : m_judge.answer(atEnd);
 }
 

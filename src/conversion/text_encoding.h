@@ -17,9 +17,7 @@
 #include "conversion/vectors.h"
 #include "platform/cp932.h"
 
-
 namespace morlavin::conversion {
-
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
@@ -83,9 +81,9 @@ class EncodingDetector {
   TextStart m_start = TextStart::kPlain;
   bool m_utf8Invalid = false;
   std::unique_ptr<Utf8Validator> m_validator;
-  bool m_eightBit = false;    // a byte above 0x7F was seen
-  bool m_jisEscape = false;   // an escape sequence of ISO-2022-JP was seen
-  std::string m_escape;       // the bytes of an escape sequence cut by the end of a piece
+  bool m_eightBit = false;   // a byte above 0x7F was seen
+  bool m_jisEscape = false;  // an escape sequence of ISO-2022-JP was seen
+  std::string m_escape;      // the bytes of an escape sequence cut by the end of a piece
   ShiftJisEucJudge m_judge;
 };
 

@@ -59,8 +59,10 @@ namespace {
 // rest of the file decides, read only as far as needed. UTF-16 is known from
 // the file's start, which the splitter has read.
 // A read that fails ends the look: what was read decides.
-Encoding wholeFileEncoding(std::string_view line, platform::InputFile& file, EncodingDetector& detector) {
-  const bool plain = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0 && c != '\x1B'; });
+Encoding wholeFileEncoding(std::string_view line, platform::InputFile& file,
+                           EncodingDetector& detector) {
+  const bool plain =
+      std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0 && c != '\x1B'; });
   if (plain) {
     const Encoding encoding = detector.current();
     return isDecoded(encoding) && encoding != Encoding::kIso2022Jp ? encoding : Encoding::kShiftJis;
@@ -84,7 +86,8 @@ Result<std::string> importTitle(const std::string& path, EncodingChoice choice) 
   if (Status status = file.open(path); !status.ok()) return status;
   EncodingDetector detector;
   LineSplitter::ChunkObserver observer;
-  if (choice == EncodingChoice::kAuto) observer = [&detector](std::string_view chunk) { detector.feed(chunk); };
+  if (choice == EncodingChoice::kAuto)
+    observer = [&detector](std::string_view chunk) { detector.feed(chunk); };
   // A small buffer: only the first line is wanted, however large the file.
   LineSplitter lines(file, 4096, choice, std::move(observer));
   std::string_view line;

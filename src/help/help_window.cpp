@@ -11,10 +11,10 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStringDecoder>
-#include <QTextDocument>
-#include <QTextBrowser>
 #include <QTextBlockFormat>
+#include <QTextBrowser>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -39,7 +39,8 @@ QString readmeText(const QByteArray& bytes) {
   QStringDecoder utf8(QStringDecoder::Utf8);
   const QString text = utf8.decode(bytes);
   if (!utf8.hasError()) return text;
-  return QString::fromStdString(platform::cp932ToUtf8(std::string_view(bytes.constData(), bytes.size())));
+  return QString::fromStdString(
+      platform::cp932ToUtf8(std::string_view(bytes.constData(), bytes.size())));
 }
 
 // Japanese is written without blanks, but HTML shows a line break inside a
@@ -103,7 +104,8 @@ HelpWindow::HelpWindow(QString helpFile, QString readmeFile, QWidget* parent)
 }
 
 void HelpWindow::connectSignals() {
-  connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &HelpWindow::openFind);
+  connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+          &HelpWindow::openFind);
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
           &HelpWindow::escape);
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this), &QShortcut::activated, this,

@@ -179,8 +179,8 @@ void MainWindow::createControls() {
       label(client, "fileNameLabel", words::kFileNameLabel, twips(120, 120, 975, 255));
   m_fileNameEdit = place<QLineEdit>(client, "fileNameEdit", twips(1080, 120, 3975, 270));
   setInputName(m_startUp.inputPath);
-  m_browseButton =
-      placed(ui::button(client, "browseButton", texts::windows::kBrowse), twips(5040, 120, 855, 255));
+  m_browseButton = placed(ui::button(client, "browseButton", texts::windows::kBrowse),
+                          twips(5040, 120, 855, 255));
   m_statusLabel = label(client, "statusLabel", words::kStatusPrompt, twips(120, 480, 5775, 255));
   m_progressBar = place<QProgressBar>(client, "progressBar", twips(120, 840, 5775, 255));
   m_progressBar->setRange(0, 100 * kProgressStepsPerPercent);
@@ -333,7 +333,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 // A close event comes accepted: the window closes whatever became of the page.
 void MainWindow::closeEvent(QCloseEvent*) {
-  if (const Status status = program::deletePageOnExit(m_settings, m_lastOutputPath, m_lastOutputIdentity);
+  if (const Status status =
+          program::deletePageOnExit(m_settings, m_lastOutputPath, m_lastOutputIdentity);
       !status.ok()) {
     m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(status.message()));
   }
@@ -360,8 +361,7 @@ std::string MainWindow::inputPath() const {
 }
 
 void MainWindow::convertFile() {
-  const conversion::ConversionRequest request{inputPath(),
-                                              m_titleEdit->text().toStdString(), true};
+  const conversion::ConversionRequest request{inputPath(), m_titleEdit->text().toStdString(), true};
   const auto result = outOfMemoryAsReadFailure(
       [&] { return conversion::convertFile(request, m_settings, *this, m_services.launcher); });
   if (!result.ok()) {
@@ -380,16 +380,19 @@ void MainWindow::convertFile() {
 }
 
 void MainWindow::importTitle() {
-  if (const auto title = outOfMemoryAsReadFailure([&] { return conversion::importTitle(inputPath()); });
+  if (const auto title =
+          outOfMemoryAsReadFailure([&] { return conversion::importTitle(inputPath()); });
       title.ok()) {
     m_titleEdit->setText(QString::fromStdString(*title));
   }
 }
 
 void MainWindow::deletePage() {
-  const program::PageDeletion deletion = program::deleteWrittenPage(m_lastOutputPath, m_lastOutputIdentity);
+  const program::PageDeletion deletion =
+      program::deleteWrittenPage(m_lastOutputPath, m_lastOutputIdentity);
   m_statusLabel->setText(fromUtf8(deletion.statusText));
-  if (!deletion.failure.ok()) m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(deletion.failure.message()));
+  if (!deletion.failure.ok())
+    m_services.messageBoxes.critical(this, kErrorTitle, fromUtf8(deletion.failure.message()));
   m_deletePageButton->setEnabled(deletion.keepButton);
 }
 

@@ -94,7 +94,7 @@ class MainWindow : public QMainWindow, private conversion::ConversionView {
   std::function<void()> m_showPreferences;
   std::string m_lastOutputPath;
   platform::FileIdentity m_lastOutputIdentity;  // what was written there
-  bool m_centreWithFrame = false;  // until the desktop has framed the window
+  bool m_centreWithFrame = false;               // until the desktop has framed the window
   QString m_lastChosenFile;
   // The bytes of the name last put into the file-name box and how the box
   // shows them; a name need not be UTF-8.

@@ -10,7 +10,8 @@ namespace morlavin::platform {
 constexpr char toLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 // True when `text` holds `pattern` at `at`, ASCII case ignored.
-constexpr bool holdsIgnoringAsciiCase(std::string_view text, std::size_t at, std::string_view pattern) {
+constexpr bool holdsIgnoringAsciiCase(std::string_view text, std::size_t at,
+                                      std::string_view pattern) {
   if (at > text.size() || text.size() - at < pattern.size()) return false;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     if (toLowerAscii(text[at + i]) != toLowerAscii(pattern[i])) return false;

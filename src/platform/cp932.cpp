@@ -90,11 +90,13 @@ class Tables {
         for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
           const char32_t c = m_pairs[leadIndex(static_cast<unsigned char>(lead)) * 256 + trail];
           if (c == 0 || m_encoded[c] != 0) continue;
-          const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), 0, 0};
+          const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), 0,
+                              0};
           if (!iconvOne(encoder, {in, 4}, out) || out.size() != 2) continue;
           const auto l = static_cast<unsigned char>(out[0]);
           const auto t = static_cast<unsigned char>(out[1]);
-          if (isCp932LeadByte(l) && pair(l, t) == c) m_encoded[c] = static_cast<std::uint16_t>(l << 8 | t);
+          if (isCp932LeadByte(l) && pair(l, t) == c)
+            m_encoded[c] = static_cast<std::uint16_t>(l << 8 | t);
         }
       }
     }

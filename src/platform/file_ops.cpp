@@ -118,7 +118,8 @@ std::unique_ptr<char[]> chunkBuffer(std::size_t size) {
   const std::uintptr_t end = (start + size) / page * page;
   // A kernel without MADV_POPULATE_WRITE (before Linux 5.14) refuses it, and
   // the pages come by faults as before.
-  if (end > first) (void)::madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+  if (end > first)
+    (void)::madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
   return buffer;
 }
 
@@ -151,7 +152,8 @@ Status InputFile::open(const std::string& path, int folder) {
   const std::string cannotOpen(texts::files::kCannotOpen);
   const auto refuse = [&](const struct stat& st) {
     if (S_ISDIR(st.st_mode)) return posixError(cannotOpen, EISDIR);
-    return Status::error(StatusCode::kNotRegularFile, cannotOpen, std::string(texts::reasons::kNotRegularFile));
+    return Status::error(StatusCode::kNotRegularFile, cannotOpen,
+                         std::string(texts::reasons::kNotRegularFile));
   };
   // Opening a pipe waits for a writer, and opening a device may act on it:
   // the type is checked first, by name, and again once the file is open, in
@@ -424,7 +426,8 @@ void AtomicFileWriter::appendSlow(std::string_view bytes) {
   flush();
   const std::size_t whole = bytes.size() - bytes.size() % kBufferSize;
   if (m_fd >= 0 && m_writing.ok()) {
-    if (const int error = writeAll(m_fd, bytes.substr(0, whole)); error != 0) m_writing = failure(error);
+    if (const int error = writeAll(m_fd, bytes.substr(0, whole)); error != 0)
+      m_writing = failure(error);
   }
   bytes.remove_prefix(whole);
   std::memcpy(m_buffer.get(), bytes.data(), bytes.size());
@@ -433,7 +436,8 @@ void AtomicFileWriter::appendSlow(std::string_view bytes) {
 
 void AtomicFileWriter::flush() {
   if (m_fd >= 0 && m_writing.ok()) {
-    if (const int error = writeAll(m_fd, {m_buffer.get(), m_used}); error != 0) m_writing = failure(error);
+    if (const int error = writeAll(m_fd, {m_buffer.get(), m_used}); error != 0)
+      m_writing = failure(error);
   }
   m_used = 0;
 }
@@ -529,8 +533,7 @@ Status AtomicFileWriter::moveIntoPlace() {
   }
   const int error = errno;
   struct stat st {};
-  if (!cannotReplaceInOneStep(error) ||
-      ::fstatat(m_directory, to, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (!cannotReplaceInOneStep(error) || ::fstatat(m_directory, to, &st, AT_SYMLINK_NOFOLLOW) != 0) {
     return failure(error);
   }
   return moveIntoPlaceStepwise();
@@ -583,7 +586,8 @@ void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset
   }
   // The source was opened for writing only; its file is read through a
   // descriptor of its own, which works for a file without a name too.
-  const int in = ::open(("/proc/self/fd/" + std::to_string(source.m_fd)).c_str(), O_RDONLY | O_CLOEXEC);
+  const int in =
+      ::open(("/proc/self/fd/" + std::to_string(source.m_fd)).c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
     m_writing = failure(errno);
     return;
@@ -605,7 +609,8 @@ void AtomicFileWriter::appendTail(AtomicFileWriter& source, std::uint64_t offset
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) m_writing = failure(errno);
     if (got <= 0) break;
-    if (const int error = writeAll(m_fd, {m_buffer.get(), static_cast<std::size_t>(got)}); error != 0) {
+    if (const int error = writeAll(m_fd, {m_buffer.get(), static_cast<std::size_t>(got)});
+        error != 0) {
       m_writing = failure(error);
       break;
     }

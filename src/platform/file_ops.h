@@ -229,7 +229,7 @@ class AtomicFileWriter {
   int m_directory = -1;
   bool m_ownsDirectory = false;  // not one of a FolderCache's
   bool m_replacing = false;      // a file had the target's name when the writer opened
-  std::optional<int> m_ticket;  // while a signal would remove the named temporary file
+  std::optional<int> m_ticket;   // while a signal would remove the named temporary file
   int m_fd = -1;
   int m_stream = -1;  // where commit() copies the file, or -1 to put it in place
   Status m_writing;   // the first write that failed; nothing is written after it

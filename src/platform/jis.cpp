@@ -62,13 +62,16 @@ bool appendJisX0212(std::string& out, JisCell c) {
 bool appendJisX0213(std::string& out, int plane, JisCell c) {
   if (!inPlane(c) || (plane != 1 && plane != 2)) return false;
   const char bytes[3] = {'\x8F', eucByte(c.row), eucByte(c.cell)};
-  return appendDecoded(out, jisX0213Decoder(), plane == 1 ? std::string_view(bytes + 1, 2) : std::string_view(bytes, 3));
+  return appendDecoded(out, jisX0213Decoder(),
+                       plane == 1 ? std::string_view(bytes + 1, 2) : std::string_view(bytes, 3));
 }
 
 std::string eucJpToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
-  const auto at = [&](std::size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0; };
+  const auto at = [&](std::size_t i) {
+    return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0;
+  };
   const auto isEuc = [](unsigned char b) { return b >= 0xA1 && b <= 0xFE; };
   for (std::size_t i = 0; i < bytes.size();) {
     const unsigned char b = at(i);
@@ -79,7 +82,8 @@ std::string eucJpToUtf8(std::string_view bytes) {
       appendUtf8(out, 0xFF61 + (at(i + 1) - 0xA1));
       i += 2;
     } else if (b == 0x8F && isEuc(at(i + 1)) && isEuc(at(i + 2))) {
-      if (!appendJisX0212(out, {at(i + 1) - 0xA0, at(i + 2) - 0xA0})) appendUtf8(out, kReplacementCharacter);
+      if (!appendJisX0212(out, {at(i + 1) - 0xA0, at(i + 2) - 0xA0}))
+        appendUtf8(out, kReplacementCharacter);
       i += 3;
     } else if (isEuc(b) && isEuc(at(i + 1))) {
       const char32_t c = jisX0208Character({b - 0xA0, at(i + 1) - 0xA0});
@@ -111,7 +115,8 @@ std::string utf8ToEucJpForHtml(std::string_view text) {
       continue;
     }
     if (bytes >= 0x100) {
-      const JisCell cell = shiftJisCell(static_cast<unsigned char>(bytes >> 8), static_cast<unsigned char>(bytes));
+      const JisCell cell =
+          shiftJisCell(static_cast<unsigned char>(bytes >> 8), static_cast<unsigned char>(bytes));
       if (cell.row <= 94) {
         out += eucByte(cell.row);
         out += eucByte(cell.cell);

@@ -83,7 +83,8 @@ Status openerOutcome(const std::string& document, int waitStatus) {
   if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0) return Status();
   const std::string what = texts::launching::cannotOpen(document);
   if (WIFSIGNALED(waitStatus)) {
-    return Status::error(StatusCode::kIoError, what, texts::launching::openerKilled(WTERMSIG(waitStatus)));
+    return Status::error(StatusCode::kIoError, what,
+                         texts::launching::openerKilled(WTERMSIG(waitStatus)));
   }
   const int code = WEXITSTATUS(waitStatus);
   const StatusCode kind = code == 2 || code == 3 ? StatusCode::kNotFound : StatusCode::kIoError;
@@ -116,9 +117,9 @@ Result<pid_t> spawn(const std::string& program, const std::vector<std::string>& 
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF);
 
   pid_t pid = 0;
-  const int rc = searchPath
-                     ? posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), environ)
-                     : posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+  const int rc =
+      searchPath ? posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), environ)
+                 : posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return posixError(texts::launching::cannotStart(program), rc);

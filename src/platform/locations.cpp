@@ -30,7 +30,8 @@ std::string join(const std::string& folder, const std::string& name) {
 
 // The user's folder of one kind: the variable when it is set, else the
 // default below the home folder, else none.
-std::string userFolder(const std::string& variable, const std::string& home, const char* underHome) {
+std::string userFolder(const std::string& variable, const std::string& home,
+                       const char* underHome) {
   if (!variable.empty()) return join(variable, "morlavin");
   if (!home.empty()) return join(join(home, underHome), "morlavin");
   return "";
@@ -70,7 +71,8 @@ Locations locateFiles(const std::string& programDirectory, const UserEnvironment
   bool portable = false;
   bool settingsThere = false;
   if (!programDirectory.empty()) {
-    const std::string shared = join(join(std::string(parentFolderOf(programDirectory)), "share"), "morlavin");
+    const std::string shared =
+        join(join(std::string(parentFolderOf(programDirectory)), "share"), "morlavin");
     const auto document = [&](const char* name) {
       const std::string beside = join(programDirectory, name);
       const std::string installed = join(shared, name);
@@ -84,9 +86,9 @@ Locations locateFiles(const std::string& programDirectory, const UserEnvironment
   }
 
   result.settingsBesideProgram = settingsThere || portable;
-  result.settingsDirectory =
-      result.settingsBesideProgram ? programDirectory
-                                   : userFolder(valid(environment.configHome), home, ".config");
+  result.settingsDirectory = result.settingsBesideProgram
+                                 ? programDirectory
+                                 : userFolder(valid(environment.configHome), home, ".config");
   // Without a home folder, the program folder is the only place left; saving
   // there reports why it fails.
   if (result.settingsDirectory.empty() && !programDirectory.empty()) {

@@ -82,8 +82,10 @@ SectionEnd walkSection(std::string_view file, std::string_view section, OnKey on
       where.insertNeedsNewLine = !terminated;
       const auto equals = line.find('=');
       if (equals != std::string_view::npos) {
-        const std::size_t valueBegin = static_cast<std::size_t>(line.data() - file.data()) + equals + 1;
-        onKey(trim(line.substr(0, equals)), KeyLine{begin, end, file.substr(valueBegin, end - valueBegin)});
+        const std::size_t valueBegin =
+            static_cast<std::size_t>(line.data() - file.data()) + equals + 1;
+        onKey(trim(line.substr(0, equals)),
+              KeyLine{begin, end, file.substr(valueBegin, end - valueBegin)});
       }
     }
     begin = next;
@@ -167,25 +169,31 @@ std::string editProfile(std::string_view file, std::string_view section,
   };
   std::vector<Pending> pending;
   for (const ProfileEdit& edit : edits) {
-    const auto same = std::find_if(pending.begin(), pending.end(),
-                                   [&](const Pending& p) { return sameName(p.edit.key, edit.key); });
-    if (same != pending.end()) same->edit = edit;
-    else pending.push_back({edit, false, {}});
+    const auto same = std::find_if(pending.begin(), pending.end(), [&](const Pending& p) {
+      return sameName(p.edit.key, edit.key);
+    });
+    if (same != pending.end())
+      same->edit = edit;
+    else
+      pending.push_back({edit, false, {}});
   }
-  const SectionEnd where = walkSection(file, section, [&](std::string_view name, const KeyLine& line) {
-    for (Pending& p : pending) {
-      if (!p.found && sameName(name, p.edit.key)) {
-        p.found = true;
-        p.line = line;
-      }
-    }
-  });
+  const SectionEnd where =
+      walkSection(file, section, [&](std::string_view name, const KeyLine& line) {
+        for (Pending& p : pending) {
+          if (!p.found && sameName(name, p.edit.key)) {
+            p.found = true;
+            p.line = line;
+          }
+        }
+      });
 
   std::vector<const Pending*> replaced;
   std::string added;
   for (const Pending& p : pending) {
-    if (p.found) replaced.push_back(&p);
-    else added.append(p.edit.key).append("=").append(p.edit.value).append(kNewLine);
+    if (p.found)
+      replaced.push_back(&p);
+    else
+      added.append(p.edit.key).append("=").append(p.edit.value).append(kNewLine);
   }
   std::sort(replaced.begin(), replaced.end(),
             [](const Pending* a, const Pending* b) { return a->line.begin < b->line.begin; });
@@ -205,8 +213,8 @@ std::string editProfile(std::string_view file, std::string_view section,
     updated.append(added).append(file.substr(where.insertAt));
   } else {
     updated.append(file.substr(copied));
-    const bool lastLineOpen = file.size() > contentStart(file) &&
-                              kLineEnds.find(file.back()) == std::string_view::npos;
+    const bool lastLineOpen =
+        file.size() > contentStart(file) && kLineEnds.find(file.back()) == std::string_view::npos;
     if (lastLineOpen) updated.append(kNewLine);
     updated.append("[").append(section).append("]").append(kNewLine).append(added);
   }

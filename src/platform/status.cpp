@@ -16,24 +16,34 @@ std::string describeErrno(int errnoValue) {
 
 StatusCode codeOfErrno(int errnoValue) {
   switch (errnoValue) {
-    case 0: return StatusCode::kIoError;
-    case ENOENT: return StatusCode::kNotFound;
+    case 0:
+      return StatusCode::kIoError;
+    case ENOENT:
+      return StatusCode::kNotFound;
     case EACCES:
-    case EPERM: return StatusCode::kRefused;
+    case EPERM:
+      return StatusCode::kRefused;
     case EEXIST:
-    case ENOTEMPTY: return StatusCode::kExists;
+    case ENOTEMPTY:
+      return StatusCode::kExists;
     case EISDIR:
     case ENXIO:
-    case ENODEV: return StatusCode::kNotRegularFile;
+    case ENODEV:
+      return StatusCode::kNotRegularFile;
     case ENAMETOOLONG:
     case EFBIG:
     case EOVERFLOW:
-    case E2BIG: return StatusCode::kTooLong;
+    case E2BIG:
+      return StatusCode::kTooLong;
     case ENOSPC:
-    case EDQUOT: return StatusCode::kNoSpace;
-    case EROFS: return StatusCode::kReadOnly;
-    case ENOMEM: return StatusCode::kOutOfMemory;
-    default: return StatusCode::kIoError;
+    case EDQUOT:
+      return StatusCode::kNoSpace;
+    case EROFS:
+      return StatusCode::kReadOnly;
+    case ENOMEM:
+      return StatusCode::kOutOfMemory;
+    default:
+      return StatusCode::kIoError;
   }
 }
 

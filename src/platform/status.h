@@ -22,10 +22,10 @@ enum class StatusCode {
   kNoSpace,         // disk or quota full
   kReadOnly,        // a read-only file or file system
   kOutOfMemory,
-  kBadInput,        // the data itself cannot be taken: too many lines, no ".txt", an unstorable value
-  kChanged,         // a file changed under the program
-  kNotConfigured,   // the user has not named what the operation needs
-  kIoError,         // everything else the system reports
+  kBadInput,  // the data itself cannot be taken: too many lines, no ".txt", an unstorable value
+  kChanged,   // a file changed under the program
+  kNotConfigured,  // the user has not named what the operation needs
+  kIoError,        // everything else the system reports
 };
 
 class [[nodiscard]] Status {
@@ -56,9 +56,7 @@ class [[nodiscard]] Status {
   bool silent() const { return m_silent; }
   StatusCode code() const { return m_code; }
   // The sentence the user reads; empty for success and for a silent failure.
-  std::string message() const {
-    return m_reason.empty() ? m_what : m_what + " (" + m_reason + ")";
-  }
+  std::string message() const { return m_reason.empty() ? m_what : m_what + " (" + m_reason + ")"; }
   // The same failure, told as `what` failing: the caller knows better what
   // the user was doing ("設定ファイルを読み込めません: PATH").
   Status rephrased(std::string what) const { return Status(m_code, std::move(what), m_reason); }
@@ -77,7 +75,7 @@ class [[nodiscard]] Status {
 template <class T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : m_state(std::move(value)) {}  // NOLINT: a value converts implicitly
+  Result(T value) : m_state(std::move(value)) {}        // NOLINT: a value converts implicitly
   Result(Status status) : m_state(std::move(status)) {  // NOLINT: so does a failure
     assert(!std::get<Status>(m_state).ok());
   }

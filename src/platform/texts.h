@@ -132,10 +132,14 @@ inline std::string cannotOpen(std::string_view document) {
 // Why the desktop's opener (xdg-open) could not open a file, by its exit status.
 inline std::string openerFailed(int exitStatus) {
   switch (exitStatus) {
-    case 2: return "ファイルが見つかりません";
-    case 3: return "開くためのアプリケーションが見つかりません";
-    case 4: return "アプリケーションで開けませんでした";
-    default: return "xdg-open が終了コード " + std::to_string(exitStatus) + " で終了しました";
+    case 2:
+      return "ファイルが見つかりません";
+    case 3:
+      return "開くためのアプリケーションが見つかりません";
+    case 4:
+      return "アプリケーションで開けませんでした";
+    default:
+      return "xdg-open が終了コード " + std::to_string(exitStatus) + " で終了しました";
   }
 }
 inline std::string openerKilled(int signalNumber) {
@@ -159,8 +163,8 @@ inline std::string counting(long long lines) {
   return "行数をチェックしています....  " + std::to_string(lines) + "行";
 }
 inline std::string reading(int line, int total) {
-  return "テキストを読み込んでいます....  (" + std::to_string(line) + "行/" + std::to_string(total) +
-         "行)";
+  return "テキストを読み込んでいます....  (" + std::to_string(line) + "行/" +
+         std::to_string(total) + "行)";
 }
 inline std::string beforeWriting(int stored, int total) {
   return "テキストを変換しています....(" + std::to_string(stored) + "行/" + std::to_string(total) +
@@ -228,7 +232,8 @@ inline constexpr std::string_view kUsageEnglish =
     "Exit status: 0 when every page was written, 1 when any file failed, 2 for a usage error.\n";
 
 inline constexpr std::string_view kUsageJapanese =
-    "使い方: morlavin-convert [-o ページ | -r] [--settings ファイル] [-t 題名 | --title-from-first-line]\n"
+    "使い方: morlavin-convert [-o ページ | -r] [--settings ファイル] [-t 題名 | "
+    "--title-from-first-line]\n"
     "                         [--encoding 文字コード] [--open] [--quiet] [--] ファイル...\n"
     "\n"
     "日本語のテキストファイルを、同じフォルダの HTML ページに変換します (memo.txt -> memo.htm)。\n"
@@ -247,7 +252,8 @@ inline constexpr std::string_view kUsageJapanese =
     "                           iso-2022-jp、utf-8、utf-16le、utf-16be。auto はファイルごとに\n"
     "                           判定します: BOM、NUL バイト (UTF-16)、JIS のエスケープシーケンス\n"
     "                           (ISO-2022-JP)、正しい UTF-8、それ以外は日本語として自然に読める\n"
-    "                           方の Shift-JIS か EUC-JP。ISO-2022-JP と UTF-16 のページは UTF-8 に\n"
+    "                           方の Shift-JIS か EUC-JP。ISO-2022-JP と UTF-16 のページは UTF-8 "
+    "に\n"
     "                           なり、解読できないバイトは U+FFFD で表示されます\n"
     "  --open                   書き込んだページを既定のアプリケーションで開きます\n"
     "  -q, --quiet              進行状況を表示しません\n"
@@ -268,9 +274,10 @@ inline std::string needsValue(std::string_view option, bool japanese) {
   return std::string(option) + (japanese ? " には値が必要です" : " needs a value");
 }
 inline std::string_view encodingNames(bool japanese) {
-  return japanese ? "--encoding には auto、shift-jis、euc-jp、iso-2022-jp、utf-8、utf-16le、utf-16be "
-                    "のどれかを指定してください"
-                  : "--encoding takes auto, shift-jis, euc-jp, iso-2022-jp, utf-8, utf-16le or utf-16be";
+  return japanese
+             ? "--encoding には auto、shift-jis、euc-jp、iso-2022-jp、utf-8、utf-16le、utf-16be "
+               "のどれかを指定してください"
+             : "--encoding takes auto, shift-jis, euc-jp, iso-2022-jp, utf-8, utf-16le or utf-16be";
 }
 inline std::string takesNoValue(std::string_view option, bool japanese) {
   return std::string(option) + (japanese ? " には値を指定できません" : " takes no value");
@@ -310,11 +317,13 @@ inline constexpr std::string_view kStdoutReaderGone = "読み出す側が終了�
 namespace program {
 
 // Message boxes titled "Morlavin" at start-up, and when settings are saved.
-inline constexpr std::string_view kUpgradeNotice = "バージョンアップのため、設定ファイルを更新します。";
+inline constexpr std::string_view kUpgradeNotice =
+    "バージョンアップのため、設定ファイルを更新します。";
 inline constexpr std::string_view kBackupNotice =
     "バージョンが設定ファイルより古いので、バックアップを行います。";
 inline constexpr std::string_view kSettingsUnreadable = "設定ファイルを読み込めません: ";
-inline constexpr std::string_view kSettingsNotAllSaved = "設定ファイルに保存できなかった設定があります: ";
+inline constexpr std::string_view kSettingsNotAllSaved =
+    "設定ファイルに保存できなかった設定があります: ";
 inline constexpr std::string_view kBackupFailed = "設定ファイルのバックアップを作成できません: ";
 inline constexpr std::string_view kBackupUnnamed =
     "バージョンの数値が大きすぎて、バックアップの名前を決められません";
@@ -325,20 +334,23 @@ inline constexpr std::string_view kNoSettingsFolder =
 
 // Why one setting could not be stored, after its key's name.
 inline constexpr std::string_view kValueHasLineBreak = reasons::kLineBreakInValue;
-inline constexpr std::string_view kValueNotShiftJis = "Shift-JISで表せない文字を含む値は保存できません";
+inline constexpr std::string_view kValueNotShiftJis =
+    "Shift-JISで表せない文字を含む値は保存できません";
 
 // The main window: the translator button, the delete button and its status line.
 inline constexpr std::string_view kNoTranslator = "翻訳ソフトを指定してください。";
 inline constexpr std::string_view kPageDeleted = "変換したHTMLファイルを消去しました.";
 inline constexpr std::string_view kPageNotDeleted = "HTMLファイルを消去できませんでした。";
-inline constexpr std::string_view kPageChanged = "変換後に変更されたため、HTMLファイルを削除しませんでした: ";
+inline constexpr std::string_view kPageChanged =
+    "変換後に変更されたため、HTMLファイルを削除しませんでした: ";
 
 // Before the version, in the about box and the batch converter's --version.
 inline constexpr std::string_view kVersionPrefix = "Morlavin Ver ";
 
 // The preferences dialog's preview button.
 inline constexpr std::string_view kPreviewFailed = "プレビューを作成できません: ";
-inline constexpr std::string_view kPreviewNotOpened = "プレビューを作成しましたが、開けませんでした: ";
+inline constexpr std::string_view kPreviewNotOpened =
+    "プレビューを作成しましたが、開けませんでした: ";
 
 }  // namespace program
 

@@ -2,6 +2,7 @@
 // screen reader meets it.
 #include "preferences/colour_chooser.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QAbstractItemView>
 
 #include "platform/texts.h"
 #include "preferences/updown_control.h"
@@ -108,7 +108,8 @@ ColourChooser::ColourChooser(const texts::preferences_dialog::ColourGroup& words
   m_names->setAccessibleName(caption);
   m_names->view()->setAccessibleName(caption);
   for (const std::string_view colourName : settings::kColorNameList) {
-    m_names->addItem(QString::fromLatin1(colourName.data(), static_cast<qsizetype>(colourName.size())));
+    m_names->addItem(
+        QString::fromLatin1(colourName.data(), static_cast<qsizetype>(colourName.size())));
   }
   setBackground(m_names, kWhite);
 
@@ -187,7 +188,8 @@ ColourChoice ColourChooser::choice() const {
   ColourChoice choice;
   choice.manual = m_manual->isChecked() ? 1 : 0;
   choice.position = static_cast<std::uint8_t>(m_names->currentIndex());
-  for (int i = 0; i < 3; ++i) choice.components[i] = static_cast<std::uint8_t>(m_upDowns[i]->value());
+  for (int i = 0; i < 3; ++i)
+    choice.components[i] = static_cast<std::uint8_t>(m_upDowns[i]->value());
   return choice;
 }
 
@@ -209,7 +211,8 @@ void ColourChooser::componentChanged(int component) {
   UpDownControl* upDown = m_upDowns[component];
   m_boxes[component]->setText(QString::number(upDown->value()));
   const int distance = int(m_valueAtPress) - upDown->value();
-  if (distance < -kAccelerationDistance || distance > kAccelerationDistance) upDown->setStep(kFastStep);
+  if (distance < -kAccelerationDistance || distance > kAccelerationDistance)
+    upDown->setStep(kFastStep);
 }
 
 void ColourChooser::componentPressed(int component) {

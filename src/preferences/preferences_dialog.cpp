@@ -3,7 +3,6 @@
 #include "preferences/preferences_dialog.h"
 
 #include <QApplication>
-#include <array>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -13,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
 
 #include "platform/launcher.h"
 #include "platform/texts.h"
@@ -42,7 +42,8 @@ QCheckBox* optionBox(const words::Captioned& text, const char* name, QWidget* pa
 using Record = settings::SettingsRecord;
 
 ColourChoice choiceIn(const Record& record, const settings::ColourGroup& group) {
-  return {record.*group.manual, record.*group.position,
+  return {record.*group.manual,
+          record.*group.position,
           {record.*group.components[0], record.*group.components[1], record.*group.components[2]}};
 }
 
@@ -139,7 +140,8 @@ void PreferencesDialog::layOut() {
   translatorRow->addWidget(m_browse);
   auto* options = new QVBoxLayout;
   options->setContentsMargins(12, 0, 0, 0);
-  for (QCheckBox* box : {m_noCharsetMeta, m_deleteOnExit, m_htmlExtension, m_ignoreTags}) options->addWidget(box);
+  for (QCheckBox* box : {m_noCharsetMeta, m_deleteOnExit, m_htmlExtension, m_ignoreTags})
+    options->addWidget(box);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* pushButton : {m_ok, m_cancel, m_help}) buttons->addWidget(pushButton);
   buttons->addStretch();
@@ -159,7 +161,8 @@ void PreferencesDialog::connectSignals() {
   connect(m_browse, &QPushButton::clicked, this, &PreferencesDialog::chooseTranslator);
   connect(m_help, &QPushButton::clicked, this, &PreferencesDialog::showHelp);
   connect(m_preview, &QPushButton::clicked, this, &PreferencesDialog::preview);
-  connect(m_useBackgroundImage, &QCheckBox::toggled, this, &PreferencesDialog::applyBackgroundImage);
+  connect(m_useBackgroundImage, &QCheckBox::toggled, this,
+          &PreferencesDialog::applyBackgroundImage);
 }
 
 void PreferencesDialog::loadFromRecord() {
@@ -193,7 +196,8 @@ void PreferencesDialog::confirm() {
   // The record holds the user's choices for this run even when they could
   // not all be saved.
   if (const Status saved = m_services.settingsFile.saveSettings(m_services.record); !saved.ok()) {
-    m_services.messages.critical(this, fromUtf8(texts::windows::kProgramName), fromUtf8(saved.message()));
+    m_services.messages.critical(this, fromUtf8(texts::windows::kProgramName),
+                                 fromUtf8(saved.message()));
   }
   accept();
 }
@@ -217,13 +221,17 @@ void PreferencesDialog::chooseTranslator() {
 void PreferencesDialog::showHelp() { m_services.help.showTopic(kPreferencesHelpContext); }
 
 void PreferencesDialog::preview() {
-  if (const Status status = program::writePreview(m_services.previewDirectory, valuesFromControls()); !status.ok()) {
-    m_services.messages.critical(this, fromUtf8(texts::windows::kErrorTitle), fromUtf8(status.message()));
+  if (const Status status =
+          program::writePreview(m_services.previewDirectory, valuesFromControls());
+      !status.ok()) {
+    m_services.messages.critical(this, fromUtf8(texts::windows::kErrorTitle),
+                                 fromUtf8(status.message()));
     return;
   }
   // The page is written; the user is told why no browser shows it.
   const std::string page = program::previewPath(m_services.previewDirectory);
-  if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory); !opened.ok()) {
+  if (const Status opened = m_services.launcher.openDocument(page, m_services.previewDirectory);
+      !opened.ok()) {
     const std::string what = std::string(texts::program::kPreviewNotOpened) + page;
     m_services.messages.exclamation(this, fromUtf8(texts::windows::kProgramName),
                                     fromUtf8(opened.rephrased(what).message()));

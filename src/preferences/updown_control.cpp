@@ -13,7 +13,8 @@ namespace {
 // QAccessibleWidget is the action interface already.
 class AccessibleUpDown : public QAccessibleWidget, public QAccessibleValueInterface {
  public:
-  explicit AccessibleUpDown(UpDownControl* upDown) : QAccessibleWidget(upDown, QAccessible::SpinBox) {}
+  explicit AccessibleUpDown(UpDownControl* upDown)
+      : QAccessibleWidget(upDown, QAccessible::SpinBox) {}
 
   void* interface_cast(QAccessible::InterfaceType type) override {
     if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
@@ -115,8 +116,8 @@ void UpDownControl::paintEvent(QPaintEvent*) {
     QStyleOption arrow;
     arrow.initFrom(this);
     arrow.rect = halves[i].adjusted(3, 2, -3, -2);
-    style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &arrow,
-                           &painter, this);
+    style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
+                           &arrow, &painter, this);
   }
 }
 

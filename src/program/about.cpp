@@ -9,7 +9,8 @@ namespace morlavin::program {
 
 std::string aboutText(int major, int minor, std::string_view legalCopyright,
                       std::string_view author, std::string_view homePage) {
-  std::string text = std::string(texts::kVersionPrefix) + settings::versionText(major, minor) + "\r\n";
+  std::string text =
+      std::string(texts::kVersionPrefix) + settings::versionText(major, minor) + "\r\n";
   text.append(legalCopyright).append("(").append(author).append(")\r\n");
   text.append(homePage);
   return text;

@@ -28,8 +28,8 @@ PageDeletion deleteWrittenPage(const std::string& path, const platform::FileIden
   return {std::string(texts::kPageNotDeleted), true, std::move(status)};
 }
 
-Status deletePageOnExit(const settings::SettingsRecord& settings,
-                        const std::string& lastOutputPath, const platform::FileIdentity& written) {
+Status deletePageOnExit(const settings::SettingsRecord& settings, const std::string& lastOutputPath,
+                        const platform::FileIdentity& written) {
   if (!settings::isOn(settings.QuitDeleteHTML) || lastOutputPath.empty()) return Status();
   return removeIfUnchanged(lastOutputPath, written);
 }

@@ -37,7 +37,7 @@ PageDeletion deleteWrittenPage(const std::string& path, const platform::FileIden
 // Deletes the page written last (as deleteWrittenPage) when `QuitDeleteHTML`
 // asks for it. No page, or a page that is gone already, is no failure; a page
 // that stays is.
-Status deletePageOnExit(const settings::SettingsRecord& settings,
-                        const std::string& lastOutputPath, const platform::FileIdentity& written);
+Status deletePageOnExit(const settings::SettingsRecord& settings, const std::string& lastOutputPath,
+                        const platform::FileIdentity& written);
 
 }  // namespace morlavin::program

@@ -13,7 +13,8 @@ std::string previewPath(const std::string& previewDirectory) {
 }
 
 Status writePreview(const std::string& previewDirectory, const settings::SettingsRecord& values) {
-  const Status status = platform::writeFileAtomically(previewPath(previewDirectory), conversion::previewPage(values));
+  const Status status =
+      platform::writeFileAtomically(previewPath(previewDirectory), conversion::previewPage(values));
   if (status.ok()) return status;
   return Status::error(status.code(), std::string(texts::kPreviewFailed) + status.message());
 }

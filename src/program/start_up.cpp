@@ -26,7 +26,8 @@ StartUp startUp(std::string programDirectory, const std::vector<std::string>& ar
                 const platform::UserEnvironment& environment) {
   const platform::Locations locations = platform::locateFiles(programDirectory, environment);
   StartUp result;
-  result.directoryPrefix = programDirectory.empty() ? "" : platform::directoryPrefix(programDirectory);
+  result.directoryPrefix =
+      programDirectory.empty() ? "" : platform::directoryPrefix(programDirectory);
   result.programDirectory = std::move(programDirectory);
   result.settingsDirectory = locations.settingsDirectory;
   result.helpFile = locations.helpFile;

@@ -34,9 +34,10 @@ struct StartUp {
 // with single blanks) and loads `settings` from the settings file, creating
 // the file when it is missing. Version notices and failures go to `messages`,
 // each failure once. Without a settings folder `settings` gets the defaults.
-StartUp startUp(std::string programDirectory, const std::vector<std::string>& arguments,
-                settings::SettingsRecord& settings, settings::SettingsMessages& messages,
-                const platform::UserEnvironment& environment = platform::UserEnvironment::current());
+StartUp startUp(
+    std::string programDirectory, const std::vector<std::string>& arguments,
+    settings::SettingsRecord& settings, settings::SettingsMessages& messages,
+    const platform::UserEnvironment& environment = platform::UserEnvironment::current());
 
 // What the settings file's folder is called with its separator, for
 // settings::SettingsFile; kNotFound, telling the user that settings are not

@@ -34,9 +34,11 @@ SettingsRecord recordFrom(const platform::ProfileSnapshot& file) {
   std::vector<std::string> defaults;
   for (const SettingKey& key : kSettingKeys) defaults.push_back(toFileBytes(key.defaultText));
   std::vector<platform::ProfileLookup> lookups;
-  for (std::size_t i = 0; i < std::size(kSettingKeys); ++i) lookups.push_back({kSettingKeys[i].name, defaults[i]});
+  for (std::size_t i = 0; i < std::size(kSettingKeys); ++i)
+    lookups.push_back({kSettingKeys[i].name, defaults[i]});
 
-  const std::vector<std::string> values = file.getAll(kSettingsSection, lookups, kLongestSettingText + 1);
+  const std::vector<std::string> values =
+      file.getAll(kSettingsSection, lookups, kLongestSettingText + 1);
   SettingsRecord record;
   for (std::size_t i = 0; i < std::size(kSettingKeys); ++i) {
     assignSetting(record, kSettingKeys[i], platform::cp932ToUtf8(values[i]));
@@ -62,7 +64,8 @@ std::optional<std::string> backupFileName(float version) {
   // bring in the maths library, one more to load at every start.
   const locale_t userLocale = ::uselocale(cNumbers());
   char scientific[32];
-  const int length = std::snprintf(scientific, sizeof scientific, "%.6e", static_cast<double>(hundredfold));
+  const int length =
+      std::snprintf(scientific, sizeof scientific, "%.6e", static_cast<double>(hundredfold));
   ::uselocale(userLocale);
   const std::string_view text(scientific, static_cast<std::size_t>(length));
   const std::size_t e = text.find('e');
@@ -118,7 +121,8 @@ Status SettingsFile::saveSettings(SettingsRecord& record) {
   const std::string what = std::string(texts::kSettingsNotAllSaved) + m_path;
   // A file that cannot be replaced stored nothing: its reason is all there is
   // to say.
-  if (const Status status = platform::writeProfileStrings(m_path, kSettingsSection, edits); !status.ok()) {
+  if (const Status status = platform::writeProfileStrings(m_path, kSettingsSection, edits);
+      !status.ok()) {
     return Status::error(status.code(), what + "\n" + status.message());
   }
   if (problems.empty()) return Status();
@@ -136,7 +140,8 @@ void SettingsFile::loadSettings(SettingsRecord& record) {
   if (!readStatus.ok()) {
     // Nothing is known of what the file holds: neither an upgrade nor a save
     // may write over it.
-    m_messages.failure(readStatus.rephrased(std::string(texts::kSettingsUnreadable) + m_path).message());
+    m_messages.failure(
+        readStatus.rephrased(std::string(texts::kSettingsUnreadable) + m_path).message());
     return;
   }
   const float running = programVersionNumber();

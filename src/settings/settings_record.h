@@ -38,17 +38,32 @@ struct SettingsRecord {
 // The colour names the two colour positions index, in the program's own
 // order: a position stored in a settings file keeps meaning the same colour.
 inline constexpr std::array<std::string_view, 76> kColorNameList{
-    "white", "orange", "pink", "tomato", "violet", "salmon", "rosybrown", "purple",
-    "orangered", "magenta", "maroon", "mediumorchid", "fuchsia", "hotpink", "red",
-    "mediumvioletred", "lightcoral", "orchid", "indianred", "darkmagenta", "deeppink",
-    "darkred", "crimson", "coral", "chocolate", "darkgoldenrod", "darkkhaki", "darkorange",
-    "firebrick", "gold", "goldenrod", "khaki", "navajowhite", "palegoldenrod", "yellow",
-    "yellowgreen", "turquoise", "seagreen", "springgreen", "olive", "teal", "olivedrab",
-    "palegreen", "mediumseagreen", "lawngreen", "lightgreen", "lime", "limegreen", "green",
-    "greenyellow", "forestgreen", "cadetblue", "darkgreen", "chartreuse", "aquamarine", "aqua",
-    "blue", "cornflowerblue", "cyan", "darkblue", "darkcyan", "darkslateblue", "deepskyblue",
-    "dodgerblue", "lightblue", "mediumblue", "mediumslateblue", "midnightblue", "navy",
-    "paleturquoise", "powderblue", "skyblue", "slateblue", "slategray", "steelblue", "black",
+    "white",           "orange",         "pink",
+    "tomato",          "violet",         "salmon",
+    "rosybrown",       "purple",         "orangered",
+    "magenta",         "maroon",         "mediumorchid",
+    "fuchsia",         "hotpink",        "red",
+    "mediumvioletred", "lightcoral",     "orchid",
+    "indianred",       "darkmagenta",    "deeppink",
+    "darkred",         "crimson",        "coral",
+    "chocolate",       "darkgoldenrod",  "darkkhaki",
+    "darkorange",      "firebrick",      "gold",
+    "goldenrod",       "khaki",          "navajowhite",
+    "palegoldenrod",   "yellow",         "yellowgreen",
+    "turquoise",       "seagreen",       "springgreen",
+    "olive",           "teal",           "olivedrab",
+    "palegreen",       "mediumseagreen", "lawngreen",
+    "lightgreen",      "lime",           "limegreen",
+    "green",           "greenyellow",    "forestgreen",
+    "cadetblue",       "darkgreen",      "chartreuse",
+    "aquamarine",      "aqua",           "blue",
+    "cornflowerblue",  "cyan",           "darkblue",
+    "darkcyan",        "darkslateblue",  "deepskyblue",
+    "dodgerblue",      "lightblue",      "mediumblue",
+    "mediumslateblue", "midnightblue",   "navy",
+    "paleturquoise",   "powderblue",     "skyblue",
+    "slateblue",       "slategray",      "steelblue",
+    "black",
 };
 
 inline constexpr std::uint8_t kLastColorPosition = kColorNameList.size() - 1;
@@ -123,11 +138,14 @@ struct ColourGroup {
 };
 
 inline constexpr ColourGroup kBackgroundColour{
-    &SettingsRecord::ManualBgcolorSet, &SettingsRecord::Bgcolor,
+    &SettingsRecord::ManualBgcolorSet,
+    &SettingsRecord::Bgcolor,
     {&SettingsRecord::HTMLBgcolorR, &SettingsRecord::HTMLBgcolorG, &SettingsRecord::HTMLBgcolorB}};
 inline constexpr ColourGroup kTextColour{
-    &SettingsRecord::ManualTextcolorSet, &SettingsRecord::Textcolor,
-    {&SettingsRecord::HTMLTextcolorR, &SettingsRecord::HTMLTextcolorG, &SettingsRecord::HTMLTextcolorB}};
+    &SettingsRecord::ManualTextcolorSet,
+    &SettingsRecord::Textcolor,
+    {&SettingsRecord::HTMLTextcolorR, &SettingsRecord::HTMLTextcolorG,
+     &SettingsRecord::HTMLTextcolorB}};
 inline constexpr std::array<ColourGroup, 2> kColourGroups{kBackgroundColour, kTextColour};
 
 // The defaults of every field, as a first start without a settings file gets them.

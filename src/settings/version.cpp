@@ -13,8 +13,6 @@ std::string versionText(int major, int minor) {
 
 std::string programVersionText() { return versionText(kVersionMajor, kVersionMinor); }
 
-float programVersionNumber() {
-  return static_cast<float>(kVersionMajor + kVersionMinor / 100.0);
-}
+float programVersionNumber() { return static_cast<float>(kVersionMajor + kVersionMinor / 100.0); }
 
 }  // namespace morlavin::settings

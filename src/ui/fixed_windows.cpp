@@ -32,8 +32,8 @@ class UnmaximizeFixedWindows : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     const QEvent::Type type = event->type();
-    if ((type == QEvent::Show || type == QEvent::WindowStateChange) &&
-        watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+    if ((type == QEvent::Show || type == QEvent::WindowStateChange) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow()) {
       auto* window = static_cast<QWidget*>(watched);
       // After the window's own handling: a message box fixes its size as it is shown.
       QTimer::singleShot(0, window, [window] { keepSize(window); });
@@ -49,7 +49,8 @@ class UnmaximizeFixedWindows : public QObject {
       // For the title bar, which sees the window and not the widget: no edges to drag.
       if (QWindow* handle = window->windowHandle()) handle->setProperty(kFixedSize, true);
       // A layout that fixes the size would fix it again at its next turn.
-      if (QLayout* layout = window->layout(); layout && layout->sizeConstraint() == QLayout::SetFixedSize) {
+      if (QLayout* layout = window->layout();
+          layout && layout->sizeConstraint() == QLayout::SetFixedSize) {
         layout->setSizeConstraint(QLayout::SetMinimumSize);
       }
       window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);

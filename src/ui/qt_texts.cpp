@@ -7,11 +7,13 @@
 
 namespace morlavin::ui {
 
-MissingQtTexts::MissingQtTexts(const QTranslator& qt, QObject* parent) : QTranslator(parent), m_qt(qt) {}
+MissingQtTexts::MissingQtTexts(const QTranslator& qt, QObject* parent)
+    : QTranslator(parent), m_qt(qt) {}
 
-QString MissingQtTexts::translate(const char* context, const char* sourceText, const char* disambiguation,
-                                  int n) const {
-  if (const QString qt = m_qt.translate(context, sourceText, disambiguation, n); !qt.isEmpty()) return qt;
+QString MissingQtTexts::translate(const char* context, const char* sourceText,
+                                  const char* disambiguation, int n) const {
+  if (const QString qt = m_qt.translate(context, sourceText, disambiguation, n); !qt.isEmpty())
+    return qt;
   if (context == nullptr || sourceText == nullptr) return {};
   for (const texts::qt_words::QtWord& word : texts::qt_words::kJapanese) {
     if (context == word.context && sourceText == word.source) return fromUtf8(word.japanese);

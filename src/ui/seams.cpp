@@ -41,7 +41,8 @@ class ProgramsOnly : public QSortFilterProxyModel {
 // paragraph that keeps its line is always markup, and shows the text as typed.
 // A screen reader would read that markup as the description.
 void setPlainToolTip(QWidget* widget, const QString& text) {
-  widget->setToolTip(QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text.toHtmlEscaped()));
+  widget->setToolTip(
+      QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text.toHtmlEscaped()));
   widget->setAccessibleDescription(text);
 }
 

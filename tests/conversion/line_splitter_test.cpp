@@ -18,18 +18,23 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
     const std::string& text = row[1];
     test::writeFile(path, text);
     for (bool dropMark : {false, true}) {
-      const auto expected = test::referenceLines(dropMark && text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text);
+      const auto expected = test::referenceLines(
+          dropMark && text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text);
       for (std::size_t buffer : {1u, 2u, 3u, 4u, 7u, 64u, 65u, 4096u}) {
         if (dropMark && buffer < 3) continue;  // the first read must hold the mark
-        for (Vectors vectors : {Vectors::kAvx512, Vectors::kAvx2, Vectors::kSsse3, Vectors::kNone}) {
-          SCOPED_TRACE(row[0] + ", buffer " + std::to_string(buffer) + ", drop mark " + std::to_string(dropMark) +
-                       ", vectors " + std::to_string(static_cast<int>(vectors)));
+        for (Vectors vectors :
+             {Vectors::kAvx512, Vectors::kAvx2, Vectors::kSsse3, Vectors::kNone}) {
+          SCOPED_TRACE(row[0] + ", buffer " + std::to_string(buffer) + ", drop mark " +
+                       std::to_string(dropMark) + ", vectors " +
+                       std::to_string(static_cast<int>(vectors)));
           platform::InputFile file;
           ASSERT_TRUE(file.open(path).ok());
-          LineSplitter splitter(file, buffer, dropMark ? EncodingChoice::kUtf8 : EncodingChoice::kShiftJis, {},
+          LineSplitter splitter(file, buffer,
+                                dropMark ? EncodingChoice::kUtf8 : EncodingChoice::kShiftJis, {},
                                 vectors);
           std::vector<std::string> lines;
-          ASSERT_TRUE(splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
+          ASSERT_TRUE(
+              splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
           EXPECT_EQ(lines, expected);
           EXPECT_EQ(splitter.bytesRead(), file.size());
         }
@@ -50,8 +55,9 @@ TEST(LineSplitter, ReadsUtf16AsItsUtf8AtEveryBufferBoundary) {
         const auto character = platform::decodeUtf8(rest);
         rest.remove_prefix(character.length);
         const char32_t c = character.codePoint;
-        for (const char32_t unit : c < 0x10000 ? std::u32string{c}
-                                               : std::u32string{0xD800 + ((c - 0x10000) >> 10), 0xDC00 + (c & 0x3FF)}) {
+        for (const char32_t unit :
+             c < 0x10000 ? std::u32string{c}
+                         : std::u32string{0xD800 + ((c - 0x10000) >> 10), 0xDC00 + (c & 0x3FF)}) {
           const char bytes[2] = {static_cast<char>(unit >> (bigEndian ? 8 : 0)),
                                  static_cast<char>(unit >> (bigEndian ? 0 : 8))};
           utf16.append(bytes, 2);
@@ -60,13 +66,16 @@ TEST(LineSplitter, ReadsUtf16AsItsUtf8AtEveryBufferBoundary) {
       test::writeFile(path, utf16);
       for (const std::size_t buffer : {1u, 2u, 3u, 5u, 64u, 4096u}) {
         for (const EncodingChoice encoding :
-             {EncodingChoice::kAuto, bigEndian ? EncodingChoice::kUtf16Be : EncodingChoice::kUtf16Le}) {
-          SCOPED_TRACE(row[0] + ", big-endian " + std::to_string(bigEndian) + ", buffer " + std::to_string(buffer));
+             {EncodingChoice::kAuto,
+              bigEndian ? EncodingChoice::kUtf16Be : EncodingChoice::kUtf16Le}) {
+          SCOPED_TRACE(row[0] + ", big-endian " + std::to_string(bigEndian) + ", buffer " +
+                       std::to_string(buffer));
           platform::InputFile file;
           ASSERT_TRUE(file.open(path).ok());
           LineSplitter splitter(file, buffer, encoding);
           std::vector<std::string> lines;
-          ASSERT_TRUE(splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
+          ASSERT_TRUE(
+              splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
           EXPECT_EQ(lines, test::referenceLines(repairUtf8(text)));
           EXPECT_EQ(splitter.bytesRead(), file.size());
         }

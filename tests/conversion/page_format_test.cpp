@@ -11,7 +11,8 @@ namespace {
 
 TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
   for (const auto& c : test::caseTable("conversion/page_titles.txt", 4)) {
-    const std::string head = pageHead(settings::defaultSettings(), c[1], c[0], test::encodingNamed(c[2]));
+    const std::string head =
+        pageHead(settings::defaultSettings(), c[1], c[0], test::encodingNamed(c[2]));
     EXPECT_NE(head.find("\r\n" + c[3] + "\r\n"), std::string::npos) << c[0] << "\n" << head;
   }
   // The name the window shows for a path: the same reading the UTF-8 page gives it.
@@ -21,7 +22,9 @@ TEST(PageFormat, TitlesAreWrittenUnescapedInThePagesEncoding) {
 
 TEST(PageFormat, BodyTagFollowsTheColourAndBackgroundFields) {
   for (const auto& c : test::caseTable("conversion/body_tags.txt", 3)) {
-    EXPECT_EQ(bodyTag(test::withCell(c[0]), c[1] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis), c[2]) << c[0];
+    EXPECT_EQ(bodyTag(test::withCell(c[0]), c[1] == "utf8" ? Encoding::kUtf8 : Encoding::kShiftJis),
+              c[2])
+        << c[0];
   }
 }
 
@@ -29,7 +32,8 @@ TEST(PageFormat, LineConversionWithMarkers) {
   for (const auto& c : test::caseTable("conversion/line_conversion.txt", 4)) {
     LineConverter converter(c[2] == "1");
     std::string out;
-    for (std::size_t from = 0, end; (end = c[1].find('\n', from)) != std::string::npos; from = end + 1) {
+    for (std::size_t from = 0, end; (end = c[1].find('\n', from)) != std::string::npos;
+         from = end + 1) {
       converter.convert(std::string_view(c[1]).substr(from, end - from), out);
     }
     EXPECT_EQ(out, c[3]) << c[0];

@@ -29,13 +29,21 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
   const QString html = window.browser()->document()->toHtml();
   for (const int context : {1, 2, 3, 4, 5, 15, 16, 17, 18})
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1\"").arg(topicAnchor(context)))) << context;
-  EXPECT_TRUE(window.browser()->toPlainText().contains("変換するソフトです。テキストの1行")) << "no blank where a line ends";
-  const struct { int context; const char* heading; } cases[] = {  // -1: the topics list
-      {17, "一括変換"}, {-1, "目次"}, {15, "環境設定"}, {2, "テキストファイルを変換する"}};
+  EXPECT_TRUE(window.browser()->toPlainText().contains("変換するソフトです。テキストの1行"))
+      << "no blank where a line ends";
+  const struct {
+    int context;
+    const char* heading;
+  } cases[] = {// -1: the topics list
+               {17, "一括変換"},
+               {-1, "目次"},
+               {15, "環境設定"},
+               {2, "テキストファイルを変換する"}};
   for (const auto& c : cases) {
     c.context < 0 ? window.showTopics() : window.showTopic(c.context);
     const QTextBlock top = window.browser()->cursorForPosition(QPoint(4, 4)).block();
-    EXPECT_TRUE(top.text().contains(QString::fromUtf8(c.heading))) << c.context << ": " << top.text().toStdString();
+    EXPECT_TRUE(top.text().contains(QString::fromUtf8(c.heading)))
+        << c.context << ": " << top.text().toStdString();
     if (c.context == 17) {
       EXPECT_EQ(window.browser()->horizontalScrollBar()->maximum(), 0) << "long lines wrap";
     }
@@ -43,8 +51,10 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
   HelpWindow missing(QStringLiteral("/nonexistent/Morlavin.hlp"), QString());
   missing.resize(5000, 5000);  // first shown smaller, on the screen
   missing.showTopic(15);
-  EXPECT_TRUE(missing.isVisible() && missing.screen()->availableGeometry().contains(missing.frameGeometry()));
-  EXPECT_TRUE(missing.browser()->toPlainText().contains("/nonexistent/Morlavin.hlp が見つかりません"));
+  EXPECT_TRUE(missing.isVisible() &&
+              missing.screen()->availableGeometry().contains(missing.frameGeometry()));
+  EXPECT_TRUE(
+      missing.browser()->toPlainText().contains("/nonexistent/Morlavin.hlp が見つかりません"));
 
   window.showTopics();
   QApplication::setActiveWindow(&window);
@@ -94,11 +104,13 @@ TEST(HelpWindow, ShowsTheReadmeAsPlainText) {
     found.push_back(window.browser()->textCursor().position());
   }
   EXPECT_EQ(window.browser()->textCursor().selectedText(), "<BR>");
-  EXPECT_TRUE(found[0] < found[1] && found.front() == found.back()) << "on to the next place, after the last the first";
+  EXPECT_TRUE(found[0] < found[1] && found.front() == found.back())
+      << "on to the next place, after the last the first";
 
   HelpWindow missing(kHelpFile, QStringLiteral("/nonexistent/Morlavin.txt"));
   missing.showReadme();
-  EXPECT_TRUE(missing.browser()->toPlainText().startsWith("ReadMe ファイル /nonexistent/Morlavin.txt が見つかりません。"));
+  EXPECT_TRUE(missing.browser()->toPlainText().startsWith(
+      "ReadMe ファイル /nonexistent/Morlavin.txt が見つかりません。"));
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ class MainWindow : public testing::Test {
     window.reset();
     boxes.boxes.clear();
     start = program::startUp(programDir.path(), arguments, settings, settingsBoxes);
-    window = std::make_unique<mainwindow::MainWindow>(start, settings, mainwindow::Services{boxes, dialogs, help, use ? *use : launcher});
+    window = std::make_unique<mainwindow::MainWindow>(
+        start, settings, mainwindow::Services{boxes, dialogs, help, use ? *use : launcher});
     window->showCentred();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -75,7 +76,8 @@ TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
   QStringList menus, expectedMenus;
   for (const QAction* menu : window->menuBar()->actions()) {
     menus << menu->text();
-    for (const QAction* item : menu->menu()->actions()) menus << item->text() + item->shortcut().toString();
+    for (const QAction* item : menu->menu()->actions())
+      menus << item->text() + item->shortcut().toString();
   }
   for (const auto& row : test::caseTable("mainwindow/captions.txt", 6)) {
     if (row.at(0) == "menu") {
@@ -86,16 +88,22 @@ TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
     const QString caption = placed->property("text").toString();
     EXPECT_EQ(caption, QString::fromStdString(row.at(1)));
     EXPECT_EQ(QRect(placed->mapTo(window->centralWidget(), QPoint()), placed->size()),
-              QRect(std::stoi(row[2]) / 15, std::stoi(row[3]) / 15, std::stoi(row[4]) / 15, std::stoi(row[5]) / 15)) << row[0];
+              QRect(std::stoi(row[2]) / 15, std::stoi(row[3]) / 15, std::stoi(row[4]) / 15,
+                    std::stoi(row[5]) / 15))
+        << row[0];
     // Whole, and on a button clear of its bevel, two pixels each side.
     const QString shown = QString(caption).replace(QRegularExpression(R"(\(&(\w)\))"), "(\\1)");
-    EXPECT_LE(placed->fontMetrics().horizontalAdvance(shown), placed->width() - (placed->inherits("QPushButton") ? 4 : 0)) << row[0];
+    EXPECT_LE(placed->fontMetrics().horizontalAdvance(shown),
+              placed->width() - (placed->inherits("QPushButton") ? 4 : 0))
+        << row[0];
   }
   EXPECT_EQ(menus, expectedMenus);
   EXPECT_EQ(window->windowTitle(), "Morlavin");
-  EXPECT_TRUE(window->minimumSize() == window->maximumSize() && !(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(window->minimumSize() == window->maximumSize() &&
+              !(window->windowFlags() & Qt::WindowMaximizeButtonHint));
   // The whole window, frame included, in the middle of the screen.
-  const QPoint offCentre = window->frameGeometry().center() - window->screen()->availableGeometry().center();
+  const QPoint offCentre =
+      window->frameGeometry().center() - window->screen()->availableGeometry().center();
   EXPECT_LE(offCentre.manhattanLength(), 1);
   EXPECT_FALSE(control("deletePageButton")->isEnabled());
 
@@ -106,13 +114,16 @@ TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     visited << QApplication::focusWidget()->objectName();
   }
-  EXPECT_EQ(visited, QStringList({"browseButton", "convertButton", "deletePageButton", "translatorButton", "titleEdit", "importTitleButton", "fileNameEdit"}));
+  EXPECT_EQ(visited,
+            QStringList({"browseButton", "convertButton", "deletePageButton", "translatorButton",
+                         "titleEdit", "importTitleButton", "fileNameEdit"}));
 
   // A refused file shows its message and the status line and keeps the last page and its button.
   // Which files are refused, with what words, and that nothing on disk changes is the conversion's.
   line("fileNameEdit")->setText(QString::fromStdString(work.file("missing.txt")));
   control<QPushButton>("convertButton")->click();
-  EXPECT_EQ(boxes.shown(), "critical エラー ファイルを開けません (ファイルまたはフォルダが見つかりません)");
+  EXPECT_EQ(boxes.shown(),
+            "critical エラー ファイルを開けません (ファイルまたはフォルダが見つかりません)");
   EXPECT_EQ(status(), "変換に失敗しました。");
   EXPECT_EQ(window->lastOutputPath(), work.file("memo.htm"));
   EXPECT_TRUE(control<QPushButton>("deletePageButton")->isEnabled());
@@ -121,7 +132,8 @@ TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
 TEST_F(MainWindow, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
   open();
   QMimeData files, text, link, shiftJis;
-  files.setUrls({QUrl::fromLocalFile("/data/メモ 1.txt"), QUrl::fromLocalFile("/b.txt"), QUrl::fromLocalFile("/c.txt")});
+  files.setUrls({QUrl::fromLocalFile("/data/メモ 1.txt"), QUrl::fromLocalFile("/b.txt"),
+                 QUrl::fromLocalFile("/c.txt")});
   shiftJis.setUrls({QUrl::fromEncoded("file:///data/%83%81%83%82%201.txt")});  // shows as Shift-JIS
   text.setText("/data/dragged.txt");
   link.setUrls({QUrl("https://example.org/memo.txt")});
@@ -137,15 +149,26 @@ TEST_F(MainWindow, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
     QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
     QDragLeaveEvent leave;
     QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
-    for (QEvent* event : {static_cast<QEvent*>(&enter), static_cast<QEvent*>(&move), drops ? static_cast<QEvent*>(&drop) : &leave})
+    for (QEvent* event : {static_cast<QEvent*>(&enter), static_cast<QEvent*>(&move),
+                          drops ? static_cast<QEvent*>(&drop) : &leave})
       QCoreApplication::sendEvent(window->windowHandle(), event);
     // A move would have the file manager delete the dropped file.
     return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
   };
-  struct Row { const QMimeData& data; std::vector<std::string> targets; bool taken; };
-  const Row rows[] = {{files, {"MainWindow", "fileNameEdit", "fileNameLabel", "statusLabel", "browseButton", "convertButton", "deletePageButton", "translatorButton"}, true},
-                      {files, {"titleLabel", "titleEdit", "importTitleButton", "progressBar"}, false},
-                      {text, {"fileNameEdit", "titleEdit"}, false}, {link, {"MainWindow"}, false}, {shiftJis, {"convertButton"}, true}};
+  struct Row {
+    const QMimeData& data;
+    std::vector<std::string> targets;
+    bool taken;
+  };
+  const Row rows[] = {
+      {files,
+       {"MainWindow", "fileNameEdit", "fileNameLabel", "statusLabel", "browseButton",
+        "convertButton", "deletePageButton", "translatorButton"},
+       true},
+      {files, {"titleLabel", "titleEdit", "importTitleButton", "progressBar"}, false},
+      {text, {"fileNameEdit", "titleEdit"}, false},
+      {link, {"MainWindow"}, false},
+      {shiftJis, {"convertButton"}, true}};
   for (const Row& row : rows) {
     for (const std::string& target : row.targets) {
       SCOPED_TRACE(target);
@@ -159,9 +182,14 @@ TEST_F(MainWindow, DropsFillTheFileNameOnlyOnTheirTargetsAndEnterConverts) {
   EXPECT_TRUE(status().startsWith("ファイル名を指定して"));
 
   const std::string page = work.file("memo.htm");
-  struct Key { const char* focus; Qt::Key key; bool converts; };
-  for (const Key row : {Key{"fileNameEdit", Qt::Key_Return, true}, Key{"titleEdit", Qt::Key_Return, true},
-                        Key{"fileNameEdit", Qt::Key_Enter, true}, Key{"translatorButton", Qt::Key_Return, false}}) {
+  struct Key {
+    const char* focus;
+    Qt::Key key;
+    bool converts;
+  };
+  for (const Key row :
+       {Key{"fileNameEdit", Qt::Key_Return, true}, Key{"titleEdit", Qt::Key_Return, true},
+        Key{"fileNameEdit", Qt::Key_Enter, true}, Key{"translatorButton", Qt::Key_Return, false}}) {
     SCOPED_TRACE(row.focus);
     fs::remove(page);
     name(work.file("memo.txt"));
@@ -182,7 +210,9 @@ TEST_F(MainWindow, NameThatIsNotUtf8IsUsedAsItsBytes) {
   writeFile(programDir.file("Morlavin.ini"), "[Setting]\r\nVersion=1.00\r\n");
   open(nullptr, {memo});
   settingsBoxes.failure("x");  // and failures as critical ones
-  EXPECT_EQ(boxes.shown(), "plain Morlavin バージョンアップのため、設定ファイルを更新します。\ncritical Morlavin x");
+  EXPECT_EQ(
+      boxes.shown(),
+      "plain Morlavin バージョンアップのため、設定ファイルを更新します。\ncritical Morlavin x");
   boxes.boxes.clear();
   EXPECT_EQ(line("fileNameEdit")->text(), QString::fromStdString(work.file("メモ.txt")));
   control<QPushButton>("importTitleButton")->click();
@@ -198,7 +228,9 @@ TEST_F(MainWindow, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
   open();
   for (int i = 0; i < 2; ++i) {
     QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == control("settingsMenu"); })) << i;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+      return QApplication::activePopupWidget() == control("settingsMenu");
+    })) << i;
     if (QWidget* menu = QApplication::activePopupWidget()) QTest::keyClick(menu, Qt::Key_Escape);
     QTest::keyClick(window.get(), Qt::Key_Escape);  // and out of the menu bar
   }
@@ -214,11 +246,13 @@ TEST_F(MainWindow, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
   EXPECT_EQ(dialogs.preselections, std::vector<QString>({"", "/data/chosen.txt"}));
   EXPECT_EQ(dialogs.filters, std::vector<QString>(2, "テキスト ファイル (*.txt)"));
 
-  window->setPreferencesCommand([this] { help.requests.push_back(0); });  // the program's own dialog
+  window->setPreferencesCommand(
+      [this] { help.requests.push_back(0); });  // the program's own dialog
   control<QAction>("preferencesAction")->trigger();
   QTest::keyClick(window.get(), Qt::Key_F1);
   control<QAction>("helpTopicsAction")->trigger();
-  EXPECT_EQ(help.requests, (std::vector<int>{0, -1, -1})) << "the preferences, then the topics list by F1 and by the menu";
+  EXPECT_EQ(help.requests, (std::vector<int>{0, -1, -1}))
+      << "the preferences, then the topics list by F1 and by the menu";
 
   // The read-me goes to the program's own viewer, never to the desktop.
   control<QAction>("readmeAction")->trigger();
@@ -226,17 +260,24 @@ TEST_F(MainWindow, AltSOpensTheSettingsMenuBrowseAndHelpMenu) {
   EXPECT_TRUE(launcher.documents.empty());
 
   control<QAction>("aboutAction")->trigger();
-  EXPECT_EQ(boxes.shown(), "plain About Morlavin Morlavin Ver 1.62\nCopyright (C) The Morlavin project(Morlavin project)\n"
-                           "https://morlavin.example.org/");
+  EXPECT_EQ(boxes.shown(),
+            "plain About Morlavin Morlavin Ver 1.62\nCopyright (C) The Morlavin project(Morlavin "
+            "project)\n"
+            "https://morlavin.example.org/");
 }
 
 // The delete button, and exit when asked, delete the last page only; one that cannot be deleted is
 // reported, and the button then stays. The button keeps the page's path either way.
 TEST_F(MainWindow, DeleteAndExitRemoveTheLastPage) {
   const std::string page = work.file("b.htm");
-  struct Row { std::string by; bool folderInPlace; const char* status; };
-  for (const Row& row : {Row{"deletePageButton", false, "変換したHTMLファイルを消去しました."}, Row{"exitAction", false, ""},
-                         Row{"close box", true, ""}, Row{"deletePageButton", true, "HTMLファイルを消去できませんでした。"}}) {
+  struct Row {
+    std::string by;
+    bool folderInPlace;
+    const char* status;
+  };
+  for (const Row& row : {Row{"deletePageButton", false, "変換したHTMLファイルを消去しました."},
+                         Row{"exitAction", false, ""}, Row{"close box", true, ""},
+                         Row{"deletePageButton", true, "HTMLファイルを消去できませんでした。"}}) {
     SCOPED_TRACE(row.by + (row.folderInPlace ? " on a folder" : ""));
     fs::remove_all(page);
     open();
@@ -251,7 +292,8 @@ TEST_F(MainWindow, DeleteAndExitRemoveTheLastPage) {
     }
     if (row.by == "deletePageButton") {
       QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);
-      ASSERT_TRUE(QTest::qWaitFor([&] { return !status().startsWith("テキストを変換しました。"); }));
+      ASSERT_TRUE(
+          QTest::qWaitFor([&] { return !status().startsWith("テキストを変換しました。"); }));
       EXPECT_EQ(control("deletePageButton")->isEnabled(), row.folderInPlace);
       EXPECT_EQ(status(), row.status);
       EXPECT_EQ(window->lastOutputPath(), page);
@@ -261,16 +303,21 @@ TEST_F(MainWindow, DeleteAndExitRemoveTheLastPage) {
     }
     EXPECT_TRUE(platform::exists(work.file("a.htm")));
     EXPECT_EQ(platform::exists(page), row.folderInPlace);
-    EXPECT_EQ(boxes.shown(), row.folderInPlace ? "critical エラー ファイルを削除できません: " + page + " (フォルダです)" : "");
+    EXPECT_EQ(boxes.shown(),
+              row.folderInPlace
+                  ? "critical エラー ファイルを削除できません: " + page + " (フォルダです)"
+                  : "");
   }
 }
 
 // A page the desktop cannot open is written and kept, and the user is told why.
 TEST_F(MainWindow, PageTheDesktopCannotOpenIsKeptAndTold) {
-  launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: x", "開くためのアプリケーションが見つかりません");
+  launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: x",
+                                      "開くためのアプリケーションが見つかりません");
   open();
   convert(work.file("memo.txt"));
-  EXPECT_EQ(boxes.shown(), "exclamation Morlavin HTMLファイルは作成しましたが、開けませんでした: " + work.file("memo.htm") +
+  EXPECT_EQ(boxes.shown(), "exclamation Morlavin HTMLファイルは作成しましたが、開けませんでした: " +
+                               work.file("memo.htm") +
                                " (開くためのアプリケーションが見つかりません)");
   EXPECT_TRUE(status().startsWith("テキストを変換しました。"));
   EXPECT_TRUE(platform::exists(work.file("memo.htm")) && control("deletePageButton")->isEnabled());
@@ -279,11 +326,17 @@ TEST_F(MainWindow, PageTheDesktopCannotOpenIsKeptAndTold) {
 TEST_F(MainWindow, TranslatorButtonShowsWhatStartingItGave) {
   platform::DesktopLauncher desktop;
   writeFile(work.file("notes.txt"), "not a program");
-  struct Row { std::string translator; platform::Launcher* use; std::string shown; };
-  for (const Row& row : {Row{"", nullptr, "exclamation メッセージ 翻訳ソフトを指定してください。"},
-                         Row{"/opt/tr", nullptr, ""},
-                         Row{work.file("notes.txt"), &desktop,  // started for real: the failure is the system's
-                             "critical エラー 起動できません: " + work.file("notes.txt") + " (アクセスが拒否されました)"}}) {
+  struct Row {
+    std::string translator;
+    platform::Launcher* use;
+    std::string shown;
+  };
+  for (const Row& row :
+       {Row{"", nullptr, "exclamation メッセージ 翻訳ソフトを指定してください。"},
+        Row{"/opt/tr", nullptr, ""},
+        Row{work.file("notes.txt"), &desktop,  // started for real: the failure is the system's
+            "critical エラー 起動できません: " + work.file("notes.txt") +
+                " (アクセスが拒否されました)"}}) {
     SCOPED_TRACE(row.translator);
     open(row.use);
     settings.Translator = row.translator;  // the record as it stands, not as it was at start

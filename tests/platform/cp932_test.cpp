@@ -20,8 +20,10 @@ TEST(Cp932, ConvertsBothWaysByTheCaseTable) {
     const auto encoded = utf8ToCp932(text);
     ASSERT_TRUE(encoded) << "refused by the encoder";
     EXPECT_EQ(utf8ToCp932ForHtml(text), *encoded);
-    if (way.find("<>") != std::string::npos) EXPECT_EQ(*encoded, bytes);
-    else EXPECT_EQ(cp932ToUtf8(*encoded), text) << "round trip";
+    if (way.find("<>") != std::string::npos)
+      EXPECT_EQ(*encoded, bytes);
+    else
+      EXPECT_EQ(cp932ToUtf8(*encoded), text) << "round trip";
   }
 }
 

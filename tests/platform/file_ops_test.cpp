@@ -35,8 +35,11 @@ int renameOntoFreeNames(int dir, const char* from, const char* to) {
   return ::renameat(dir, from, dir, to);
 }
 int noUnnamedFiles(int, mode_t) { return errno = EOPNOTSUPP, -1; }
-ssize_t kernelCannotCopy(int, off_t*, int, off_t*, std::size_t, unsigned) { return errno = EXDEV, -1; }
-const WriterCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles, ::close, kernelCannotCopy};
+ssize_t kernelCannotCopy(int, off_t*, int, off_t*, std::size_t, unsigned) {
+  return errno = EXDEV, -1;
+}
+const WriterCalls kPlainFileSystem{refuse, renameOntoFreeNames, noUnnamedFiles, ::close,
+                                   kernelCannotCopy};
 // A file that refuses every write, a file system that reports a failed write
 // only on close, and a disk too full for a copy.
 int unwritable(int directory, mode_t mode) {
@@ -51,7 +54,8 @@ TEST(AtomicFileWriter, LeavesTheTargetAsItWasWithoutCommit) {
   const std::string target = dir.file("page.htm");
   writeFile(target, "old page");
   {
-    AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, kPlainFileSystem);  // named temporary files
+    AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange,
+                            kPlainFileSystem);  // named temporary files
     ASSERT_TRUE(writer.open(target).ok());
     ASSERT_TRUE(writer.open(target).ok());  // a writer opened again drops what it had
     writer.append("half a ");
@@ -78,25 +82,37 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
   const WriterCalls both{system.exchange, system.rename, unwritable, failingClose};
   const std::string page = "new " + std::string(1 << 17, 'x');  // larger than the buffer
   const std::string longPath = deep + "/" + std::string(4095 - deep.size() - 5, 'p') + ".htm";
-  struct Row { const char* name; std::string target; const WriterCalls& calls; bool refuse; const char* reason; };
+  struct Row {
+    const char* name;
+    std::string target;
+    const WriterCalls& calls;
+    bool refuse;
+    const char* reason;
+  };
   const Row rows[] = {
       {"a 255-byte name", dir.file(std::string(251, 'n') + ".htm"), system, false, ""},
       {"a path of 4095 bytes", longPath, system, false, ""},
       {"a link at the name is replaced", dir.file("link.htm"), system, false, ""},
-      {"no exchange, no rename onto a name in use", dir.file("plain.htm"), kPlainFileSystem, false, ""},
-      {"the new file cannot move in", dir.file("plain2.htm"), kPlainFileSystem, true, "入出力エラーが発生しました"},
+      {"no exchange, no rename onto a name in use", dir.file("plain.htm"), kPlainFileSystem, false,
+       ""},
+      {"the new file cannot move in", dir.file("plain2.htm"), kPlainFileSystem, true,
+       "入出力エラーが発生しました"},
       {"read-only", dir.file("read-only.htm"), system, false, "読み取り専用のファイルです"},
       {"a folder", dir.file("folder.htm"), system, false, "フォルダです"},
-      {"no such folder", dir.file("none/a.htm"), system, false, "ファイルまたはフォルダが見つかりません"},
+      {"no such folder", dir.file("none/a.htm"), system, false,
+       "ファイルまたはフォルダが見つかりません"},
       {"the write fails", dir.file("write.htm"), writeFails, false, "ファイルが開かれていません"},
-      {"the write fails on close", dir.file("close.htm"), closeFails, false, "入出力エラーが発生しました"},
-      {"the first failure is told", dir.file("both.htm"), both, false, "ファイルが開かれていません"},
+      {"the write fails on close", dir.file("close.htm"), closeFails, false,
+       "入出力エラーが発生しました"},
+      {"the first failure is told", dir.file("both.htm"), both, false,
+       "ファイルが開かれていません"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const bool none = row.target.find("/none/") != std::string::npos;
     if (!none && !fs::exists(fs::symlink_status(row.target))) writeFile(row.target, "earlier");
-    const std::string before = fileNames(dir.path()) + " | " + fileNames(deep), earlier = readFile(row.target);
+    const std::string before = fileNames(dir.path()) + " | " + fileNames(deep),
+                      earlier = readFile(row.target);
     g_refuseNewFile = row.refuse;
     AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, row.calls);
     Status status = writer.open(row.target);
@@ -104,13 +120,16 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
     writer.append(page.substr(4));
     if (status.ok()) status = writer.commit();
     const std::string reason = row.reason;
-    EXPECT_EQ(status.message(), reason.empty() ? "" : "書き込めません: " + row.target + " (" + reason + ")");
+    EXPECT_EQ(status.message(),
+              reason.empty() ? "" : "書き込めません: " + row.target + " (" + reason + ")");
     const std::string after = readFile(row.target);
-    EXPECT_TRUE(after == (reason.empty() ? page : earlier)) << after.size() << " bytes: " << after.substr(0, 20);
+    EXPECT_TRUE(after == (reason.empty() ? page : earlier))
+        << after.size() << " bytes: " << after.substr(0, 20);
     EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(deep), before);
   }
   EXPECT_EQ(readFile(dir.file("elsewhere")), "earlier");
-  EXPECT_EQ(rememberTemporaryFile(-1, "x"), 0) << "every writer gave its place in the registry back";
+  EXPECT_EQ(rememberTemporaryFile(-1, "x"), 0)
+      << "every writer gave its place in the registry back";
   forgetTemporaryFile(0);
 }
 
@@ -124,14 +143,17 @@ TEST(WriteFileAtomically, WritesThroughLinksAndKeepsThem) {
   ASSERT_TRUE(writeFileAtomically(dir.file("Morlavin.ini"), "new").ok());
   EXPECT_EQ(readFile(dir.file("kept/real.ini")), "new");
   EXPECT_TRUE(fs::is_symlink(dir.file("Morlavin.ini")) && fs::is_symlink(dir.file("kept/step")));
-  EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(dir.file("kept")), "Morlavin.ini kept | real.ini step");
+  EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(dir.file("kept")),
+            "Morlavin.ini kept | real.ini step");
   // As in the kernel, a chain of 40 links is followed and one of 41 is not.
   for (int i = 1; i <= 41; ++i) {
-    fs::create_symlink(i == 1 ? "kept/real.ini" : "l" + std::to_string(i - 1), dir.file("l" + std::to_string(i)));
+    fs::create_symlink(i == 1 ? "kept/real.ini" : "l" + std::to_string(i - 1),
+                       dir.file("l" + std::to_string(i)));
   }
   EXPECT_TRUE(writeFileAtomically(dir.file("l40"), "x").ok());
-  EXPECT_EQ(writeFileAtomically(dir.file("l41"), "x").message(),
-            "書き込めません: " + dir.file("l41") + " (シンボリックリンクが多すぎるか、循環しています)");
+  EXPECT_EQ(
+      writeFileAtomically(dir.file("l41"), "x").message(),
+      "書き込めません: " + dir.file("l41") + " (シンボリックリンクが多すぎるか、循環しています)");
 }
 
 // Pipes and devices are refused before anything waits on them.
@@ -141,17 +163,22 @@ TEST(InputFile, RefusesAnythingButARegularFileAtOnce) {
   fs::create_symlink("/dev/zero", dir.file("zero.txt"));
   fs::create_directory(dir.file("dir.txt"));
   ::alarm(10);  // a test that waits on a pipe ends here rather than never
-  for (const std::string& path : {dir.file("pipe.txt"), dir.file("zero.txt"), std::string("/dev/tty")}) {
-    EXPECT_EQ(readWholeFile(path).status().message(), "ファイルを開けません (通常のファイルではありません)") << path;
+  for (const std::string& path :
+       {dir.file("pipe.txt"), dir.file("zero.txt"), std::string("/dev/tty")}) {
+    EXPECT_EQ(readWholeFile(path).status().message(),
+              "ファイルを開けません (通常のファイルではありません)")
+        << path;
   }
   ::alarm(0);
-  EXPECT_EQ(readWholeFile(dir.file("dir.txt")).status().message(), "ファイルを開けません (フォルダです)");
+  EXPECT_EQ(readWholeFile(dir.file("dir.txt")).status().message(),
+            "ファイルを開けません (フォルダです)");
   // A file whose size is not known beforehand is read to its end.
   EXPECT_EQ(readWholeFile("/proc/version").value(), readFile("/proc/version"));
   // 64 MiB is far more than any settings file; a byte more is refused unread.
   writeFile(dir.file("large.ini"), "");
   fs::resize_file(dir.file("large.ini"), (64 << 20) + 1);
-  EXPECT_EQ(readWholeFile(dir.file("large.ini")).status().message(), "ファイルを読み込めません (ファイルが大きすぎます)");
+  EXPECT_EQ(readWholeFile(dir.file("large.ini")).status().message(),
+            "ファイルを読み込めません (ファイルが大きすぎます)");
 }
 
 // A stream is read from where it stands to its end, counted as it goes, and
@@ -183,10 +210,15 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
   if (dead == 0) ::_exit(0);
   ::waitpid(dead, nullptr, 0);
   const std::string of = ".morlavin-" + std::to_string(dead), target = dir.file("page.htm");
-  for (const std::string& name : {of + "-0.tmp", of + "-1.old", of + "-2.tmp", of + ".tmp"}) writeFile(dir.file(name), "x");
-  for (const char* name : {".morlavin-1-0.tmp", "other-0.tmp", "page.htm"}) writeFile(dir.file(name), "x");
+  for (const std::string& name : {of + "-0.tmp", of + "-1.old", of + "-2.tmp", of + ".tmp"})
+    writeFile(dir.file(name), "x");
+  for (const char* name : {".morlavin-1-0.tmp", "other-0.tmp", "page.htm"})
+    writeFile(dir.file(name), "x");
   const bool root = ::geteuid() == 0;
-  if (root) { for (const std::string& owned : {target, dir.file(of + "-2.tmp")}) ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0); }
+  if (root) {
+    for (const std::string& owned : {target, dir.file(of + "-2.tmp")})
+      ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+  }
   // New pages take the user's mask, unnamed or named; a body after a new head is copied by the
   // kernel, by hand where the kernel cannot copy, or not at all on a full disk.
   const WriterCalls fullDisk{refuse, renameOntoFreeNames, noUnnamedFiles, ::close, noSpace};
@@ -199,8 +231,12 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
     second.append("new|");
     second.appendTail(first, 4);
     EXPECT_EQ(second.commit().code(), calls == &fullDisk ? StatusCode::kNoSpace : StatusCode::kOk);
-    if (calls != &fullDisk) { EXPECT_EQ(readFile(page), "new|" + body); }
-    if (calls != &fullDisk) { EXPECT_EQ(fs::status(page).permissions(), fs::perms(0640)); }
+    if (calls != &fullDisk) {
+      EXPECT_EQ(readFile(page), "new|" + body);
+    }
+    if (calls != &fullDisk) {
+      EXPECT_EQ(fs::status(page).permissions(), fs::perms(0640));
+    }
     EXPECT_TRUE(removeFile(page).ok());  // on the full disk, a file already gone
   }
   ::umask(mask);
@@ -210,12 +246,15 @@ TEST(WriteFileAtomically, KeepsPermissionsCopiesTailsAndRemovesWhatDeadProcesses
     struct stat st {};
     ::stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, mode & 0777);
-    if (root) { EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid), "65534:65534"); }
+    if (root) {
+      EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid), "65534:65534");
+    }
   }
   // Kept: the file set aside while a page took its place, a live process's,
   // not ours by name, and (for root, who can give it away) another user's.
-  EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " + (root ? of + "-2.tmp " : "") + of +
-                                   ".tmp other-0.tmp page.htm");
+  EXPECT_EQ(fileNames(dir.path()), ".morlavin-1-0.tmp " + of + "-1.old " +
+                                       (root ? of + "-2.tmp " : "") + of +
+                                       ".tmp other-0.tmp page.htm");
 }
 
 // A batch of pages tidies each folder it writes into once, at its first page:
@@ -265,12 +304,14 @@ TEST(FolderCache, AHeldFolderStaysTheOneOpened) {
   ASSERT_TRUE(input.open(dir.file("tree/a.txt"), *tree).ok());
   char text[16];
   EXPECT_EQ(std::string(text, input.read(text, sizeof text).value()), "listed");
-  EXPECT_EQ(InputFile().open(dir.file("tree/link.txt"), *tree).message(), "ファイルを開けません (通常のファイルではありません)");
+  EXPECT_EQ(InputFile().open(dir.file("tree/link.txt"), *tree).message(),
+            "ファイルを開けません (通常のファイルではありません)");
   AtomicFileWriter writer;
   ASSERT_TRUE(writer.open(dir.file("tree/a.htm"), &folders).ok());
   writer.append("page");
   ASSERT_TRUE(writer.commit().ok());
-  EXPECT_EQ(readFile(dir.file("moved/a.htm")) + " " + fileNames(dir.file("elsewhere")), "page a.txt");
+  EXPECT_EQ(readFile(dir.file("moved/a.htm")) + " " + fileNames(dir.file("elsewhere")),
+            "page a.txt");
   folders.release(dir.file("tree"));
   ::close(*tree);
 }

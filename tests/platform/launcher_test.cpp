@@ -51,8 +51,10 @@ std::string reapedUntil(DesktopLauncher& launcher, const std::string& states) {
 // ignored signals, as Morlavin's own), its folder and its arguments to `seen`.
 TEST(DesktopLauncher, HandsOverAbsolutePathsAndArgumentsUntouched) {
   test::TempDir dir;
-  const std::string stub = "#!/bin/sh\nprintf '%s|' $((0x$(sed -n 's/^SigIgn:\\s*//p' /proc/$$/status) >> 12 & 1)) "
-                           "\"$PWD\" \"$@\" >" + dir.file("seen") + "\n";
+  const std::string stub =
+      "#!/bin/sh\nprintf '%s|' $((0x$(sed -n 's/^SigIgn:\\s*//p' /proc/$$/status) >> 12 & 1)) "
+      "\"$PWD\" \"$@\" >" +
+      dir.file("seen") + "\n";
   // What it wrote, once it has ended and been collected.
   DesktopLauncher launcher;
   const auto seen = [&] {
@@ -100,7 +102,8 @@ TEST(DesktopLauncher, TellsAnOpenerThatFailsAndCollectsOnlyItsOwnChildren) {
   }
   ::setenv("PATH", path.c_str(), 1);
   const std::string states = childStates();
-  EXPECT_EQ(std::count(states.begin(), states.end(), 'Z'), 1) << "the openers that ended are collected";
+  EXPECT_EQ(std::count(states.begin(), states.end(), 'Z'), 1)
+      << "the openers that ended are collected";
   EXPECT_EQ(reapedUntil(launcher, "Z"), "Z");
   EXPECT_EQ(::waitpid(other, nullptr, WNOHANG), other);
 }

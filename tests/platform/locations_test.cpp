@@ -16,9 +16,10 @@ using test::TempDir;
 
 std::string expand(std::string text, const TempDir& t) {
   if (text == "-") return "";
-  for (const auto& [name, value] :
-       {std::pair<std::string, std::string>{"{bin}", t.file("usr/bin")}, {"{share}", t.file("usr/share/morlavin")},
-        {"{home}", t.file("home")}, {"{t}", t.path()}}) {
+  for (const auto& [name, value] : {std::pair<std::string, std::string>{"{bin}", t.file("usr/bin")},
+                                    {"{share}", t.file("usr/share/morlavin")},
+                                    {"{home}", t.file("home")},
+                                    {"{t}", t.path()}}) {
     if (text.rfind(name, 0) == 0) text.replace(0, name.size(), value);
   }
   return text;
@@ -27,7 +28,8 @@ std::string expand(std::string text, const TempDir& t) {
 // Makes `folder` with the files `files` names ("ini,hlp,txt") in it.
 void place(const std::string& files, const std::string& folder) {
   std::filesystem::create_directories(folder);
-  for (const auto& [key, name] : {std::pair{"ini", "Morlavin.ini"}, {"hlp", "Morlavin.hlp"}, {"txt", "Morlavin.txt"}}) {
+  for (const auto& [key, name] :
+       {std::pair{"ini", "Morlavin.ini"}, {"hlp", "Morlavin.hlp"}, {"txt", "Morlavin.txt"}}) {
     if (files.find(key) != std::string::npos) test::writeFile(folder + "/" + name, "x");
   }
 }
@@ -38,16 +40,19 @@ TEST(Locations, ChoosesEachFileByTheTable) {
     TempDir t;
     place(c[1], t.file("usr/bin"));
     place(c[2], t.file("usr/share/morlavin"));
-    const UserEnvironment environment{expand(c[4], t), expand(c[5], t), expand(c[6], t), expand(c[7], t)};
+    const UserEnvironment environment{expand(c[4], t), expand(c[5], t), expand(c[6], t),
+                                      expand(c[7], t)};
     const std::string program = c[1] == "none" ? "" : t.file("usr/bin");
-    const Locations found = locateFiles(program, environment, [&](const std::string&) { return c[3] == "yes"; });
+    const Locations found =
+        locateFiles(program, environment, [&](const std::string&) { return c[3] == "yes"; });
     EXPECT_EQ(found.settingsDirectory, expand(c[8], t));
     EXPECT_EQ(found.settingsBesideProgram, !program.empty() && found.settingsDirectory == program);
     EXPECT_EQ(found.helpFile, expand(c[9], t));
     EXPECT_EQ(found.readmeFile, expand(c[10], t));
     EXPECT_EQ(found.previewDirectory, expand(c[11], t));
   }
-  EXPECT_EQ(programDirectory(), std::filesystem::canonical("/proc/self/exe").parent_path().string());
+  EXPECT_EQ(programDirectory(),
+            std::filesystem::canonical("/proc/self/exe").parent_path().string());
 }
 
 // The plugins follow the help: beside a portable program, else below the prefix.
@@ -78,7 +83,9 @@ TEST(Locations, CreatesPrivateFoldersAndSeesWhatIsWritable) {
   ::chmod(folder.c_str(), 0500);
   EXPECT_EQ(canWriteFolder(folder), ::geteuid() == 0);
   test::Tmpfs disk(t.file("a"), 4096);
-  if (disk.ok() && disk.makeReadOnly()) { EXPECT_FALSE(canWriteFolder(t.file("a"))); }
+  if (disk.ok() && disk.makeReadOnly()) {
+    EXPECT_FALSE(canWriteFolder(t.file("a")));
+  }
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ TEST(ProfileFile, ReadsKeysByTheProfileRules) {
     writeFile(dir.file("a.ini"), c[1]);
     EXPECT_EQ(ProfileSnapshot::read(dir.file("a.ini")).value().get(c[2], c[3], "dflt"), c[4]);
   }
-  EXPECT_EQ(ProfileSnapshot::read(dir.file("missing.ini")).value().get("Setting", "Key", "dflt"), "dflt");
+  EXPECT_EQ(ProfileSnapshot::read(dir.file("missing.ini")).value().get("Setting", "Key", "dflt"),
+            "dflt");
   EXPECT_FALSE(ProfileSnapshot::read(dir.path()).ok()) << "a folder";
 }
 

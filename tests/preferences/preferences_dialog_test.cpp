@@ -74,20 +74,34 @@ struct Program {
   std::unique_ptr<PreferencesDialog> dialog;
 };
 
-const SettingsRecord kCustom = test::with(
-    {{"Version", "1.62"}, {"Translator", "/opt/翻訳/tr"}, {"DisableEncodeMetaTag", "1"}, {"QuitDeleteHTML", "1"},
-     {"OutputExtHTML", "1"}, {"TextIgnoreTags", "1"}, {"ManualBgcolorSet", "1"}, {"Bgcolor", "20"},
-     {"Textcolor", "41"}, {"HTMLBgcolorR", "10"}, {"HTMLBgcolorG", "20"}, {"HTMLBgcolorB", "30"},
-     {"HTMLTextcolorR", "1"}, {"HTMLTextcolorG", "2"}, {"HTMLTextcolorB", "3"}, {"CheckBackground", "1"},
-     {"HTMLBackGround", "背景.gif"}});
+const SettingsRecord kCustom = test::with({{"Version", "1.62"},
+                                           {"Translator", "/opt/翻訳/tr"},
+                                           {"DisableEncodeMetaTag", "1"},
+                                           {"QuitDeleteHTML", "1"},
+                                           {"OutputExtHTML", "1"},
+                                           {"TextIgnoreTags", "1"},
+                                           {"ManualBgcolorSet", "1"},
+                                           {"Bgcolor", "20"},
+                                           {"Textcolor", "41"},
+                                           {"HTMLBgcolorR", "10"},
+                                           {"HTMLBgcolorG", "20"},
+                                           {"HTMLBgcolorB", "30"},
+                                           {"HTMLTextcolorR", "1"},
+                                           {"HTMLTextcolorG", "2"},
+                                           {"HTMLTextcolorB", "3"},
+                                           {"CheckBackground", "1"},
+                                           {"HTMLBackGround", "背景.gif"}});
 
 // Every value reaches its control and comes back unchanged through OK; Cancel
 // and the close box discard every edit, whatever was touched. Choices that
 // cannot be saved still hold for the run; the user reads why once.
 TEST(PreferencesDialog, OkGivesBackTheRecordEvenUnsavedCancelAndCloseBoxDiscardEdits) {
-  struct Row { SettingsRecord record; std::string closer; };
-  for (const Row& row : {Row{defaultSettings(), "okButton"}, Row{kCustom, "okButton"}, Row{kCustom, "cancelButton"},
-                         Row{kCustom, "close box"}}) {
+  struct Row {
+    SettingsRecord record;
+    std::string closer;
+  };
+  for (const Row& row : {Row{defaultSettings(), "okButton"}, Row{kCustom, "okButton"},
+                         Row{kCustom, "cancelButton"}, Row{kCustom, "close box"}}) {
     SCOPED_TRACE(row.closer);
     Program p(row.record);
     const bool ok = row.closer == "okButton";
@@ -100,7 +114,8 @@ TEST(PreferencesDialog, OkGivesBackTheRecordEvenUnsavedCancelAndCloseBoxDiscardE
       p.at<QLineEdit>("backgroundImageEdit")->setText("other.gif");
       p.fileDialogs.answer = QStringLiteral("/usr/bin/chosen");
       p.click("browseButton");
-      EXPECT_EQ(p.at<QLineEdit>("translatorEdit")->text() + p.fileDialogs.filters.at(0), "/usr/bin/chosen実行可能ファイル");
+      EXPECT_EQ(p.at<QLineEdit>("translatorEdit")->text() + p.fileDialogs.filters.at(0),
+                "/usr/bin/chosen実行可能ファイル");
       QTest::keyClick(p.dialog.get(), Qt::Key_Escape);
       EXPECT_TRUE(p.dialog->isVisible()) << "Escape closes nothing";
     }
@@ -111,7 +126,9 @@ TEST(PreferencesDialog, OkGivesBackTheRecordEvenUnsavedCancelAndCloseBoxDiscardE
   }
   // Loaded values are compared with 0: 20 is near enough for single steps, 30 is not.
   Program p(kCustom);
-  EXPECT_EQ(p.at<UpDownControl>("backgroundGreenUpDown")->step() * 100 + p.at<UpDownControl>("backgroundBlueUpDown")->step(), 110);
+  EXPECT_EQ(p.at<UpDownControl>("backgroundGreenUpDown")->step() * 100 +
+                p.at<UpDownControl>("backgroundBlueUpDown")->step(),
+            110);
   p.at<QLineEdit>("translatorEdit")->setText("/opt/〜/tr");
   p.click("okButton");
   EXPECT_EQ(p.record.Translator, "/opt/〜/tr");
@@ -122,9 +139,14 @@ TEST(PreferencesDialog, OkGivesBackTheRecordEvenUnsavedCancelAndCloseBoxDiscardE
 TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
   Program p(kCustom);
   p.click("defaultColoursButton");
-  EXPECT_EQ(p.at<QComboBox>("backgroundColourList")->currentText() + p.at<QLineEdit>("backgroundRedEdit")->text(), "white255");
-  EXPECT_TRUE(!p.at<QCheckBox>("backgroundManualBox")->isChecked() && p.at<QCheckBox>("backgroundImageBox")->isChecked());
-  EXPECT_EQ(p.at<QLineEdit>("translatorEdit")->text() + p.at<QLineEdit>("backgroundImageEdit")->text(), "/opt/翻訳/tr背景.gif");
+  EXPECT_EQ(p.at<QComboBox>("backgroundColourList")->currentText() +
+                p.at<QLineEdit>("backgroundRedEdit")->text(),
+            "white255");
+  EXPECT_TRUE(!p.at<QCheckBox>("backgroundManualBox")->isChecked() &&
+              p.at<QCheckBox>("backgroundImageBox")->isChecked());
+  EXPECT_EQ(
+      p.at<QLineEdit>("translatorEdit")->text() + p.at<QLineEdit>("backgroundImageEdit")->text(),
+      "/opt/翻訳/tr背景.gif");
   p.click("cancelButton");
   SettingsRecord expected = kCustom;
   settings::resetColours(expected);
@@ -141,9 +163,12 @@ TEST(PreferencesDialog, ControlsStandInTheirRows) {
     for (const QString& name : QString::fromStdString(row[0]).split(' ')) {
       const QWidget* control = p.at(name);
       const QRect at(control->mapTo(p.dialog.get(), QPoint()), control->size());
-      const bool inRow = before.isNull() ? at.top() > rowStart.bottom()
-                                         : at.left() > before.right() && at.top() <= before.bottom() && at.bottom() >= before.top();
-      EXPECT_TRUE(inRow && p.dialog->rect().contains(at) && control->isVisible()) << name.toStdString();
+      const bool inRow = before.isNull()
+                             ? at.top() > rowStart.bottom()
+                             : at.left() > before.right() && at.top() <= before.bottom() &&
+                                   at.bottom() >= before.top();
+      EXPECT_TRUE(inRow && p.dialog->rect().contains(at) && control->isVisible())
+          << name.toStdString();
       for (const QRect& other : taken) EXPECT_FALSE(at.intersects(other)) << name.toStdString();
       rowStart = before.isNull() ? at : rowStart;
       taken.push_back(before = at);
@@ -157,7 +182,8 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   Program p;
   EXPECT_EQ(p.dialog->windowTitle(), "環境設定");
   const auto fixedWithoutMaximize = [](const QWidget* window) {
-    return window->minimumSize() == window->maximumSize() && !(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    return window->minimumSize() == window->maximumSize() &&
+           !(window->windowFlags() & Qt::WindowMaximizeButtonHint);
   };
   EXPECT_TRUE(fixedWithoutMaximize(p.dialog.get()));
   // Only the main window waits: a help window, open before or after, still takes keys.
@@ -170,9 +196,11 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   const auto expectGroup = [&p](const QString& group, bool manual, const QColor& boxesOff) {
     auto* list = p.at<QComboBox>(group + "ColourList");
     EXPECT_TRUE(list->isEnabled() != manual && !list->isEditable()) << group.toStdString();
-    EXPECT_EQ(list->palette().color(QPalette::Button), manual ? buttonFace() : kWhite) << group.toStdString();
+    EXPECT_EQ(list->palette().color(QPalette::Button), manual ? buttonFace() : kWhite)
+        << group.toStdString();
     const QString caption = p.at<QLabel>(group + "ColourLabel")->text();
-    EXPECT_TRUE(list->accessibleName() == caption && list->view()->accessibleName() == caption) << "read out, shut and open";
+    EXPECT_TRUE(list->accessibleName() == caption && list->view()->accessibleName() == caption)
+        << "read out, shut and open";
     for (const char* component : {"Red", "Green", "Blue"}) {
       const QString name = group + component;
       EXPECT_EQ(base(p.at(name + "Edit")), manual ? kWhite : boxesOff) << name.toStdString();
@@ -187,7 +215,8 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   expectGroup("background", true, kGrey);
   expectGroup("text", false, kGrey);
   p.click("backgroundManualBox");
-  EXPECT_EQ(p.at<QComboBox>("backgroundColourList")->currentText(), "deeppink") << "the earlier choice comes back";
+  EXPECT_EQ(p.at<QComboBox>("backgroundColourList")->currentText(), "deeppink")
+      << "the earlier choice comes back";
   p.click("textManualBox");
   expectGroup("background", false, buttonFace());
   expectGroup("text", true, kGrey);
@@ -202,19 +231,23 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   EXPECT_TRUE(!image->isEnabled() && image->text() == "keep.gif" && base(image) == buttonFace());
 
   // What the user reads is the text as written, also where it looks like markup.
-  for (const auto& [name, tip] : {std::pair{"noCharsetMetaBox", "変換する時文字コード用の<META>タグを追加しません。"},
-                                  std::pair{"ignoreTagsBox", "変換中、<BR>などのタグを認識しないようにします。"},
-                                  std::pair{"textColourList", "文字色を設定します。"},
-                                  std::pair{"previewButton", "表示プレビューを"}, std::pair{"defaultColoursButton", "HTML設定を初期に戻します"}}) {
+  for (const auto& [name, tip] :
+       {std::pair{"noCharsetMetaBox", "変換する時文字コード用の<META>タグを追加しません。"},
+        std::pair{"ignoreTagsBox", "変換中、<BR>などのタグを認識しないようにします。"},
+        std::pair{"textColourList", "文字色を設定します。"},
+        std::pair{"previewButton", "表示プレビューを"},
+        std::pair{"defaultColoursButton", "HTML設定を初期に戻します"}}) {
     QWidget* control = p.at(name);
     QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), control->mapToGlobal(QPoint(4, 4)));
     QApplication::sendEvent(control, &hover);
     QLabel* label = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets())
-      if (window->objectName() == "qtooltip_label" && window->isVisible()) label = qobject_cast<QLabel*>(window);
+      if (window->objectName() == "qtooltip_label" && window->isVisible())
+        label = qobject_cast<QLabel*>(window);
     EXPECT_EQ(shown(label), QString::fromUtf8(tip)) << name;
   }
-  for (const auto kind : {&ui::MessageBoxes::plain, &ui::MessageBoxes::exclamation, &ui::MessageBoxes::critical}) {
+  for (const auto kind :
+       {&ui::MessageBoxes::plain, &ui::MessageBoxes::exclamation, &ui::MessageBoxes::critical}) {
     QString message;
     QTimer::singleShot(0, [&message, &fixedWithoutMaximize] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -230,11 +263,12 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
 // Holds an arrow of `upDown` until the value stops moving; returns the values it took.
 std::vector<int> holdArrow(UpDownControl* upDown, bool up) {
   std::vector<int> values;
-  const auto connection =
-      QObject::connect(upDown, &UpDownControl::valueChanged, [&values](int value) { values.push_back(value); });
+  const auto connection = QObject::connect(upDown, &UpDownControl::valueChanged,
+                                           [&values](int value) { values.push_back(value); });
   upDown->setRepeatTiming(1, 1);
   const int limit = up ? upDown->maximum() : upDown->minimum();
-  QTest::mousePress(upDown, Qt::LeftButton, {}, QPoint(upDown->width() / 2, up ? 1 : upDown->height() - 2));
+  QTest::mousePress(upDown, Qt::LeftButton, {},
+                    QPoint(upDown->width() / 2, up ? 1 : upDown->height() - 2));
   EXPECT_TRUE(QTest::qWaitFor([&] { return upDown->value() == limit; }, 10000));
   QTest::mouseRelease(upDown, Qt::LeftButton, {}, QPoint(upDown->width() / 2, 1));
   QObject::disconnect(connection);
@@ -255,7 +289,8 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   const std::string path = p.dir.file("~mlvpre.htm");
   std::filesystem::create_directory(path);
   p.click("previewButton");
-  EXPECT_EQ(p.boxes.shown(), "critical エラー " + program::writePreview(p.dir.path(), defaultSettings()).message());
+  EXPECT_EQ(p.boxes.shown(),
+            "critical エラー " + program::writePreview(p.dir.path(), defaultSettings()).message());
   EXPECT_TRUE(p.launcher.documents.empty());
   std::filesystem::remove(path);
   p.click("backgroundManualBox");
@@ -267,28 +302,34 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   // A screen reader's actions step once each way; the right button does nothing.
   QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(red);
   QAccessibleActionInterface* actions = spoken->actionInterface();
-  for (const QString& action : {actions->decreaseAction(), actions->decreaseAction(), actions->increaseAction()}) actions->doAction(action);
+  for (const QString& action :
+       {actions->decreaseAction(), actions->decreaseAction(), actions->increaseAction()})
+    actions->doAction(action);
   QTest::mouseClick(red, Qt::RightButton, {}, QPoint(red->width() / 2, 1));
-  EXPECT_EQ(p.at<QLineEdit>("textRedEdit")->text() + " " + spoken->text(QAccessible::Value), "254 254");
+  EXPECT_EQ(p.at<QLineEdit>("textRedEdit")->text() + " " + spoken->text(QAccessible::Value),
+            "254 254");
 
   // The loaded 255 was there already, so no change: single steps from the first press.
-  EXPECT_EQ(holdArrow(p.at<UpDownControl>("backgroundBlueUpDown"), false), steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
+  EXPECT_EQ(holdArrow(p.at<UpDownControl>("backgroundBlueUpDown"), false),
+            steps(steps({}, 254, 234, -1), 224, 4, -10, 0));
   p.at<UpDownControl>("textBlueUpDown")->setValue(128);
   p.click("backgroundImageBox");
   p.at<QLineEdit>("backgroundImageEdit")->setText("bg.gif");
   p.click("previewButton");
   p.click("previewButton");
-  EXPECT_NE(test::readFile(path).find("\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FE0080\" BACKGROUND=\"bg.gif\">\r\n"),
+  EXPECT_NE(test::readFile(path).find(
+                "\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FE0080\" BACKGROUND=\"bg.gif\">\r\n"),
             std::string::npos);
   ASSERT_EQ(p.launcher.documents.size(), 2u);
   EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,
             path + " in " + p.dir.path());
   // A desktop that cannot open it says why.
-  p.launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: " + path, "開くためのアプリケーションが見つかりません");
+  p.launcher.openResult = Status::error(StatusCode::kNotFound, "開けません: " + path,
+                                        "開くためのアプリケーションが見つかりません");
   p.boxes.boxes.clear();
   p.click("previewButton");
-  EXPECT_EQ(p.boxes.shown(),
-            "exclamation Morlavin プレビューを作成しましたが、開けませんでした: " + path + " (開くためのアプリケーションが見つかりません)");
+  EXPECT_EQ(p.boxes.shown(), "exclamation Morlavin プレビューを作成しましたが、開けませんでした: " +
+                                 path + " (開くためのアプリケーションが見つかりません)");
   p.click("cancelButton");
   p.dialog.reset();
   EXPECT_FALSE(std::filesystem::exists(path));
@@ -299,7 +340,8 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
 TEST(PreferencesDialog, TranslatorBrowserListsFoldersAndPrograms) {
   test::TempDir dir;
   test::writeFile(dir.file("tr"), "#!/bin/sh\n");
-  std::filesystem::permissions(dir.file("tr"), std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  std::filesystem::permissions(dir.file("tr"), std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
   test::writeFile(dir.file("notes.txt"), "text");
   std::filesystem::create_directory(dir.file("sub"));
   QStringList listed;
@@ -309,7 +351,8 @@ TEST(PreferencesDialog, TranslatorBrowserListsFoldersAndPrograms) {
     if (!dialog) return;
     dialog->setDirectory(QString::fromStdString(dir.path()));
     auto* files = dialog->findChild<QFileSystemModel*>();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index(QString::fromStdString(dir.path()))) == 3; }));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return files->rowCount(files->index(QString::fromStdString(dir.path()))) == 3; }));
     auto* view = dialog->findChild<QListView*>("listView");
     for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
       listed << view->model()->index(row, 0, view->rootIndex()).data().toString();

@@ -4,11 +4,11 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/texts.h"
 #include "program/about.h"
 #include "program/commands.h"
 #include "program/preview.h"
 #include "program/start_up.h"
-#include "platform/texts.h"
 #include "test_support/case_table.h"
 #include "test_support/core_fakes.h"
 #include "test_support/settings_rows.h"
@@ -58,7 +58,9 @@ TEST(StartUp, TakesTheCommandLineAndLoadsTheSettingsBesideTheProgram) {
     EXPECT_EQ(started.start.inputPath, row[4]);
     EXPECT_EQ(started.messages.notices, listOf(row[5]));
     EXPECT_EQ(started.messages.failures, listOf(test::replaced(row[6], "DIR", started.dir.path())));
-    if (!row[7].empty()) { EXPECT_EQ(readFile(ini), readFile(kSettingsData + row[7])); }
+    if (!row[7].empty()) {
+      EXPECT_EQ(readFile(ini), readFile(kSettingsData + row[7]));
+    }
     EXPECT_EQ(settingsPrefix(started.start).value(), started.dir.path() + "/");
     EXPECT_TRUE(fs::is_regular_file(ini));
     EXPECT_TRUE(fs::is_directory(started.start.previewDirectory)) << started.start.previewDirectory;
@@ -74,19 +76,27 @@ TEST(StartUp, WithoutAProgramFolderKeepsTheSettingsInTheUsersFolderIfAny) {
   EXPECT_EQ(started.start.inputPath, "a");
   EXPECT_EQ(started.messages.failures, listOf(std::string(texts::kNoProgramDirectory)));
   EXPECT_TRUE(fs::is_regular_file(started.home.file(".config/morlavin/Morlavin.ini")));
-  homeless.start = startUp("", {}, homeless.settings, homeless.messages, platform::UserEnvironment{});
-  EXPECT_EQ(homeless.messages.failures, (std::vector<std::string>{std::string(texts::kNoProgramDirectory),
-                                                                  std::string(texts::kNoSettingsFolder)}));
+  homeless.start =
+      startUp("", {}, homeless.settings, homeless.messages, platform::UserEnvironment{});
+  EXPECT_EQ(homeless.messages.failures,
+            (std::vector<std::string>{std::string(texts::kNoProgramDirectory),
+                                      std::string(texts::kNoSettingsFolder)}));
   EXPECT_EQ(homeless.settings, settings::defaultSettings());
   EXPECT_EQ(settingsPrefix(homeless.start).status().message(), texts::kNoSettingsFolder);
 }
 
 TEST(MainCommands, TranslatorStartsWithItsOneArgumentOnceNamed) {
   const Status refused = Status::error(StatusCode::kRefused, "起動できません: /bin/x");
-  struct Row { std::string translator; Status answer; StatusCode code; std::string message; };
-  for (const Row& row : {Row{"", Status(), StatusCode::kNotConfigured, std::string(texts::kNoTranslator)},
-                         Row{"/opt/翻訳 ソフト/tr; rm -rf ~", Status(), StatusCode::kOk, ""},
-                         Row{"/bin/x", refused, StatusCode::kRefused, refused.message()}}) {
+  struct Row {
+    std::string translator;
+    Status answer;
+    StatusCode code;
+    std::string message;
+  };
+  for (const Row& row :
+       {Row{"", Status(), StatusCode::kNotConfigured, std::string(texts::kNoTranslator)},
+        Row{"/opt/翻訳 ソフト/tr; rm -rf ~", Status(), StatusCode::kOk, ""},
+        Row{"/bin/x", refused, StatusCode::kRefused, refused.message()}}) {
     test::FakeLauncher launcher;
     launcher.startResult = row.answer;
     const Status status = launchTranslator(with({{"Translator", row.translator}}), launcher);
@@ -124,7 +134,9 @@ TEST(MainCommands, DeletePageOnlyWhileItIsTheOneWritten) {
 TEST(Preview, IsWrittenInItsFolderAndRemovedAgain) {
   TempDir dir;
   // The image is written whenever its box is ticked, whatever the tick.
-  const auto values = with({{"ManualTextcolorSet", "1"}, {"HTMLTextcolorB", "128"}, {"CheckBackground", "2"},
+  const auto values = with({{"ManualTextcolorSet", "1"},
+                            {"HTMLTextcolorB", "128"},
+                            {"CheckBackground", "2"},
                             {"HTMLBackGround", "bg.gif"}});
   const std::string path = dir.file("~mlvpre.htm");
   EXPECT_EQ(previewPath(dir.path()), path);
@@ -137,11 +149,13 @@ TEST(Preview, IsWrittenInItsFolderAndRemovedAgain) {
   fs::create_directory(path);
   const Status failed = writePreview(dir.path(), values);
   EXPECT_EQ(failed.code(), StatusCode::kNotRegularFile);
-  EXPECT_EQ(failed.message(), "プレビューを作成できません: 書き込めません: " + path + " (フォルダです)");
+  EXPECT_EQ(failed.message(),
+            "プレビューを作成できません: 書き込めません: " + path + " (フォルダです)");
 }
 
 TEST(About, MinorVersionHasTwoDigitsAtLeast) {
-  EXPECT_EQ(aboutText(1, 5, "(C) X", "nick", "https://h/"), "Morlavin Ver 1.05\r\n(C) X(nick)\r\nhttps://h/");
+  EXPECT_EQ(aboutText(1, 5, "(C) X", "nick", "https://h/"),
+            "Morlavin Ver 1.05\r\n(C) X(nick)\r\nhttps://h/");
 }
 
 }  // namespace

@@ -53,8 +53,9 @@ std::string stored(const std::string& path, std::string_view key) {
 // reported, and the load completes. The rows of unreadable files, or the
 // others.
 void checkLoads(bool unreadable) {
-  const std::map<std::string, std::string> notices = {{"upgrade", std::string(texts::kUpgradeNotice)},
-                                                      {"backup", std::string(texts::kBackupNotice)}};
+  const std::map<std::string, std::string> notices = {
+      {"upgrade", std::string(texts::kUpgradeNotice)},
+      {"backup", std::string(texts::kBackupNotice)}};
   for (const auto& row : test::caseTable("settings/load_cases.txt", 7)) {
     if ((row.at(1) == "unreadable") != unreadable) continue;
     SCOPED_TRACE(row.at(0) + " " + row.at(1));
@@ -66,9 +67,13 @@ void checkLoads(bool unreadable) {
     const std::string failure = test::replaced(row.at(3), "{dir}", program.dir.path());
     program.file.loadSettings(program.record);
     EXPECT_EQ(program.record, test::withCell(row[6]));
-    EXPECT_EQ(program.messages.notices, row[2] == "-" ? std::vector<std::string>{} : std::vector{notices.at(row[2])});
-    EXPECT_EQ(program.messages.failures, failure == "-" ? std::vector<std::string>{} : std::vector{failure});
-    if (failure.starts_with(texts::kSettingsUnreadable)) { EXPECT_FALSE(program.file.saveSettings(program.record).ok()); }
+    EXPECT_EQ(program.messages.notices,
+              row[2] == "-" ? std::vector<std::string>{} : std::vector{notices.at(row[2])});
+    EXPECT_EQ(program.messages.failures,
+              failure == "-" ? std::vector<std::string>{} : std::vector{failure});
+    if (failure.starts_with(texts::kSettingsUnreadable)) {
+      EXPECT_FALSE(program.file.saveSettings(program.record).ok());
+    }
     EXPECT_EQ(test::fileNames(program.dir.path()), row.at(4));
     ::chmod(program.ini().c_str(), 0600);
     if (fs::is_regular_file(program.ini())) {
@@ -98,7 +103,8 @@ std::pair<long, long> ioSoFar() {
 // written once per key.
 TEST(SettingsFile, UpgradeReadsAndWritesALargeFileOnce) {
   std::string padding = std::string(1 << 20, 'k') + "\r\n";
-  for (int i = 0; i < 20000; ++i) padding += "[S" + std::to_string(i) + "]\r\nk=v\r\n; a comment, kept as is\r\n";
+  for (int i = 0; i < 20000; ++i)
+    padding += "[S" + std::to_string(i) + "]\r\nk=v\r\n; a comment, kept as is\r\n";
   Program program;
   writeFile(program.ini(), fixture("version_1_00.ini") + padding);
   const auto [readBefore, writtenBefore] = ioSoFar();
@@ -134,15 +140,22 @@ TEST(SettingsFile, BackupNameIsTheVersionTimesOneHundred) {
 TEST(SettingsRecord, ColourValuesOfAPage) {
   for (const auto& row : test::caseTable("settings/colour_values.txt", 6)) {
     const auto byte = [&](int i) { return static_cast<std::uint8_t>(std::stoi(row.at(i))); };
-    EXPECT_EQ(htmlColourValue(byte(0), byte(1), byte(2), byte(3), byte(4)), row.at(5)) << row[0] << " " << row[1];
+    EXPECT_EQ(htmlColourValue(byte(0), byte(1), byte(2), byte(3), byte(4)), row.at(5))
+        << row[0] << " " << row[1];
   }
 }
 
 // The defaults button's rule: both colour groups go back to their defaults,
 // every other setting stays.
 TEST(SettingsRecord, ResetColoursKeepsTheOtherSettings) {
-  SettingsRecord record = test::with({{"Translator", "t"}, {"ManualBgcolorSet", "1"}, {"Bgcolor", "20"}, {"HTMLBgcolorG", "2"},
-                                      {"ManualTextcolorSet", "1"}, {"Textcolor", "3"}, {"HTMLTextcolorB", "3"}, {"CheckBackground", "1"}});
+  SettingsRecord record = test::with({{"Translator", "t"},
+                                      {"ManualBgcolorSet", "1"},
+                                      {"Bgcolor", "20"},
+                                      {"HTMLBgcolorG", "2"},
+                                      {"ManualTextcolorSet", "1"},
+                                      {"Textcolor", "3"},
+                                      {"HTMLTextcolorB", "3"},
+                                      {"CheckBackground", "1"}});
   resetColours(record);
   EXPECT_EQ(record, test::with({{"Translator", "t"}, {"CheckBackground", "1"}}));
 }
@@ -185,9 +198,10 @@ TEST(SettingsFile, SaveTrimsAndReportsWhatItCouldNotStore) {
   record.Bgcolor = 7;
   const Status unstorable = program.file.saveSettings(record);
   EXPECT_EQ(unstorable.code(), StatusCode::kBadInput);
-  EXPECT_EQ(unstorable.message(), "設定ファイルに保存できなかった設定があります: " + program.ini() +
-                                      "\nTranslator: Shift-JISで表せない文字を含む値は保存できません"
-                                      "\nHTMLBackGround: 改行を含む値は保存できません");
+  EXPECT_EQ(unstorable.message(),
+            "設定ファイルに保存できなかった設定があります: " + program.ini() +
+                "\nTranslator: Shift-JISで表せない文字を含む値は保存できません"
+                "\nHTMLBackGround: 改行を含む値は保存できません");
   EXPECT_EQ(stored(program.ini(), "Translator") + "|" + stored(program.ini(), "HTMLBackGround"),
             "/usr/bin/trans|back.gif");
   EXPECT_EQ(stored(program.ini(), "Bgcolor"), "7");

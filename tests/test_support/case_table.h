@@ -22,8 +22,10 @@ inline std::string unescapeCell(const std::string& cell) {
       continue;
     }
     const char c = cell[++i];
-    if (c == 'x') out += static_cast<char>(std::stoi(cell.substr(i + 1, 2), nullptr, 16)), i += 2;
-    else out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c == '0' ? '\0' : c;
+    if (c == 'x')
+      out += static_cast<char>(std::stoi(cell.substr(i + 1, 2), nullptr, 16)), i += 2;
+    else
+      out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c == '0' ? '\0' : c;
   }
   return out;
 }
@@ -39,7 +41,8 @@ inline std::vector<std::vector<std::string>> caseTable(const std::string& name, 
     for (std::size_t i = 0; i <= line.size(); ++i) {
       if (i == line.size() || line[i] == '|' || line[i] == '\t') {
         const auto first = cell.find_first_not_of(' '), last = cell.find_last_not_of(' ');
-        row.push_back(unescapeCell(first == std::string::npos ? "" : cell.substr(first, last - first + 1)));
+        row.push_back(
+            unescapeCell(first == std::string::npos ? "" : cell.substr(first, last - first + 1)));
         cell.clear();
       } else {
         if (line[i] == '\\' && i + 1 < line.size()) cell += line[i++];

@@ -21,7 +21,8 @@ struct FakeLauncher : platform::Launcher {
     documents.push_back({document, {}, workingDirectory});
     return openResult;
   }
-  Status startProgram(const std::string& program, const std::vector<std::string>& arguments) override {
+  Status startProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) override {
     programs.push_back({program, arguments, {}});
     return startResult;
   }

@@ -11,9 +11,9 @@ namespace morlavin::test {
 inline conversion::EncodingChoice encodingChoiceNamed(const std::string& name) {
   using conversion::EncodingChoice;
   static const std::map<std::string, EncodingChoice> kChoices = {
-      {"auto", EncodingChoice::kAuto},         {"sjis", EncodingChoice::kShiftJis},
-      {"euc", EncodingChoice::kEucJp},         {"jis", EncodingChoice::kIso2022Jp},
-      {"utf8", EncodingChoice::kUtf8},         {"utf16le", EncodingChoice::kUtf16Le},
+      {"auto", EncodingChoice::kAuto},      {"sjis", EncodingChoice::kShiftJis},
+      {"euc", EncodingChoice::kEucJp},      {"jis", EncodingChoice::kIso2022Jp},
+      {"utf8", EncodingChoice::kUtf8},      {"utf16le", EncodingChoice::kUtf16Le},
       {"utf16be", EncodingChoice::kUtf16Be}};
   return kChoices.at(name);
 }

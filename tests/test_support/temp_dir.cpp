@@ -42,7 +42,8 @@ std::string readFile(const std::string& path) {
 
 std::string fileNames(const std::string& folder) {
   std::set<std::string> sorted;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) sorted.insert(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    sorted.insert(entry.path().filename());
   std::string text;
   for (const std::string& name : sorted) text += (text.empty() ? "" : " ") + name;
   return text;

@@ -2,11 +2,11 @@
 // fills up, or a folder that cannot be written even by root.
 #pragma once
 
-#include "test_support/temp_dir.h"
-
 #include <sys/mount.h>
 
 #include <string>
+
+#include "test_support/temp_dir.h"
 
 namespace morlavin::test {
 

@@ -17,11 +17,18 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStd
 
 namespace morlavin::test {
 
-// Keeps each box as one line: "icon title text", the icon being "plain", "exclamation" or "critical".
+// Keeps each box as one line: "icon title text", the icon being "plain", "exclamation" or
+// "critical".
 struct FakeMessageBoxes : ui::MessageBoxes {
-  void plain(QWidget*, const QString& title, const QString& text) override { add("plain", title, text); }
-  void exclamation(QWidget*, const QString& title, const QString& text) override { add("exclamation", title, text); }
-  void critical(QWidget*, const QString& title, const QString& text) override { add("critical", title, text); }
+  void plain(QWidget*, const QString& title, const QString& text) override {
+    add("plain", title, text);
+  }
+  void exclamation(QWidget*, const QString& title, const QString& text) override {
+    add("exclamation", title, text);
+  }
+  void critical(QWidget*, const QString& title, const QString& text) override {
+    add("critical", title, text);
+  }
   void add(const QString& icon, const QString& title, const QString& text) {
     boxes.push_back((icon + " " + title + " " + text).toStdString());
   }
@@ -36,7 +43,8 @@ struct FakeMessageBoxes : ui::MessageBoxes {
 
 // Answers each dialog with `answer` (nullopt: the user cancels).
 struct FakeFileDialogs : ui::FileDialogs {
-  std::optional<QString> openFile(QWidget*, const QString& filter, const QString& preselected) override {
+  std::optional<QString> openFile(QWidget*, const QString& filter,
+                                  const QString& preselected) override {
     filters.push_back(filter);
     preselections.push_back(preselected);
     return answer;

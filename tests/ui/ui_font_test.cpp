@@ -14,7 +14,8 @@ namespace {
 TEST(WindowFont, IsTheProportionalIpaFaceInEveryLocale) {
   const QFont font = windowFont();
   const QFontInfo used(font);
-  EXPECT_TRUE(QStringList({QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック")}).contains(used.family()))
+  EXPECT_TRUE(QStringList({QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック")})
+                  .contains(used.family()))
       << used.family().toStdString();
   EXPECT_FALSE(used.fixedPitch());
   EXPECT_EQ(used.pixelSize(), 12);
