@@ -15,7 +15,7 @@ build_packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev qt6-b
 test_packages=(chromium util-linux xvfb xauth xdotool
                x11-utils xdg-utils lintian desktop-file-utils appstream mandoc man-db
                locales qt6-translations-l10n python3 bash-completion dbus at-spi2-core
-               python3-pyatspi qt6-wayland weston imagemagick)
+               python3-pyatspi qt6-wayland weston imagemagick clang-format)
 bench_packages=(libbenchmark-dev)
 # What opens the finished page and the preview with the desktop's handler, Qt's
 # Japanese texts, and the window on a Wayland desktop without an X server.
