@@ -23,19 +23,6 @@ namespace {
 // survives, and the reader sees where something was.
 constexpr char32_t kUnassigned = 0x30FB;  // ・
 
-// One character through iconv; false when it refuses.
-bool iconvOne(iconv_t cd, std::string_view in, std::string& out) {
-  char* inPtr = const_cast<char*>(in.data());
-  std::size_t inLeft = in.size();
-  char buffer[8];
-  char* outPtr = buffer;
-  std::size_t outLeft = sizeof buffer;
-  const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  out.assign(buffer, static_cast<std::size_t>(outPtr - buffer));
-  return rc != static_cast<std::size_t>(-1) && inLeft == 0 && !out.empty();
-}
-
 // Both directions of the code page. Every entry of `encoded` decodes back to
 // its own code point; that is what makes a character representable.
 class Tables {
@@ -77,7 +64,8 @@ class Tables {
         for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
           if (!isCp932TrailByte(static_cast<unsigned char>(trail))) continue;
           const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-          if (!iconvOne(decoder, {bytes, 2}, out) || out.size() != 4) continue;
+          out.clear();
+          if (!appendConverted(out, decoder, {bytes, 2}) || out.size() != 4) continue;
           const char32_t c = utf32(out);
           if (c == 0 || c > 0xFFFF) continue;
           m_pairs[leadIndex(static_cast<unsigned char>(lead)) * 256 + trail] = c;
@@ -92,7 +80,8 @@ class Tables {
           if (c == 0 || m_encoded[c] != 0) continue;
           const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), 0,
                               0};
-          if (!iconvOne(encoder, {in, 4}, out) || out.size() != 2) continue;
+          out.clear();
+          if (!appendConverted(out, encoder, {in, 4}) || out.size() != 2) continue;
           const auto l = static_cast<unsigned char>(out[0]);
           const auto t = static_cast<unsigned char>(out[1]);
           if (isCp932LeadByte(l) && pair(l, t) == c)
@@ -133,6 +122,23 @@ void appendEncoded(std::string& out, std::uint16_t bytes) {
 }
 
 }  // namespace
+
+bool appendConverted(std::string& out, iconv_t converter, std::string_view bytes) {
+  const auto failed = static_cast<std::size_t>(-1);
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  char buffer[16];
+  char* outPtr = buffer;
+  std::size_t outLeft = sizeof buffer;
+  const std::size_t rc = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+  // A character that may combine with the next is held back until the end.
+  const std::size_t flushed = iconv(converter, nullptr, nullptr, &outPtr, &outLeft);
+  iconv(converter, nullptr, nullptr, nullptr, nullptr);
+  if (rc == failed || flushed == failed || inLeft != 0 || outPtr == buffer) return false;
+  out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+  return true;
+}
 
 char32_t cp932Character(unsigned char lead, unsigned char trail) {
   if (!isCp932LeadByte(lead) || !isCp932TrailByte(trail)) return 0;

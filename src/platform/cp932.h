@@ -2,6 +2,8 @@
 // the encoding of every file Morlavin reads and writes.
 #pragma once
 
+#include <iconv.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +20,10 @@ constexpr bool isCp932LeadByte(unsigned char byte) {
 constexpr bool isCp932TrailByte(unsigned char byte) {
   return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }
+
+// Appends what `converter` makes of the one character in `bytes`; false, and
+// nothing appended, when it knows no character there or did not open.
+bool appendConverted(std::string& out, iconv_t converter, std::string_view bytes);
 
 // The character of a lead and a trail byte, or 0 for a pair without one.
 char32_t cp932Character(unsigned char lead, unsigned char trail);

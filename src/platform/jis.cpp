@@ -22,24 +22,6 @@ iconv_t jisX0213Decoder() {
   return decoder;
 }
 
-// Appends one character's decoding; false when `decoder` knows no character there.
-bool appendDecoded(std::string& out, iconv_t decoder, std::string_view bytes) {
-  const auto failed = static_cast<std::size_t>(-1);
-  if (decoder == reinterpret_cast<iconv_t>(-1)) return false;
-  char* in = const_cast<char*>(bytes.data());
-  std::size_t inLeft = bytes.size();
-  char buffer[16];
-  char* outPtr = buffer;
-  std::size_t outLeft = sizeof buffer;
-  const std::size_t rc = iconv(decoder, &in, &inLeft, &outPtr, &outLeft);
-  // A character that may combine with the next is held back until the end.
-  const std::size_t flushed = iconv(decoder, nullptr, nullptr, &outPtr, &outLeft);
-  iconv(decoder, nullptr, nullptr, nullptr, nullptr);
-  if (rc == failed || flushed == failed || inLeft != 0 || outPtr == buffer) return false;
-  out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-  return true;
-}
-
 char eucByte(int rowOrCell) { return static_cast<char>(rowOrCell + 0xA0); }
 
 bool inPlane(JisCell c) { return c.row >= 1 && c.row <= 94 && c.cell >= 1 && c.cell <= 94; }
@@ -56,14 +38,14 @@ char32_t jisX0208Character(JisCell c) {
 bool appendJisX0212(std::string& out, JisCell c) {
   if (!inPlane(c)) return false;
   const char bytes[3] = {'\x8F', eucByte(c.row), eucByte(c.cell)};
-  return appendDecoded(out, jisX0212Decoder(), {bytes, 3});
+  return appendConverted(out, jisX0212Decoder(), {bytes, 3});
 }
 
 bool appendJisX0213(std::string& out, int plane, JisCell c) {
   if (!inPlane(c) || (plane != 1 && plane != 2)) return false;
   const char bytes[3] = {'\x8F', eucByte(c.row), eucByte(c.cell)};
-  return appendDecoded(out, jisX0213Decoder(),
-                       plane == 1 ? std::string_view(bytes + 1, 2) : std::string_view(bytes, 3));
+  return appendConverted(out, jisX0213Decoder(),
+                         plane == 1 ? std::string_view(bytes + 1, 2) : std::string_view(bytes, 3));
 }
 
 std::string eucJpToUtf8(std::string_view bytes) {
