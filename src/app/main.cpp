@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
   QIcon icon(QStringLiteral(":/icons/morlavin-16.png"));
   icon.addFile(QStringLiteral(":/icons/morlavin-32.png"), QSize(32, 32));
   QApplication::setWindowIcon(icon);
-  ui::keepFixedWindowsUnmaximized(&app);
+  if (QGuiApplication::platformName() == QStringLiteral("wayland")) {
+    ui::keepFixedWindowsUnmaximized(&app);
+  }
   // Qt's own dialogs (file dialogs, message boxes at start-up) in the same
   // face as the windows, rather than whatever the session's default resolves to.
   QApplication::setFont(ui::windowFont());

@@ -292,7 +292,10 @@ void MainWindow::fitFontToCaptions() {
     return true;
   };
   QFont font = this->font();
-  while (!fits(font) && font.pixelSize() > 8) font.setPixelSize(font.pixelSize() - 1);
+  font.setPixelSize(ui::largestFittingPixelSize(font.pixelSize(), [&font, &fits](int size) {
+    font.setPixelSize(size);
+    return fits(font);
+  }));
   setFont(font);
   // Menus are windows of their own, children of the menu bar, which passes
   // its font on to no window.

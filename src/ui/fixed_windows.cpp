@@ -73,7 +73,6 @@ void withoutMaximizeButton(QWidget* window) {
 }
 
 void keepFixedWindowsUnmaximized(QObject* application) {
-  if (QGuiApplication::platformName() != QStringLiteral("wayland")) return;
   application->installEventFilter(new UnmaximizeFixedWindows(application));
 }
 

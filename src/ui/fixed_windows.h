@@ -13,7 +13,9 @@ namespace morlavin::ui {
 void withoutMaximizeButton(QWidget* window);
 
 // Watches every window of the application: one whose size is fixed and that
-// becomes maximised returns to its size at once.
+// becomes maximised returns to its size at once. For Wayland, where the
+// compositor may maximise any window; an X11 window manager keeps to the
+// fixed size, which this lifts to allow the return.
 void keepFixedWindowsUnmaximized(QObject* application);
 
 // Under Wayland, where the program draws its title bars itself, has them

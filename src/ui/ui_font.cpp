@@ -68,4 +68,10 @@ QFont textFont() {
   return font;
 }
 
+int largestFittingPixelSize(int from, const std::function<bool(int)>& fits) {
+  int size = from;
+  while (size > 8 && !fits(size)) --size;
+  return size;
+}
+
 }  // namespace morlavin::ui

@@ -2,6 +2,8 @@
 // caption fits the fixed box the layout gives it.
 #pragma once
 
+#include <functional>
+
 class QFont;
 
 namespace morlavin::ui {
@@ -16,5 +18,10 @@ QFont windowFont();
 // the desktop's fixed-pitch face; at 13 pixels, where the face draws its
 // underscores, which it drops at 12 in places.
 QFont textFont();
+
+// The largest pixel size from `from` down at which `fits(size)` holds, for a
+// window whose boxes keep their size whatever face is installed; never below
+// 8 pixels, where Japanese stops being readable.
+int largestFittingPixelSize(int from, const std::function<bool(int)>& fits);
 
 }  // namespace morlavin::ui
