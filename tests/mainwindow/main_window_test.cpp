@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -12,8 +13,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
@@ -24,6 +27,7 @@
 #include "test_support/case_table.h"
 #include "test_support/temp_dir.h"
 #include "test_support/ui_fakes.h"
+#include "ui/ui_font.h"
 
 namespace morlavin {
 namespace {
@@ -79,6 +83,10 @@ TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
     for (const QAction* item : menu->menu()->actions())
       menus << item->text() + item->shortcut().toString();
   }
+  // The captions fit, in the largest size that fits them.
+  QFont larger = window->font();
+  larger.setPixelSize(larger.pixelSize() + 1);
+  bool largerFits = true;
   for (const auto& row : test::caseTable("mainwindow/captions.txt", 6)) {
     if (row.at(0) == "menu") {
       expectedMenus << QString::fromStdString(row.at(1));
@@ -93,10 +101,26 @@ TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
         << row[0];
     // Whole, and on a button clear of its bevel, two pixels each side.
     const QString shown = QString(caption).replace(QRegularExpression(R"(\(&(\w)\))"), "(\\1)");
-    EXPECT_LE(placed->fontMetrics().horizontalAdvance(shown),
-              placed->width() - (placed->inherits("QPushButton") ? 4 : 0))
-        << row[0];
+    const int room = placed->width() - (placed->inherits("QPushButton") ? 4 : 0);
+    EXPECT_LE(placed->fontMetrics().horizontalAdvance(shown), room) << row[0];
+    largerFits = largerFits && QFontMetrics(larger).horizontalAdvance(shown) <= room;
   }
+  EXPECT_TRUE(larger.pixelSize() > ui::windowFont().pixelSize() || !largerFits);
+  // A screen reader names each box by its label; the bar shows no percentage,
+  // only its chunks on its ground.
+  for (const auto& [box, label] :
+       {std::pair{"fileNameEdit", "fileNameLabel"}, {"titleEdit", "titleLabel"}}) {
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(control(box))->text(QAccessible::Name),
+              control<QLabel>(label)->text());
+  }
+  auto* bar = control<QProgressBar>("progressBar");
+  bar->setValue(bar->maximum() / 2);
+  const QImage drawn = bar->grab().toImage();
+  QSet<QRgb> colours;
+  for (int y = 3; y < drawn.height() - 3; ++y)
+    for (int x = 3; x < drawn.width() - 3; ++x) colours.insert(drawn.pixel(x, y));
+  EXPECT_EQ(colours.size(), 2);
+  bar->setValue(0);
   EXPECT_EQ(menus, expectedMenus);
   EXPECT_EQ(window->windowTitle(), "Morlavin");
   EXPECT_TRUE(window->minimumSize() == window->maximumSize() &&

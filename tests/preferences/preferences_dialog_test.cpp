@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHelpEvent>
@@ -174,6 +175,30 @@ TEST(PreferencesDialog, ControlsStandInTheirRows) {
       taken.push_back(before = at);
     }
   }
+  const auto rightOf = [&p](const char* name) {
+    return p.at(name)->mapTo(p.dialog.get(), QPoint(p.at(name)->width(), 0)).x();
+  };
+  EXPECT_EQ(rightOf("backgroundImageEdit"), rightOf("textColourList")) << "the boxes line up";
+}
+
+// Idle, and with each arrow held: the held one sunken. Drawn as
+// tests/data/preferences/updown-*.png show it; a different drawing is saved
+// beside the test's temporary files to be looked at.
+TEST(PreferencesDialog, UpDownDrawsTwoArrowButtons) {
+  UpDownControl upDown;
+  upDown.resize(upDown.sizeHint());
+  upDown.show();
+  for (const auto& [state, y] : {std::pair{"idle", -1}, {"up", 2}, {"down", 19}}) {
+    if (y >= 0) QTest::mousePress(&upDown, Qt::LeftButton, {}, QPoint(8, y));
+    const QImage drawn = upDown.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QString golden =
+        QStringLiteral(MORLAVIN_TEST_DATA "/preferences/updown-%1.png").arg(state);
+    const QString saved = QDir::temp().filePath(QStringLiteral("updown-%1.png").arg(state));
+    EXPECT_TRUE(drawn == QImage(golden).convertToFormat(QImage::Format_RGB32) ||
+                (drawn.save(saved), false))
+        << state << " differs; drawn: " << saved.toStdString();
+    if (y >= 0) QTest::mouseRelease(&upDown, Qt::LeftButton, {}, QPoint(8, y));
+  }
 }
 
 // Each group's manual switch trades its list for its value boxes; the boxes
@@ -199,7 +224,8 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
     EXPECT_EQ(list->palette().color(QPalette::Button), manual ? buttonFace() : kWhite)
         << group.toStdString();
     const QString caption = p.at<QLabel>(group + "ColourLabel")->text();
-    EXPECT_TRUE(list->accessibleName() == caption && list->view()->accessibleName() == caption)
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(list)->text(QAccessible::Name) == caption &&
+                list->view()->accessibleName() == caption)
         << "read out, shut and open";
     for (const char* component : {"Red", "Green", "Blue"}) {
       const QString name = group + component;
@@ -245,6 +271,9 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
       if (window->objectName() == "qtooltip_label" && window->isVisible())
         label = qobject_cast<QLabel*>(window);
     EXPECT_EQ(shown(label), QString::fromUtf8(tip)) << name;
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Description),
+              QString::fromUtf8(tip))
+        << "a screen reader reads it as written too";
   }
   for (const auto kind :
        {&ui::MessageBoxes::plain, &ui::MessageBoxes::exclamation, &ui::MessageBoxes::critical}) {
@@ -346,9 +375,11 @@ TEST(PreferencesDialog, TranslatorBrowserListsFoldersAndPrograms) {
   std::filesystem::create_directory(dir.file("sub"));
   QStringList listed;
   QString filter;
+  std::vector<QFileDialog::FileMode> modes;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
+    modes.push_back(dialog->fileMode());
     dialog->setDirectory(QString::fromStdString(dir.path()));
     auto* files = dialog->findChild<QFileSystemModel*>();
     EXPECT_TRUE(QTest::qWaitFor(
@@ -360,6 +391,14 @@ TEST(PreferencesDialog, TranslatorBrowserListsFoldersAndPrograms) {
     dialog->reject();
   });
   EXPECT_FALSE(ui::QtFileDialogs().openProgram(nullptr, "実行可能ファイル"));
+  QTimer::singleShot(0, [&] {
+    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      modes.push_back(dialog->fileMode());
+      dialog->reject();
+    }
+  });
+  EXPECT_FALSE(ui::QtFileDialogs().openFile(nullptr, "テキスト (*.txt)", QString()));
+  EXPECT_EQ(modes, std::vector(2, QFileDialog::ExistingFile)) << "only a file that exists";
   listed.sort();
   EXPECT_EQ(listed, QStringList({"sub", "tr"}));
   EXPECT_EQ(filter, "実行可能ファイル");

@@ -21,5 +21,14 @@ TEST(WindowFont, IsTheProportionalIpaFaceInEveryLocale) {
   EXPECT_EQ(used.pixelSize(), 12);
 }
 
+// A face too wide for the boxes shrinks to the largest size at which the
+// captions fit, and no further than 8 pixels.
+TEST(WindowFont, ShrinksToTheLargestSizeThatFits) {
+  for (const auto& [largestFitting, chosen] : {std::pair{12, 12}, {9, 9}, {7, 8}}) {
+    const int limit = largestFitting;
+    EXPECT_EQ(largestFittingPixelSize(12, [limit](int size) { return size <= limit; }), chosen);
+  }
+}
+
 }  // namespace
 }  // namespace morlavin::ui
