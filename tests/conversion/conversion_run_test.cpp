@@ -274,9 +274,7 @@ TEST(ConversionRun, TitleFromTheFirstLineAsItIsReadIsTheImportedOne) {
     SCOPED_TRACE(row[0]);
     const std::string text = dir.file("t.txt");
     writeFile(text, row[1]);
-    const auto encoding = row[2] == "utf8"   ? EncodingChoice::kUtf8
-                          : row[2] == "sjis" ? EncodingChoice::kShiftJis
-                                             : EncodingChoice::kAuto;
+    const EncodingChoice encoding = test::encodingChoiceNamed(row[2]);
     ConversionRequest imported{text, importTitle(text, encoding).value_or(""), false, encoding};
     ConversionRequest asRead = imported;
     asRead.title = "used for a file without lines only";

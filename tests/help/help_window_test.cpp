@@ -63,6 +63,11 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
   QTest::keyClick(window.browser(), Qt::Key_F, Qt::ControlModifier);
   auto* notFound = window.findChild<QWidget*>("notFoundLabel");
   ASSERT_TRUE(find->isVisible() && find->hasFocus() && !notFound->isVisible());
+  const QWidget* bar = find->parentWidget();
+  const QRect box = find->geometry();
+  EXPECT_EQ(QMargins(bar->childrenRect().left(), box.top(), bar->width() - 1 - box.right(),
+                     bar->height() - 1 - box.bottom()),
+            QMargins(6, 4, 6, 4));
   find->setText("見当たらない語");
   QTest::keyClick(find, Qt::Key_Return);
   EXPECT_TRUE(notFound->isVisible());

@@ -44,6 +44,16 @@ QString shown(const QLabel* label) {
   return document ? document->toPlainText() : label ? label->text() : QString();
 }
 
+// That `widget` looks as tests/data/preferences/`name`.png shows it; a
+// different drawing is saved among the temporary files to be looked at.
+void expectDrawnAs(QWidget* widget, const QString& name) {
+  const QImage drawn = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage golden(QStringLiteral(MORLAVIN_TEST_DATA "/preferences/%1.png").arg(name));
+  const QString saved = QDir::temp().filePath(name + QStringLiteral(".png"));
+  EXPECT_TRUE(drawn == golden.convertToFormat(QImage::Format_RGB32) || !drawn.save(saved))
+      << name.toStdString() << " is drawn otherwise: " << saved.toStdString();
+}
+
 // A program directory with a saved settings file, and the dialog open on it.
 struct Program {
   explicit Program(const SettingsRecord& initial = defaultSettings()) : record(initial) {
@@ -175,28 +185,18 @@ TEST(PreferencesDialog, ControlsStandInTheirRows) {
       taken.push_back(before = at);
     }
   }
-  const auto rightOf = [&p](const char* name) {
-    return p.at(name)->mapTo(p.dialog.get(), QPoint(p.at(name)->width(), 0)).x();
-  };
-  EXPECT_EQ(rightOf("backgroundImageEdit"), rightOf("textColourList")) << "the boxes line up";
+  QApplication::setCursorFlashTime(0);  // the text cursor shown, not blinking
+  expectDrawnAs(p.dialog.get(), QStringLiteral("dialog"));
 }
 
-// Idle, and with each arrow held: the held one sunken. Drawn as
-// tests/data/preferences/updown-*.png show it; a different drawing is saved
-// beside the test's temporary files to be looked at.
+// Idle, and with each arrow held: the held one sunken.
 TEST(PreferencesDialog, UpDownDrawsTwoArrowButtons) {
   UpDownControl upDown;
   upDown.resize(upDown.sizeHint());
   upDown.show();
   for (const auto& [state, y] : {std::pair{"idle", -1}, {"up", 2}, {"down", 19}}) {
     if (y >= 0) QTest::mousePress(&upDown, Qt::LeftButton, {}, QPoint(8, y));
-    const QImage drawn = upDown.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QString golden =
-        QStringLiteral(MORLAVIN_TEST_DATA "/preferences/updown-%1.png").arg(state);
-    const QString saved = QDir::temp().filePath(QStringLiteral("updown-%1.png").arg(state));
-    EXPECT_TRUE(drawn == QImage(golden).convertToFormat(QImage::Format_RGB32) ||
-                (drawn.save(saved), false))
-        << state << " differs; drawn: " << saved.toStdString();
+    expectDrawnAs(&upDown, QStringLiteral("updown-%1").arg(state));
     if (y >= 0) QTest::mouseRelease(&upDown, Qt::LeftButton, {}, QPoint(8, y));
   }
 }
@@ -224,6 +224,8 @@ TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
     EXPECT_EQ(list->palette().color(QPalette::Button), manual ? buttonFace() : kWhite)
         << group.toStdString();
     const QString caption = p.at<QLabel>(group + "ColourLabel")->text();
+    const auto labels = QAccessible::queryAccessibleInterface(list)->relations(QAccessible::Label);
+    EXPECT_TRUE(!labels.isEmpty() && labels[0].first->object() == p.at(group + "ColourLabel"));
     EXPECT_TRUE(QAccessible::queryAccessibleInterface(list)->text(QAccessible::Name) == caption &&
                 list->view()->accessibleName() == caption)
         << "read out, shut and open";
@@ -328,15 +330,20 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   auto* red = p.at<UpDownControl>("textRedUpDown");
   EXPECT_EQ(holdArrow(red, true), steps(steps({}, 1, 21, 1), 31, 251, 10, 255));
   EXPECT_EQ(red->step(), 1) << "a release goes back to single steps";
-  // A screen reader's actions step once each way; the right button does nothing.
+  // A screen reader hears the box's name, the value, range and step, and its
+  // actions step once each way; the right button does nothing.
   QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(red);
+  const QAccessibleValueInterface* told = spoken->valueInterface();
+  EXPECT_EQ(QStringList({spoken->text(QAccessible::Name), told->minimumValue().toString(),
+                         told->maximumValue().toString(), told->minimumStepSize().toString()}),
+            QStringList({p.at("textRedEdit")->accessibleName(), "0", "255", "1"}));
   QAccessibleActionInterface* actions = spoken->actionInterface();
   for (const QString& action :
-       {actions->decreaseAction(), actions->decreaseAction(), actions->increaseAction()})
+       {actions->increaseAction(), actions->decreaseAction(), actions->decreaseAction()})
     actions->doAction(action);
   QTest::mouseClick(red, Qt::RightButton, {}, QPoint(red->width() / 2, 1));
   EXPECT_EQ(p.at<QLineEdit>("textRedEdit")->text() + " " + spoken->text(QAccessible::Value),
-            "254 254");
+            "253 253");
 
   // The loaded 255 was there already, so no change: single steps from the first press.
   EXPECT_EQ(holdArrow(p.at<UpDownControl>("backgroundBlueUpDown"), false),
@@ -347,7 +354,7 @@ TEST(PreferencesDialog, HeldArrowsStepByTenAndPreviewShowsTheControls) {
   p.click("previewButton");
   p.click("previewButton");
   EXPECT_NE(test::readFile(path).find(
-                "\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FE0080\" BACKGROUND=\"bg.gif\">\r\n"),
+                "\r\n<BODY BGCOLOR=\"#FFFF00\" TEXT=\"#FD0080\" BACKGROUND=\"bg.gif\">\r\n"),
             std::string::npos);
   ASSERT_EQ(p.launcher.documents.size(), 2u);
   EXPECT_EQ(p.launcher.documents[0].file + " in " + p.launcher.documents[0].workingDirectory,
@@ -375,11 +382,9 @@ TEST(PreferencesDialog, TranslatorBrowserListsFoldersAndPrograms) {
   std::filesystem::create_directory(dir.file("sub"));
   QStringList listed;
   QString filter;
-  std::vector<QFileDialog::FileMode> modes;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
-    modes.push_back(dialog->fileMode());
     dialog->setDirectory(QString::fromStdString(dir.path()));
     auto* files = dialog->findChild<QFileSystemModel*>();
     EXPECT_TRUE(QTest::qWaitFor(
@@ -391,14 +396,6 @@ TEST(PreferencesDialog, TranslatorBrowserListsFoldersAndPrograms) {
     dialog->reject();
   });
   EXPECT_FALSE(ui::QtFileDialogs().openProgram(nullptr, "実行可能ファイル"));
-  QTimer::singleShot(0, [&] {
-    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-      modes.push_back(dialog->fileMode());
-      dialog->reject();
-    }
-  });
-  EXPECT_FALSE(ui::QtFileDialogs().openFile(nullptr, "テキスト (*.txt)", QString()));
-  EXPECT_EQ(modes, std::vector(2, QFileDialog::ExistingFile)) << "only a file that exists";
   listed.sort();
   EXPECT_EQ(listed, QStringList({"sub", "tr"}));
   EXPECT_EQ(filter, "実行可能ファイル");
