@@ -187,16 +187,16 @@ std::size_t Utf16Decoder::decode(const char* in, std::size_t n, char* out) {
   const unsigned char* const end = p + n;
   while (p < end) {
     // Past the first unit and any surrogate, runs of other units go the quick way.
-    if (m_oddByte < 0 && m_highSurrogate == 0 && !m_atStart) {
+    if (!m_oddByte && m_highSurrogate == 0 && !m_atStart) {
       p = m_bigEndian ? decodeUnits<true>(p, end, out, m_vectors)
                       : decodeUnits<false>(p, end, out, m_vectors);
       if (p == end) break;
     }
     char32_t unit;
-    if (m_oddByte >= 0) {
-      const unsigned char pair[2] = {static_cast<unsigned char>(m_oddByte), *p++};
+    if (m_oddByte) {
+      const unsigned char pair[2] = {*m_oddByte, *p++};
       unit = m_bigEndian ? unitAt<true>(pair) : unitAt<false>(pair);
-      m_oddByte = -1;
+      m_oddByte.reset();
     } else if (end - p >= 2) {
       unit = m_bigEndian ? unitAt<true>(p) : unitAt<false>(p);
       p += 2;
@@ -228,8 +228,8 @@ std::size_t Utf16Decoder::decode(const char* in, std::size_t n, char* out) {
 }
 
 std::size_t Utf16Decoder::finish(char* out) {
-  const bool cut = m_oddByte >= 0 || m_highSurrogate != 0;
-  m_oddByte = -1;
+  const bool cut = m_oddByte || m_highSurrogate != 0;
+  m_oddByte.reset();
   m_highSurrogate = 0;
   return cut ? platform::writeUtf8(platform::kReplacementCharacter, out) : 0;
 }

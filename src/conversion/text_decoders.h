@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -70,7 +71,7 @@ class Utf16Decoder {
   bool m_bigEndian;
   bool m_atStart;
   bool m_vectors;
-  int m_oddByte = -1;  // the first byte of a unit cut by the end of a piece
+  std::optional<unsigned char> m_oddByte;  // the first byte of a unit cut by the end of a piece
   char32_t m_highSurrogate = 0;
 };
 
