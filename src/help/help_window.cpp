@@ -89,7 +89,9 @@ HelpWindow::HelpWindow(QString helpFile, QString readmeFile, QWidget* parent)
 
   auto* findLayout = new QHBoxLayout(m_findBar);
   findLayout->setContentsMargins(6, 4, 6, 4);
-  findLayout->addWidget(new QLabel(ui::fromUtf8(texts::help_window::kFind), m_findBar));
+  auto* findLabel = new QLabel(ui::fromUtf8(texts::help_window::kFind), m_findBar);
+  findLabel->setBuddy(m_findBox);  // which names the box for a screen reader
+  findLayout->addWidget(findLabel);
   findLayout->addWidget(m_findBox, 1);
   findLayout->addWidget(m_notFound);
   m_findBar->hide();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -68,6 +69,7 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
   EXPECT_EQ(QMargins(bar->childrenRect().left(), box.top(), bar->width() - 1 - box.right(),
                      bar->height() - 1 - box.bottom()),
             QMargins(6, 4, 6, 4));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(find)->text(QAccessible::Name), "検索：");
   find->setText("見当たらない語");
   QTest::keyClick(find, Qt::Key_Return);
   EXPECT_TRUE(notFound->isVisible());
