@@ -11,6 +11,18 @@
 namespace morlavin::conversion {
 namespace {
 
+// The lines a splitter reading `path` through `buffer` bytes hands out, to the file's last byte.
+std::vector<std::string> linesOf(const std::string& path, std::size_t buffer,
+                                 EncodingChoice encoding, Vectors vectors = Vectors::kAvx512) {
+  platform::InputFile file;
+  EXPECT_TRUE(file.open(path).ok());
+  LineSplitter splitter(file, buffer, encoding, {}, vectors);
+  std::vector<std::string> lines;
+  EXPECT_TRUE(splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
+  EXPECT_EQ(splitter.bytesRead(), file.size());
+  return lines;
+}
+
 TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
   test::TempDir dir;
   const std::string path = dir.file("t.txt");
@@ -27,16 +39,9 @@ TEST(LineSplitter, FollowsTheLineRuleAtEveryBufferBoundary) {
           SCOPED_TRACE(row[0] + ", buffer " + std::to_string(buffer) + ", drop mark " +
                        std::to_string(dropMark) + ", vectors " +
                        std::to_string(static_cast<int>(vectors)));
-          platform::InputFile file;
-          ASSERT_TRUE(file.open(path).ok());
-          LineSplitter splitter(file, buffer,
-                                dropMark ? EncodingChoice::kUtf8 : EncodingChoice::kShiftJis, {},
-                                vectors);
-          std::vector<std::string> lines;
-          ASSERT_TRUE(
-              splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
-          EXPECT_EQ(lines, expected);
-          EXPECT_EQ(splitter.bytesRead(), file.size());
+          EXPECT_EQ(linesOf(path, buffer,
+                            dropMark ? EncodingChoice::kUtf8 : EncodingChoice::kShiftJis, vectors),
+                    expected);
         }
       }
     }
@@ -70,14 +75,7 @@ TEST(LineSplitter, ReadsUtf16AsItsUtf8AtEveryBufferBoundary) {
               bigEndian ? EncodingChoice::kUtf16Be : EncodingChoice::kUtf16Le}) {
           SCOPED_TRACE(row[0] + ", big-endian " + std::to_string(bigEndian) + ", buffer " +
                        std::to_string(buffer));
-          platform::InputFile file;
-          ASSERT_TRUE(file.open(path).ok());
-          LineSplitter splitter(file, buffer, encoding);
-          std::vector<std::string> lines;
-          ASSERT_TRUE(
-              splitter.forEachLine([&](std::string_view line) { lines.emplace_back(line); }).ok());
-          EXPECT_EQ(lines, test::referenceLines(repairUtf8(text)));
-          EXPECT_EQ(splitter.bytesRead(), file.size());
+          EXPECT_EQ(linesOf(path, buffer, encoding), test::referenceLines(repairUtf8(text)));
         }
       }
     }
