@@ -13,6 +13,9 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include "ui/ui_font.h"
 
 namespace morlavin::help {
 namespace {
@@ -69,7 +72,8 @@ TEST(HelpWindow, OpensAtTheTopicAskedForAndFindsAndCloses) {
   EXPECT_EQ(QMargins(bar->childrenRect().left(), box.top(), bar->width() - 1 - box.right(),
                      bar->height() - 1 - box.bottom()),
             QMargins(6, 4, 6, 4));
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(find)->text(QAccessible::Name), "検索：");
+  EXPECT_TRUE(QAccessible::queryAccessibleInterface(find)->text(QAccessible::Name) == "検索：" &&
+              find->font() == ui::windowFont());
   find->setText("見当たらない語");
   QTest::keyClick(find, Qt::Key_Return);
   EXPECT_TRUE(notFound->isVisible());
@@ -95,6 +99,10 @@ TEST(HelpWindow, ShowsTheReadmeAsPlainText) {
   const QString text = QString::fromUtf8(readme.readAll());
   EXPECT_TRUE(text.contains("<BR>"));
   EXPECT_EQ(window.browser()->toPlainText(), text);
+  // A little room between the lines shows the face's underscores.
+  const QTextBlock second = window.browser()->document()->firstBlock().next();
+  EXPECT_NEAR(second.layout()->position().y() - second.previous().layout()->position().y(),
+              QFontMetricsF(ui::textFont()).lineSpacing() * 1.15, 0.05);
   window.showTopic(15);
   EXPECT_EQ(window.windowTitle(), "Morlavin ヘルプ");
   EXPECT_TRUE(window.browser()->document()->toHtml().contains("name=\"topic-15\""));

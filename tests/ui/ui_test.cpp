@@ -34,7 +34,9 @@ TEST(MissingQtTexts, FillInWhatQtsJapaneseCatalogueLacks) {
             qt.translate("QFileDialog", "Open"));
   EXPECT_FALSE(qt.translate("QFileDialog", "Open").isEmpty());
   EXPECT_TRUE(missing.translate(nullptr, "Folder", nullptr, -1).isEmpty() &&
-              missing.translate("QFileDialog", nullptr, nullptr, -1).isEmpty());
+              missing.translate("QFileDialog", nullptr, nullptr, -1).isEmpty() &&
+              missing.translate("Morlavin", "Folder", nullptr, -1).isEmpty() &&
+              missing.translate("QAbstractFileIconProvider", "Morlavin", nullptr, -1).isEmpty());
   QCoreApplication::removeTranslator(&missing);
   QCoreApplication::removeTranslator(&qt);
 }
