@@ -101,10 +101,9 @@ TEST_F(MainWindow, CaptionsMenusPlaceTabOrderAndARefusedFile) {
         << row[0];
   }
   // Each box is read out by its label, and the bar shows its chunks, no percentage.
-  for (const std::string box : {"fileName", "title"}) {
+  for (const std::string box : {"fileName", "title"})
     EXPECT_EQ(QAccessible::queryAccessibleInterface(control(box + "Edit"))->text(QAccessible::Name),
               control<QLabel>(box + "Label")->text());
-  }
   auto* progress = control<QProgressBar>("progressBar");
   progress->setValue(progress->maximum() / 2);
   const QImage drawn = progress->grab().toImage().convertToFormat(QImage::Format_RGB32);
