@@ -27,10 +27,11 @@ namespace fs = std::filesystem;
 // in use, nor make unnamed files, nor copy between files within the kernel;
 // optionally it cannot move the new file in.
 bool g_refuseNewFile = false;
+int g_nameInUse = EEXIST;  // how the file system says so
 int refuse(int, const char*, const char*) { return errno = EINVAL, -1; }
 int renameOntoFreeNames(int dir, const char* from, const char* to) {
   struct stat st {};
-  if (::fstatat(dir, to, &st, AT_SYMLINK_NOFOLLOW) == 0) return errno = EEXIST, -1;
+  if (::fstatat(dir, to, &st, AT_SYMLINK_NOFOLLOW) == 0) return errno = g_nameInUse, -1;
   if (g_refuseNewFile && std::string_view(from).ends_with(".tmp")) return errno = EIO, -1;
   return ::renameat(dir, from, dir, to);
 }
@@ -65,7 +66,7 @@ TEST(AtomicFileWriter, LeavesTheTargetAsItWasWithoutCommit) {
 }
 
 // The reason a write fails is told, the name keeps its earlier file, and no
-// temporary file is left behind.
+// temporary file is left behind. Each way of saying a name is in use means: replace stepwise.
 TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
   TempDir dir;
   std::string deep = dir.path();
@@ -126,6 +127,11 @@ TEST(AtomicFileWriter, WritesOrFailsByTheTable) {
     EXPECT_TRUE(after == (reason.empty() ? page : earlier))
         << after.size() << " bytes: " << after.substr(0, 20);
     EXPECT_EQ(fileNames(dir.path()) + " | " + fileNames(deep), before);
+  }
+  for (const int error : {ENOTEMPTY, EPERM, EINVAL, EOPNOTSUPP, ENOSYS, EEXIST}) {
+    AtomicFileWriter writer(AtomicFileWriter::Replace::kExchange, kPlainFileSystem);
+    g_nameInUse = error;
+    EXPECT_TRUE(writer.open(dir.file("plain.htm")).ok() && writer.commit().ok()) << error;
   }
   EXPECT_EQ(readFile(dir.file("elsewhere")), "earlier");
   EXPECT_EQ(rememberTemporaryFile(-1, "x"), 0)

@@ -170,13 +170,6 @@ TEST(PreferencesDialog, DefaultsButtonWritesTheColoursAtOnceAndNothingElse) {
   EXPECT_EQ(p.fileNow(), p.savedFile) << "and reach the file only with OK";
 }
 
-// Every control where the picture has it, with its first value.
-TEST(PreferencesDialog, LooksAsDrawn) {
-  Program p;
-  QApplication::setCursorFlashTime(0);  // the text cursor shown, not blinking
-  expectDrawnAs(p.dialog.get(), QStringLiteral("dialog"));
-}
-
 // Idle, and with each arrow held: the held one sunken.
 TEST(PreferencesDialog, UpDownDrawsTwoArrowButtons) {
   UpDownControl upDown;
@@ -193,6 +186,9 @@ TEST(PreferencesDialog, UpDownDrawsTwoArrowButtons) {
 // are grey until a switch is first used, the image box until it is toggled.
 TEST(PreferencesDialog, SwitchesEnableEachGroupOnItsOwnAndTextsShowAsWritten) {
   Program p;
+  // Every control where the picture has it, with its first value.
+  QApplication::setCursorFlashTime(0);  // the text cursor shown, not blinking
+  expectDrawnAs(p.dialog.get(), QStringLiteral("dialog"));
   EXPECT_EQ(p.dialog->windowTitle(), "環境設定");
   const auto fixedWithoutMaximize = [](const QWidget* window) {
     return window->minimumSize() == window->maximumSize() &&

@@ -49,7 +49,6 @@ TEST(FixedWindows, StayTheirSizeUnderOurOwnTitleBars) {
   QDialog fixed;
   fixed.setFixedSize(300, 200);
   fixed.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fixed));
   fixed.setWindowState(Qt::WindowMaximized);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !fixed.isMaximized(); }) &&
               fixed.size() == QSize(300, 200));
