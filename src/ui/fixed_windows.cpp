@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLayout>
 #include <QTimer>
 #include <QWidget>
