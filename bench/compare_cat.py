@@ -85,18 +85,18 @@ def main():
                 if run // len(programs) % 2:
                     order.reverse()
                 for program in order:
-                    if program == "cat":
-                        taken = timed(["cat", path], os.path.join(work, "cat.out"))
-                    elif program == args.baseline:
-                        # An earlier build may refuse a text this one reads.
-                        try:
+                    try:
+                        if program == "cat":
+                            taken = timed(["cat", path], os.path.join(work, "cat.out"))
+                        else:
                             taken = timed([program, "--quiet", path], os.devnull)
-                        except RuntimeError:
-                            programs.remove(program)
-                            times[program] = []
-                            continue
-                    else:
-                        taken = timed([program, "--quiet", path], os.devnull)
+                    except RuntimeError:
+                        if program != args.baseline:
+                            raise
+                        # An earlier build may refuse a text this one reads.
+                        programs.remove(program)
+                        times[program] = []
+                        continue
                     if run:  # the first round only warms the page cache
                         times[program].append(taken)
             cat_rss = peak_memory_kib(["cat", path], os.path.join(work, "cat.out"))
